@@ -1,0 +1,89 @@
+#include "CameraForPlay.h"
+
+#include <mutex>
+
+namespace teskplaycontroller {
+
+CPlaybackParamRegistry &CPlaybackParamRegistry::Instance()
+{
+    static CPlaybackParamRegistry registry;
+    return registry;
+}
+
+void CPlaybackParamRegistry::Set(const std::string &site_id, const std::string &camera_id,
+                                 const OrlPlayBackParamSet &param)
+{
+    std::unique_lock lock(mutex_);
+    params_[{site_id, camera_id}] = param;
+}
+
+bool CPlaybackParamRegistry::Get(const std::string &site_id, const std::string &camera_id,
+                                 OrlPlayBackParamSet &out) const
+{
+    std::shared_lock lock(mutex_);
+    const auto it = params_.find({site_id, camera_id});
+    if (it == params_.end())
+        return false;
+    out = it->second;
+    return true;
+}
+
+void CPlaybackParamRegistry::Clear()
+{
+    std::unique_lock lock(mutex_);
+    params_.clear();
+}
+
+CCameraForPlay::CCameraForPlay(const CCameraElement &element)
+    : element_(*element.GetDataPtr())
+{}
+
+CCameraForPlay::CCameraForPlay(const std::string &site_id, const std::string &camera_id)
+{
+    element_.site_id = site_id;
+    element_.camera_id = camera_id;
+}
+
+std::string CCameraForPlay::GetCameraID() const
+{
+    return element_.camera_id;
+}
+
+std::string CCameraForPlay::GetSiteID() const
+{
+    return element_.site_id;
+}
+
+std::string CCameraForPlay::GetWorkStationID() const
+{
+    return element_.workstation_id;
+}
+
+std::string CCameraForPlay::GetCameraName() const
+{
+    return element_.camera_name;
+}
+
+bool CCameraForPlay::GetPlaybackParam(COrlPlayBackParamSet &out) const
+{
+    OrlPlayBackParamSet param;
+    if (!CPlaybackParamRegistry::Instance().Get(element_.site_id, element_.camera_id, param))
+        return false;
+    *out.GetDataPtr() = param;
+    return true;
+}
+
+CCameraElement CCameraForPlay::GetCameraElement() const
+{
+    return CCameraElement(element_);
+}
+
+CResourceKey CCameraForPlay::GetResourceKey() const
+{
+    CResourceKey key;
+    key.SetVal_resource_id(element_.camera_id);
+    key.SetVal_site_id(element_.site_id);
+    return key;
+}
+
+} // namespace teskplaycontroller

@@ -1,0 +1,208 @@
+#include "search/SearchRecords.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QThread>
+
+using namespace TeskVideoSearch;
+
+namespace {
+
+TEST(ValueRecords, CopiesShareAndDataCopiesAreIndependent)
+{
+    CVideoFileParam a;
+    CVideoFileParam b(a);
+    CVideoFileParam c;
+    c = a;
+    a.SetVal_begin_index(5);
+    EXPECT_EQ(b.GetVal_begin_index(), 5);
+    EXPECT_EQ(c.GetVal_begin_index(), 5);
+
+    CVideoFileParam independent(*a.GetDataPtr());
+    independent.SetVal_begin_index(9);
+    EXPECT_EQ(a.GetVal_begin_index(), 5);
+    EXPECT_EQ(independent.GetVal_begin_index(), 9);
+
+    CVideoFileParam adopted(a.GetDataPtr());
+    adopted.SetVal_end_index(3);
+    EXPECT_EQ(a.GetVal_end_index(), 3);
+}
+
+TEST(ValueRecords, NestedValueClassesAreStoredAsPlainStructures)
+{
+    CCameraBaseInfo info;
+    CResourceKey key;
+    key.SetVal_resource_id("cam-1");
+    key.SetVal_site_id("site-a");
+    info.SetVal_camera_key(key);
+    // The setter copied the key: changing the caller's key later changes nothing.
+    key.SetVal_resource_id("cam-2");
+    EXPECT_EQ(info.GetVal_camera_key().GetVal_resource_id(), "cam-1");
+    // The getter wraps a fresh copy.
+    CResourceKey got = info.GetVal_camera_key();
+    got.SetVal_site_id("site-z");
+    EXPECT_EQ(info.GetVal_camera_key().GetVal_site_id(), "site-a");
+
+    CVideoFileParam param;
+    param.SetVal_qvc_filter_camera_keys({key, info.GetVal_camera_key()});
+    const auto keys = param.GetVal_qvc_filter_camera_keys();
+    ASSERT_EQ(keys.size(), 2);
+    EXPECT_EQ(keys[0].GetVal_resource_id(), "cam-2");
+    EXPECT_EQ(keys[1].GetVal_resource_id(), "cam-1");
+    // Copies of the plain structure are deep.
+    VideoFileParam plain = *param.GetDataPtr();
+    plain.qvc_filter_camera_keys[0].resource_id = "changed";
+    EXPECT_EQ(param.GetVal_qvc_filter_camera_keys()[0].GetVal_resource_id(), "cam-2");
+}
+
+TEST(ValueRecords, Defaults)
+{
+    CVideoFileParam file_param;
+    EXPECT_EQ(file_param.GetVal_data_type(), TagVideo);
+    EXPECT_EQ(file_param.GetVal_show_type(), SortStored);
+    EXPECT_EQ(file_param.GetVal_begin_index(), 0);
+    EXPECT_EQ(file_param.GetVal_end_index(), 0);
+
+    CClipSearchEventData event;
+    EXPECT_EQ(event.GetVal_vca_sub_type(), -1);
+    EXPECT_EQ(event.GetVal_vca_currentsearch_mediatype(), -1);
+    EXPECT_FALSE(event.GetVal_max_data());
+
+    CClipPlaybackParam playback;
+    EXPECT_TRUE(playback.GetVal_is_show_time_type());
+    EXPECT_TRUE(playback.GetVal_b_previous_btn_enable());
+    EXPECT_EQ(playback.GetVal_current_data_id(), -1);
+    EXPECT_EQ(playback.GetVal_total_num(), -1);
+    EXPECT_EQ(playback.GetVal_specify_play_time(), -1);
+
+    CTimeBarParam bar;
+    EXPECT_EQ(bar.GetVal_dtStart(), -1);
+    EXPECT_EQ(bar.GetVal_source_camera_id(), -1);
+    EXPECT_FALSE(bar.GetVal_barColor().isValid());
+
+    EXPECT_EQ(CCameraPermissionParam().GetVal_permissinon_type(), 4);
+    EXPECT_EQ(CProgressBarDragData().GetVal_drag_state(), -1);
+    EXPECT_TRUE(CVideoOperationInitParam().GetVal_is_show_search_btn());
+    EXPECT_TRUE(CListSightWidgetParam().GetVal_b_time_type_visible());
+    EXPECT_EQ(CAbstractSearchWidgetData().GetVal_ptr_movie_(), nullptr);
+}
+
+TEST(ClipSearchEvent, StateMappings)
+{
+    EXPECT_EQ(ClipSearchEvent().type(), QEvent::None);
+    EXPECT_EQ(ClipSearchEvent().GetEventType(), ClipSearchNone);
+
+    teskplaycontroller::CCameraVideoSearchObserver::Param camera;
+    const std::pair<int, ClipSearchEventType> camera_states[] = {
+        {1, ClipSearchFailed}, {2, ClipSearchDataArrived}, {3, ClipSearchFinished},
+        {4, ClipSearchInterrupted}, {0, ClipSearchNone}, {5, ClipSearchNone}};
+    for (const auto &[state, expected] : camera_states) {
+        camera.state_type = state;
+        ClipSearchEvent event(camera);
+        EXPECT_EQ(event.GetEventType(), expected) << state;
+        EXPECT_EQ(static_cast<int>(event.type()), 1000);
+    }
+
+    teskplaycontroller::CVCAIncrementalObserver::Param vca;
+    const std::pair<int, ClipSearchEventType> vca_states[] = {
+        {1, ClipSearchDataArrived}, {2, ClipSearchFailed}, {6, ClipSearchFinished},
+        {3, ClipSearchNone},        {5, ClipSearchNone},   {7, ClipSearchNone}};
+    for (const auto &[state, expected] : vca_states) {
+        vca.state_type = state;
+        EXPECT_EQ(ClipSearchEvent(vca).GetEventType(), expected) << state;
+    }
+}
+
+TEST(ClipSearchEvent, CopiesShareData)
+{
+    ClipSearchEvent a;
+    ClipSearchEvent b(a);
+    CClipSearchEventData data = a.GetEventData();
+    data.SetVal_current_data_num_(42);
+    EXPECT_EQ(b.GetEventData().GetVal_current_data_num_(), 42);
+    ClipSearchEvent c;
+    c = a;
+    EXPECT_EQ(c.GetEventData().GetVal_current_data_num_(), 42);
+}
+
+TEST(TimeSliderFile, CopySharesAssignmentCopies)
+{
+    TimeSliderFile original("1-2", "a.mp4", 10, 20, SliderTag, "cam");
+    EXPECT_EQ(original.GetRecordFileType(), -1);
+    TimeSliderFile shared(original);
+    shared.SetFileEndTime(30);
+    EXPECT_EQ(original.GetFileEndTime(), 30);
+
+    TimeSliderFile assigned;
+    assigned = original;
+    assigned.SetFileName("b.mp4");
+    EXPECT_EQ(original.GetFileName(), "a.mp4");
+    EXPECT_EQ(assigned.GetFileIndex(), "1-2");
+    EXPECT_EQ(assigned.GetFileType(), SliderTag);
+    EXPECT_EQ(assigned.GetSourceCameraId(), "cam");
+}
+
+class Emitter : public QObject
+{
+    Q_OBJECT
+signals:
+    void Event(TeskVideoSearch::ClipSearchEvent event);
+    void Slider(std::shared_ptr<TeskVideoSearch::TimeSliderFile> file);
+};
+
+class Receiver : public QObject
+{
+    Q_OBJECT
+public:
+    ClipSearchEvent event;
+    std::shared_ptr<TimeSliderFile> slider;
+    Qt::HANDLE thread = nullptr;
+public slots:
+    void OnEvent(TeskVideoSearch::ClipSearchEvent e)
+    {
+        event = e;
+        thread = QThread::currentThreadId();
+    }
+    void OnSlider(std::shared_ptr<TeskVideoSearch::TimeSliderFile> f) { slider = f; }
+};
+
+TEST(MetaTypes, QueuedSignalsCarryRecordsAcrossThreads)
+{
+    RegisterSearchMetaTypes();
+    EXPECT_NE(QMetaType::type("ClipSearchEvent"), 0);
+    EXPECT_NE(QMetaType::type("std::shared_ptr<TimeSliderFile>"), 0);
+    EXPECT_NE(QMetaType::type("teskplaycontroller::CCameraVideoSearchObserver::Param"), 0);
+    EXPECT_NE(QMetaType::type("teskplaycontroller::CVCAIncrementalObserver::Param"), 0);
+
+    Emitter emitter;
+    Receiver receiver;
+    QObject::connect(&emitter, &Emitter::Event, &receiver, &Receiver::OnEvent,
+                     Qt::QueuedConnection);
+    QObject::connect(&emitter, &Emitter::Slider, &receiver, &Receiver::OnSlider,
+                     Qt::QueuedConnection);
+    QThread *worker = QThread::create([&] {
+        teskplaycontroller::CCameraVideoSearchObserver::Param param;
+        param.state_type = 3;
+        ClipSearchEvent event(param);
+        CClipSearchEventData data = event.GetEventData();
+        data.SetVal_max_data(true);
+        data.SetVal_current_data_num_(5000);
+        emit emitter.Event(event);
+        emit emitter.Slider(
+            std::make_shared<TimeSliderFile>("0-1", "f", 1, 2, SliderLock, "c"));
+    });
+    worker->start();
+    worker->wait();
+    delete worker;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.slider != nullptr; }, 10000));
+    EXPECT_EQ(receiver.thread, QThread::currentThreadId());
+    EXPECT_EQ(receiver.event.GetEventType(), ClipSearchFinished);
+    EXPECT_TRUE(receiver.event.GetEventData().GetVal_max_data());
+    EXPECT_EQ(receiver.event.GetEventData().GetVal_current_data_num_(), 5000);
+    EXPECT_EQ(receiver.slider->GetFileType(), SliderLock);
+}
+
+} // namespace
+
+#include "SearchRecordsTest.moc"

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "playcontroller/SearchCondition.h"
+
+#include <QImage>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace teskplaycontroller {
+
+// What one camera's search produced: its files, or a failure with the recorder's reasons.
+struct CameraSearchAnswer
+{
+    bool failed = false;
+    PlaybackFileList files;
+    int param_error_type = 0;
+    bool next_switch_other_storage = false;
+    StoragePair pair_storage_info{ResourceData::StorageLocationDevice,
+                                  ResourceData::StorageMediaDevice};
+    Quor::Base::Error::ErrorCode error_code;
+    std::string str_error_info;
+    std::string trace_id;
+};
+
+// Receives what a VCA search produces while it runs.
+class IVCAResultSink
+{
+public:
+    virtual ~IVCAResultSink() = default;
+    // Results to buffer for GetManagerSearchData; the service announces them (state 1).
+    virtual void PushResults(const PlaybackFileList &files) = 0;
+    // Any other state (2 failed, 5 more than maximum, 6 finished, 7, 8) with its details.
+    virtual void ReportState(const CVCAIncrementalObserver::Param &param) = 0;
+};
+
+// Where the search services get their answers: the embedded recording server, or a scripted
+// source in tests. Every call runs on a service thread; `cancelled` turns true when the caller
+// cancels, and a long call should return soon after.
+class IRecordingSource
+{
+public:
+    virtual ~IRecordingSource() = default;
+
+    virtual CameraSearchAnswer SearchCamera(const CameraVideoSearchCondition &condition,
+                                            const TeskCameraInfo &camera,
+                                            const std::atomic<bool> &cancelled) = 0;
+
+    // Produces the results of a VCA search through `sink` and returns when the search has
+    // ended (after reporting its final state) or was cancelled.
+    virtual void SearchVCA(const VCAIncrementalCondition &condition, IVCAResultSink &sink,
+                           const std::atomic<bool> &cancelled) = 0;
+
+    // The picture of a camera's recording at time `t` (seconds, UTC). False with `error` set
+    // when no recording covers `t` or its media cannot be decoded.
+    virtual bool DecodeFrame(const ResourceKey &camera, int64_t t, QImage &out,
+                             std::string &error) = 0;
+};
+
+// The source every service object uses; set by the host before the first search.
+class CRecordingSourceRegistry
+{
+public:
+    static void SetSource(std::shared_ptr<IRecordingSource> source);
+    static std::shared_ptr<IRecordingSource> GetSource();
+};
+
+} // namespace teskplaycontroller

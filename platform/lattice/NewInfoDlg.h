@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -13,8 +14,7 @@ namespace Lattice {
 // What a corner notification shows and where.
 struct CStruInfoTipsData
 {
-    enum TextType
-    {
+    enum TextType {
         TextInfo = 0,
         TextWarning = 1,
         TextError = 2,
@@ -51,7 +51,7 @@ private:
     static void Restack();
 
     QLabel *ptr_text_label_ = nullptr;
-    QWidget *ptr_anchor_ = nullptr;
+    QPointer<QWidget> ptr_anchor_;
 };
 
 } // namespace Lattice

@@ -164,7 +164,8 @@ void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &cond
             param.state_type = 1;
             param.error_code = kNoCameraObject;
             param.str_error_info = "The search names no camera object.";
-            NotifyObservers([&](CCameraVideoSearchObserver *o) { o->UpdateCameraSearchState(param); });
+            NotifyObservers(
+                [&](CCameraVideoSearchObserver *o) { o->UpdateCameraSearchState(param); });
             continue;
         }
         param.resource_key = *camera.ptr_camera_for_play->GetResourceKey().GetDataPtr();

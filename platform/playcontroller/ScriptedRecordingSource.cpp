@@ -131,9 +131,10 @@ bool CScriptedRecordingSource::PassHold(const std::string &point,
     }
 }
 
-CameraSearchAnswer CScriptedRecordingSource::SearchCamera(const CameraVideoSearchCondition &condition,
-                                                          const TeskCameraInfo &camera,
-                                                          const std::atomic<bool> &cancelled)
+CameraSearchAnswer
+CScriptedRecordingSource::SearchCamera(const CameraVideoSearchCondition &condition,
+                                       const TeskCameraInfo &camera,
+                                       const std::atomic<bool> &cancelled)
 {
     const std::string camera_id =
         camera.ptr_camera_for_play ? camera.ptr_camera_for_play->GetCameraID() : std::string();

@@ -424,8 +424,8 @@ void CVideoSearchController::DealSearchInterrupted(const CameraParam &)
     TESK_LOG_INFO("Clip search: search type:%d, event_type:%d",
                   static_cast<int>(data_->search_condition_.search_type),
                   data_->search_condition_.event_type);
-    if (!data_->ptr_camera_search_manager_
-        || !data_->ptr_camera_search_manager_->SearchCameraFiles(data_->search_condition_)) {
+    if (!data_->ptr_camera_search_manager_ ||
+        !data_->ptr_camera_search_manager_->SearchCameraFiles(data_->search_condition_)) {
         TESK_LOG_ERROR("Clip search:restart of search %s refused",
                        data_->search_condition_.search_guid.c_str());
         emit SignalSearchResult(MakeEvent(ClipSearchFinished));
@@ -435,12 +435,11 @@ void CVideoSearchController::DealSearchInterrupted(const CameraParam &)
 void CVideoSearchController::DealSingleCameraSearchFailed(const CameraParam &param)
 {
     WriteOperationLog(param);
-    const QString suffix =
-        param.next_switch_other_storage
-            ? tr("Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg")
-            : QString();
-    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(
-        param.resource_key.site_id, param.resource_key.resource_id);
+    const QString suffix = param.next_switch_other_storage
+                               ? tr("Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg")
+                               : QString();
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
+                                                                   param.resource_key.resource_id);
     const QString name = ToQString(host_camera.GetName());
     const QString location = GetStorageLocationName(param.pair_storage_info.first);
     const QString kind = GetClipTypeName(param.search_type);
@@ -453,11 +452,10 @@ void CVideoSearchController::DealSingleCameraSearchFailed(const CameraParam &par
             text = Arg(Arg(tr("Korv-ControlClient.54cbc90683024161aefeed1d2dfda64a.msg"), name),
                        reason);
         } else {
-            text = Arg(Arg(Arg(tr("Korv-ControlClient.f6fdab1051bf4248bbf4a18a434f575c.msg"),
-                               name),
+            text = Arg(Arg(Arg(tr("Korv-ControlClient.f6fdab1051bf4248bbf4a18a434f575c.msg"), name),
                            location),
-                       kind)
-                   + reason + QLatin1Char(' ') + suffix;
+                       kind) +
+                   reason + QLatin1Char(' ') + suffix;
         }
         break;
     }
@@ -466,12 +464,11 @@ void CVideoSearchController::DealSingleCameraSearchFailed(const CameraParam &par
         const QString detail = param.param_error_type == 2
                                    ? tr("TheDeviceToWhichBeloMdnwPukb")
                                    : tr("Korv-ControlClient.853a16a8b101498fa1284357d296cbe5.msg");
-        text = Arg(Arg(Arg(Arg(tr("Korv-ControlClient.0cdc19656cf641c8a303bb5ca435f3d7.msg"),
-                               name),
+        text = Arg(Arg(Arg(Arg(tr("Korv-ControlClient.0cdc19656cf641c8a303bb5ca435f3d7.msg"), name),
                            location),
                        kind),
-                   detail)
-               + suffix;
+                   detail) +
+               suffix;
         break;
     }
     default:
@@ -489,8 +486,8 @@ void CVideoSearchController::DealVCASearchSuccessed(const VCAParam &param)
 {
     WriteVCAOperationLog(param);
     CResourceKey camera(param.resource_key);
-    AddFileData(camera, PlaybackFileVector(param.vc_data_result.begin(),
-                                           param.vc_data_result.end()));
+    AddFileData(camera,
+                PlaybackFileVector(param.vc_data_result.begin(), param.vc_data_result.end()));
     ClipSearchEvent event(param);
     auto event_data = event.GetEventData();
     event_data.SetVal_current_data_num_(GetSourceFileCount());
@@ -513,8 +510,8 @@ bool CVideoSearchController::PullVCABatch(int batch_size)
     teskplaycontroller::VCAIncrementalCondition condition;
     teskplaycontroller::PlaybackFileList files;
     data_->ptr_vca_manager_->GetManagerSearchData(condition, files, batch_size);
-    if (files.empty() || condition.camera_id.empty()
-        || condition.search_number != data_->vca_condition_.search_number)
+    if (files.empty() || condition.camera_id.empty() ||
+        condition.search_number != data_->vca_condition_.search_number)
         return false;
     CResourceKey camera;
     camera.SetVal_resource_id(condition.camera_id);
@@ -578,8 +575,8 @@ void CVideoSearchController::DealVCAResultMoreThanMax(const VCAParam &param)
         return;
     data_->ptr_vca_timer_->stop();
     CResourceKey camera(param.resource_key);
-    AddFileData(camera, PlaybackFileVector(param.vc_data_result.begin(),
-                                           param.vc_data_result.end()));
+    AddFileData(camera,
+                PlaybackFileVector(param.vc_data_result.begin(), param.vc_data_result.end()));
     ClipSearchEvent progress = MakeEvent(ClipSearchDataArrived);
     auto progress_data = progress.GetEventData();
     progress_data.SetVal_current_data_num_(GetSourceFileCount());
@@ -600,26 +597,24 @@ void CVideoSearchController::DealVCASearchFailed(const VCAParam &param)
     if (param.vca_event_type == teskplaycontroller::InteligentEventNone)
         event_data.SetVal_current_data_num_(GetSourceFileCount());
 
-    const QString suffix =
-        param.next_switch_other_storage
-            ? tr("Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg")
-            : QString();
-    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(
-        param.resource_key.site_id, param.resource_key.resource_id);
+    const QString suffix = param.next_switch_other_storage
+                               ? tr("Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg")
+                               : QString();
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
+                                                                   param.resource_key.resource_id);
     const QString name = ToQString(host_camera.GetName());
 
     switch (param.param_error_type) {
     case 0:
-        event_data.SetVal_vca_error_info(
-            Arg(tr("VideoRetrievalFailedOyWUrwFt"), name)
-            + GetFailureReason(param.error_code, param.str_error_info) + suffix);
+        event_data.SetVal_vca_error_info(Arg(tr("VideoRetrievalFailedOyWUrwFt"), name) +
+                                         GetFailureReason(param.error_code, param.str_error_info) +
+                                         suffix);
         break;
     case 2:
     case 3: {
         const QString location = GetStorageLocationName(param.pair_storage_info.first);
         QString text =
-            Arg(Arg(tr("Korv-ControlClient.0cca1652109f42cab8a326bb277002aa.msg"), name),
-                location);
+            Arg(Arg(tr("Korv-ControlClient.0cca1652109f42cab8a326bb277002aa.msg"), name), location);
         if (param.param_error_type == 2) {
             text += tr("TheDeviceToWhichBeloMdnwPukb");
         } else {
@@ -686,16 +681,14 @@ int CVideoSearchController::GetTotalFileNum(const VideoDataType &type,
     }
 }
 
-int CVideoSearchController::GetSingleCameraFilesNum(const VideoDataType &type,
-                                                    CResourceKey &camera)
+int CVideoSearchController::GetSingleCameraFilesNum(const VideoDataType &type, CResourceKey &camera)
 {
     if (!data_->custom_split_info_.qvc_playback_files.isEmpty())
         return data_->qvc_custom_split_files_.size();
     return CountSingleCamera(type, camera);
 }
 
-int CVideoSearchController::CountSingleCamera(const VideoDataType &type,
-                                              const CResourceKey &camera)
+int CVideoSearchController::CountSingleCamera(const VideoDataType &type, const CResourceKey &camera)
 {
     switch (type) {
     case RegularVideo:
@@ -718,8 +711,8 @@ int CVideoSearchController::CountSingleCamera(const VideoDataType &type,
 int CVideoSearchController::GetPersonVehicleFileTotalNum(const VideoDataType &type,
                                                          const CResourceKey &camera)
 {
-    const int wanted = type == PersonDetectVideo ? CPlaybackFile::EventPerson
-                                                 : CPlaybackFile::EventVehicle;
+    const int wanted =
+        type == PersonDetectVideo ? CPlaybackFile::EventPerson : CPlaybackFile::EventVehicle;
     const ResourceKey &key = *camera.GetDataPtr();
     ReadLock lock(data_->file_mutex_);
     int count = 0;
@@ -727,8 +720,8 @@ int CVideoSearchController::GetPersonVehicleFileTotalNum(const VideoDataType &ty
         if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
             continue;
         for (const PlaybackFilePtr &file : entry.second) {
-            if (file && file->GetEventType() == wanted
-                && dynamic_cast<const teskplaycontroller::CPersonVehicleFile *>(file.get()))
+            if (file && file->GetEventType() == wanted &&
+                dynamic_cast<const teskplaycontroller::CPersonVehicleFile *>(file.get()))
                 ++count;
         }
     }
@@ -744,8 +737,8 @@ int CVideoSearchController::GetTagFileTotalNum(const VideoDataType &type,
     else if (type == OtherVideo)
         wanted = TagTypeOther;
     const auto &extra = data_->search_condition_.ptr_label_extra;
-    const bool by_kind = extra && (extra->GetVal_label_type() < TagChoiceAll
-                                   || extra->GetVal_label_type() > TagChoiceYellow);
+    const bool by_kind = extra && (extra->GetVal_label_type() < TagChoiceAll ||
+                                   extra->GetVal_label_type() > TagChoiceYellow);
     const ResourceKey &key = *camera.GetDataPtr();
     ReadLock lock(data_->file_mutex_);
     int count = 0;
@@ -813,8 +806,8 @@ void CVideoSearchController::DeleteUnLabelFile(CResourceKey &camera, const int64
         auto &files = entry.second;
         files.erase(std::remove_if(files.begin(), files.end(),
                                    [&](const PlaybackFilePtr &file) {
-                                       return file && file->GetFileBegTime() == begin
-                                              && file->GetFileEndTime() == end;
+                                       return file && file->GetFileBegTime() == begin &&
+                                              file->GetFileEndTime() == end;
                                    }),
                     files.end());
         return;
@@ -839,8 +832,8 @@ void CVideoSearchController::DeleteUnlockFile(CResourceKey &camera, const int64_
     }
 }
 
-ResourceData::OrlVideoSearchType CVideoSearchController::SwitchSearchType(
-    const teskplaycontroller::VideoSearchType &type)
+ResourceData::OrlVideoSearchType
+CVideoSearchController::SwitchSearchType(const teskplaycontroller::VideoSearchType &type)
 {
     switch (type) {
     case teskplaycontroller::VideoSearchTag:
@@ -872,8 +865,8 @@ void CVideoSearchController::ShowFailureNotification(const QString &text)
 void CVideoSearchController::WriteOperationLog(const CameraParam &param)
 {
     const bool success = param.state_type == 2;
-    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(
-        param.resource_key.site_id, param.resource_key.resource_id);
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
+                                                                   param.resource_key.resource_id);
     OrlPluginManager::OperationLog record;
     record.operation_code = kSearchOperationCode;
     record.time = QDateTime::currentSecsSinceEpoch();
@@ -891,9 +884,9 @@ void CVideoSearchController::WriteOperationLog(const CameraParam &param)
     const bool listed = std::any_of(
         condition.tesk_camera_info.begin(), condition.tesk_camera_info.end(),
         [&](const teskplaycontroller::TeskCameraInfo &camera) {
-            return camera.ptr_camera_for_play
-                   && camera.ptr_camera_for_play->GetCameraID() == param.resource_key.resource_id
-                   && camera.ptr_camera_for_play->GetSiteID() == param.resource_key.site_id;
+            return camera.ptr_camera_for_play &&
+                   camera.ptr_camera_for_play->GetCameraID() == param.resource_key.resource_id &&
+                   camera.ptr_camera_for_play->GetSiteID() == param.resource_key.site_id;
         });
     if (listed) {
         items[kAuditTraceId] = param.trace_id;
@@ -910,8 +903,8 @@ void CVideoSearchController::WriteOperationLog(const CameraParam &param)
 void CVideoSearchController::WriteVCAOperationLog(const VCAParam &param)
 {
     const bool success = param.state_type == 1;
-    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(
-        param.resource_key.site_id, param.resource_key.resource_id);
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
+                                                                   param.resource_key.resource_id);
     OrlPluginManager::OperationLog record;
     record.operation_code = kSearchOperationCode;
     record.time = QDateTime::currentSecsSinceEpoch();
@@ -960,8 +953,8 @@ QString CVideoSearchController::GetVCATypeName(const teskplaycontroller::VCASear
     }
 }
 
-QString CVideoSearchController::GetStorageLocationName(
-    const ResourceData::StorageLocation &location)
+QString
+CVideoSearchController::GetStorageLocationName(const ResourceData::StorageLocation &location)
 {
     switch (location) {
     case ResourceData::StorageLocationCentral:

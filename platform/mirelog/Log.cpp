@@ -81,8 +81,8 @@ std::string LogDirectory()
     const QByteArray env = qgetenv("TESK_LOG_DIR");
     if (!env.isEmpty())
         return env.toStdString();
-    return (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-            + "/TeskVideoSearch/logs")
+    return (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            "/TeskVideoSearch/logs")
         .toStdString();
 }
 
@@ -138,13 +138,16 @@ void Write(int level, const char *tag, const char *format, ...)
     va_end(copy);
 
     const Record record{level, tag ? tag : "", text};
-    const QByteArray stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toUtf8();
     const char *level_name = level >= LevelError ? "ERROR" : "INFO";
 
     Sink &sink = TheSink();
     {
         std::lock_guard<std::mutex> lock(sink.mutex);
+        // Local time goes through glibc's time-zone state; reading it under the sink's lock
+        // keeps the log's own threads from racing on it.
+        const QByteArray stamp = QDateTime::currentDateTime()
+                                     .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                                     .toUtf8();
         if (sink.EnsureOpen()) {
             std::fprintf(sink.file, "%s %-5s %s %s\n", stamp.constData(), level_name,
                          record.tag.c_str(), text.c_str());
@@ -152,8 +155,7 @@ void Write(int level, const char *tag, const char *format, ...)
             sink.RotateIfFull();
         }
         if (level >= LevelError)
-            std::fprintf(stderr, "%s %s %s\n", stamp.constData(), record.tag.c_str(),
-                         text.c_str());
+            std::fprintf(stderr, "%s %s %s\n", stamp.constData(), record.tag.c_str(), text.c_str());
     }
     std::lock_guard<std::recursive_mutex> lock(sink.listener_mutex);
     for (const auto &entry : sink.listeners)

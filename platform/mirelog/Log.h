@@ -8,8 +8,7 @@
 // size-rotated file in the user's data directory; error lines also go to stderr.
 namespace mirelog {
 
-enum Level
-{
+enum Level {
     LevelInfo = 3,
     LevelError = 5,
 };
@@ -38,21 +37,21 @@ void RemoveListener(int id);
 
 } // namespace mirelog
 
-#define TESK_LOG_FUNCTION_NAME()                                                                  \
-    ([](const char *pretty) {                                                                     \
-        thread_local std::string name;                                                            \
-        name = ::mirelog::QualifiedFunctionName(pretty);                                          \
-        return name.c_str();                                                                      \
+#define TESK_LOG_FUNCTION_NAME()                                                                   \
+    ([](const char *pretty) {                                                                      \
+        thread_local std::string name;                                                             \
+        name = ::mirelog::QualifiedFunctionName(pretty);                                           \
+        return name.c_str();                                                                       \
     }(__PRETTY_FUNCTION__))
 
 // Information lines begin "[function(line)] - ", error lines "[function(line)] [0x%08x] - "
 // whose hexadecimal field is always 0.
-#define TESK_LOG_TAGGED_INFO(tag, format, ...)                                                    \
-    ::mirelog::Write(::mirelog::LevelInfo, tag, "[%s(%d)] - " format, TESK_LOG_FUNCTION_NAME(),  \
+#define TESK_LOG_TAGGED_INFO(tag, format, ...)                                                     \
+    ::mirelog::Write(::mirelog::LevelInfo, tag, "[%s(%d)] - " format, TESK_LOG_FUNCTION_NAME(),    \
                      __LINE__, ##__VA_ARGS__)
 #define TESK_LOG_INFO(format, ...) TESK_LOG_TAGGED_INFO("OrlClientInfo", format, ##__VA_ARGS__)
-#define TESK_LOG_USER(format, ...)                                                                \
+#define TESK_LOG_USER(format, ...)                                                                 \
     TESK_LOG_TAGGED_INFO("OrlClientUserOperate", format, ##__VA_ARGS__)
-#define TESK_LOG_ERROR(format, ...)                                                               \
-    ::mirelog::Write(::mirelog::LevelError, "OrlClientError", "[%s(%d)] [0x%08x] - " format,     \
+#define TESK_LOG_ERROR(format, ...)                                                                \
+    ::mirelog::Write(::mirelog::LevelError, "OrlClientError", "[%s(%d)] [0x%08x] - " format,       \
                      TESK_LOG_FUNCTION_NAME(), __LINE__, 0u, ##__VA_ARGS__)

@@ -1,6 +1,6 @@
 #include "CommonFunction.h"
 
-#include "lattice/InfoDialog.h"
+#include "lattice/NewInfoDlg.h"
 #include "lattice/SvgPixmap.h"
 #include "mirelog/Log.h"
 #include "playcontroller/MTZTimeConvert.h"

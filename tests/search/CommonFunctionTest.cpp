@@ -1,6 +1,6 @@
 #include "search/CommonFunction.h"
 
-#include "lattice/InfoDialog.h"
+#include "lattice/NewInfoDlg.h"
 #include "playcontroller/MTZTimeConvert.h"
 #include "pluginmanager/PluginManager.h"
 #include "resources/Resources.h"
@@ -78,6 +78,7 @@ protected:
     void TearDown() override
     {
         OrlPluginManager::CCameraDirectory::Instance().Clear();
+        Lattice::CNewInfoDlg::CloseAll();
         Lattice::CNewInfoDlg::ClearShownTexts();
     }
 

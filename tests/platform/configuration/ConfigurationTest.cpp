@@ -29,8 +29,8 @@ TEST(Configuration, MinusOneLeavesFieldsAndChangeIsAnnounced)
 
 TEST(Configuration, StoredFileIsWhereTheEnvironmentSays)
 {
-    EXPECT_TRUE(tesk_configuration::ConfigFilePath().startsWith(
-        qEnvironmentVariable("TESK_CONFIG_DIR")));
+    EXPECT_TRUE(
+        tesk_configuration::ConfigFilePath().startsWith(qEnvironmentVariable("TESK_CONFIG_DIR")));
     EXPECT_FALSE(CLocalSystemConfigManager::Instance().GetFileConfig().file_save_path.empty());
 }
 

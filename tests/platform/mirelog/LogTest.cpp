@@ -28,8 +28,7 @@ TEST(Log, QualifiedFunctionNameDropsReturnTypeAndArguments)
                   "bool TeskVideoSearch::CVideoSearchController::SearchCameraFiles("
                   "teskplaycontroller::CCameraVideoSearchCondition&, const int&)"),
               "TeskVideoSearch::CVideoSearchController::SearchCameraFiles");
-    EXPECT_EQ(mirelog::QualifiedFunctionName(
-                  "std::map<int, std::string> Ns::C::Get() const"),
+    EXPECT_EQ(mirelog::QualifiedFunctionName("std::map<int, std::string> Ns::C::Get() const"),
               "Ns::C::Get");
     EXPECT_EQ(mirelog::QualifiedFunctionName("Ns::C::C(int)"), "Ns::C::C");
     EXPECT_EQ(mirelog::QualifiedFunctionName("int* Ns::f()"), "Ns::f");

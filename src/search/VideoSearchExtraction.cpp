@@ -105,7 +105,9 @@ void SortAscending(std::vector<Row> &rows, const CameraFilesList &store, const C
         const bool present = file && *file;
         const auto camera =
             static_cast<size_t>(cameras.camera_of_entry[static_cast<size_t>(row.entry)]);
-        sortable.push_back({present ? (*file)->GetFileBegTime() : 0, cameras.rank[camera],
+        // Null files all sort first, in store order whatever their camera.
+        sortable.push_back({present ? (*file)->GetFileBegTime() : 0,
+                            present ? cameras.rank[camera] : 0,
                             static_cast<uint32_t>(sortable.size()), present});
     }
     std::sort(sortable.begin(), sortable.end(), [](const Sortable &x, const Sortable &y) {
@@ -480,7 +482,7 @@ bool CVideoSearchController::IsOverlapTime(std::shared_ptr<CPlaybackFile> file,
 
 void CVideoSearchController::SplitOriginalFile(CCameraBaseInfo &camera)
 {
-    const ResourceKey &key = *camera.GetVal_camera_key().GetDataPtr();
+    const ResourceKey &key = camera.GetDataPtr()->camera_key;
     CameraFilesEntry entry;
     bool found = false;
     {

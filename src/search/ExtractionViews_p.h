@@ -59,7 +59,6 @@ public:
     // state of the same store are dropped on the way, so that they hold no stale copy.
     std::shared_ptr<const View> Get(const Key &key, const CameraFilesList &store,
                                     const Builder &build);
-    void Clear();
 
 private:
     static constexpr size_t kMaxViews = 16;

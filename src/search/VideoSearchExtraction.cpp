@@ -345,12 +345,6 @@ CExtractionViews::Get(const Key &key, const CameraFilesList &store, const Builde
     return view;
 }
 
-void CExtractionViews::Clear()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    slots_.clear();
-}
-
 void CVideoSearchController::GetVideoFiles(CameraFilesList &out, CVideoFileParam &param)
 {
     switch (param.GetVal_data_type()) {

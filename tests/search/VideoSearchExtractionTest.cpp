@@ -455,6 +455,59 @@ TEST_F(ExtractionTest, CustomSplitReplacesSegmentsUntilCleared)
     EXPECT_EQ(controller.SplitCustomFiles(empty), 0);
 }
 
+TEST_F(ExtractionTest, VcaResultsNewestFirstOnceTheSearchEnded)
+{
+    CVideoSearchController controller;
+    teskplaycontroller::CScriptedRecordingSource::VCAScript script;
+    auto file = [](int64_t begin) {
+        auto pv = std::make_shared<CPersonVehicleFile>(kBase + begin, kBase + begin + 30, "v");
+        pv->SetEventType(2);
+        return PlaybackFilePtr(pv);
+    };
+    const PlaybackFileVector delivered = {file(100), nullptr, file(300), file(200), file(300)};
+    script.pushes = {{delivered[0], delivered[1]}, {delivered[2], delivered[3], delivered[4]}};
+    filler_.Source().SetVCAScript(script);
+    filler_.Source().AddHold(teskplaycontroller::CScriptedRecordingSource::kVCABeforeFinal);
+
+    teskplaycontroller::CVCAIncrementalCondition condition;
+    condition.SetVal_search_guid("vca-1");
+    condition.SetVal_search_number(1);
+    condition.SetVal_site_id("s1");
+    condition.SetVal_camera_id("cam");
+    QSignalSpy spy(&controller, &CVideoSearchController::SignalSearchResult);
+    ASSERT_TRUE(controller.SearchVCAFiles(condition));
+    const QVector<CResourceKey> filter{Key("s1", "cam")};
+    auto rows = [&](int kind, int order) {
+        PlaybackFileVector files;
+        for (const auto &row : Page(controller, kind, order, filter, 0, 99))
+            files.append(row.second.first());
+        return files;
+    };
+    // While the search runs the VCA kind keeps the order of arrival.
+    ASSERT_TRUE(filler_.Source().WaitUntilHeld(
+        teskplaycontroller::CScriptedRecordingSource::kVCABeforeFinal));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows(VcaSearchVideo, 0).size() == 5; }, 10000));
+    EXPECT_EQ(rows(VcaSearchVideo, SortNewestFirst), delivered);
+
+    filler_.Source().Release(teskplaycontroller::CScriptedRecordingSource::kVCABeforeFinal);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::any_of(spy.begin(), spy.end(), [](const QList<QVariant> &arguments) {
+                return arguments.at(0).value<ClipSearchEvent>().GetEventType() ==
+                       ClipSearchFinished;
+            });
+        },
+        10000));
+    // Newest first, equal begins in order of arrival, the missing file last.
+    EXPECT_EQ(
+        rows(VcaSearchVideo, SortNewestFirst),
+        (PlaybackFileVector{delivered[2], delivered[4], delivered[3], delivered[0], nullptr}));
+    // Only the VCA kind sorts that way; the other common kinds keep the stored order.
+    EXPECT_EQ(rows(LockVideo, SortNewestFirst), delivered);
+    EXPECT_EQ(rows(PersonDetectVideo, SortBeginAscending),
+              (PlaybackFileVector{delivered[0], delivered[3], delivered[2], delivered[4]}));
+}
+
 // Counts the re-split signals on the test thread.
 class CSplitReceiver : public QObject
 {

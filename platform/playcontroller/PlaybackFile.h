@@ -5,7 +5,7 @@
 #include <string>
 
 namespace RecordFileType {
-enum TagType
+enum TagType : int
 {
     TagAll = 0,
     TagManual = 1,
@@ -23,7 +23,7 @@ class CPlaybackFile
 {
 public:
     // The file's kind as the time bar draws it.
-    enum Type
+    enum Type : int
     {
         TypeRegular = 0,
         TypeAlarm = 1,

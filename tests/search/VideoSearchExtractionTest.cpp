@@ -349,9 +349,9 @@ TEST_F(ExtractionTest, EmptyFilterOrUnknownKindOrOrderLeavesOutUntouched)
         int kind, order;
         bool empty_filter;
     };
-    const Case cases[] = {{0, 0, true},   {1, 0, true},  {3, 1, true},   {5, 0, true},
-                          {8, 2, true},   {9, 0, false}, {-1, 0, false}, {0, 3, false},
-                          {5, -1, false}, {1, 2, false}, {4, 2, false},  {0, 2, false}};
+    const Case cases[] = {{0, 0, true},  {1, 0, true},  {3, 1, true},   {5, 0, true},
+                          {8, 2, true},  {9, 0, false}, {15, 0, false}, {0, 3, false},
+                          {5, 3, false}, {1, 2, false}, {4, 2, false},  {0, 2, false}};
     for (const Case &c : cases) {
         CameraFilesList out = sentinel;
         CVideoFileParam param =
@@ -442,7 +442,7 @@ TEST_F(ExtractionTest, CustomSplitReplacesSegmentsUntilCleared)
     EXPECT_EQ(controller.SplitCustomFiles(split), 3);
     EXPECT_EQ(controller.GetSingleCameraFilesNum(RegularVideo, key), 3);
     // No filter and no sorting while the custom split is in force.
-    const auto custom = Page(controller, RegularVideo, 7, {}, 1, 5);
+    const auto custom = Page(controller, RegularVideo, 3, {}, 1, 5);
     ASSERT_EQ(custom.size(), 2);
     EXPECT_EQ(custom[0].second.first()->GetFileBegTime(), kBase + 600);
     EXPECT_EQ(custom[1].second.first()->GetFileEndTime(), kBase + 1500);

@@ -22,6 +22,16 @@ namespace teskrecordserver {
 
 namespace {
 
+// The encoder's statistics and the demuxer's notes are not the client's business.
+void QuietLibraries()
+{
+    static const bool once = [] {
+        av_log_set_level(AV_LOG_ERROR);
+        return true;
+    }();
+    (void)once;
+}
+
 std::string AvError(int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -129,6 +139,7 @@ int Drain(AVCodecContext *codec, AVFormatContext *format, AVStream *stream, AVPa
 
 CStoreStatus WriteSyntheticClip(const std::string &path, const ClipSpec &spec)
 {
+    QuietLibraries();
     if (spec.width <= 0 || spec.height <= 0 || spec.width % 2 || spec.height % 2 || spec.fps <= 0
         || spec.seconds <= 0)
         return Fail(path, "the frame size must be even and positive");
@@ -208,6 +219,7 @@ CStoreStatus WriteSyntheticClip(const std::string &path, const ClipSpec &spec)
 
 bool DecodeFrameAt(const std::string &path, double seconds, QImage &out, std::string &error)
 {
+    QuietLibraries();
     auto fail = [&](const std::string &what) {
         error = "Decoding " + path + " at " + std::to_string(seconds) + " s failed: " + what;
         TESK_LOG_ERROR("%s", error.c_str());

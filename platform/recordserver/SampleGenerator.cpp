@@ -234,7 +234,7 @@ CStoreStatus Generator::FillCamera(const CameraRow &camera, int index)
             return status;
         const int64_t span = end - t;
 
-        if (forced_tag < 3 || random.Chance(6)) {
+        if (forced_tag < 3 || random.Chance(15)) {
             static const int kTypes[] = {101, 102, 103};
             TagRow tag;
             tag.recording_id = recording.id;

@@ -259,8 +259,8 @@ struct CRecordCatalogue::Private
     std::unique_ptr<Connection> OpenConnection(bool for_reading, int &code) const
     {
         auto connection = std::make_unique<Connection>();
-        const int flags = SQLITE_OPEN_READWRITE | (for_reading ? 0 : SQLITE_OPEN_CREATE)
-                          | SQLITE_OPEN_NOMUTEX;
+        const int flags =
+            SQLITE_OPEN_READWRITE | (for_reading ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
         code = sqlite3_open_v2(path.c_str(), &connection->db, flags, nullptr);
         if (code != SQLITE_OK)
             return connection;
@@ -350,8 +350,7 @@ struct CRecordCatalogue::Private
         statement.Bind(args...);
         const int code = statement.Step();
         if (code != SQLITE_DONE && code != SQLITE_ROW)
-            return CStoreStatus::Fail(IsReadOnlyCode(code) ? StoreError::ReadOnly
-                                                           : StoreError::Sql,
+            return CStoreStatus::Fail(IsReadOnlyCode(code) ? StoreError::ReadOnly : StoreError::Sql,
                                       writer->Error());
         return CStoreStatus::Ok();
     }
@@ -375,16 +374,16 @@ CStoreStatus CRecordCatalogue::Private::Migrate()
     if (version > kSchemaVersion) {
         Exec(db, "ROLLBACK");
         return CStoreStatus::Fail(StoreError::NewerSchema,
-                                  "The store " + path + " was written by a newer version (schema "
-                                      + std::to_string(version) + ", this program knows "
-                                      + std::to_string(kSchemaVersion) + ").");
+                                  "The store " + path + " was written by a newer version (schema " +
+                                      std::to_string(version) + ", this program knows " +
+                                      std::to_string(kSchemaVersion) + ").");
     }
     for (int step = version; step < kSchemaVersion; ++step) {
         if (auto status = Exec(db, kMigrations[step]); !status) {
             Exec(db, "ROLLBACK");
-            return CStoreStatus::Fail(status.Error(), "Migrating the store " + path + " to schema "
-                                                          + std::to_string(step + 1)
-                                                          + " failed: " + status.Message());
+            return CStoreStatus::Fail(status.Error(), "Migrating the store " + path +
+                                                          " to schema " + std::to_string(step + 1) +
+                                                          " failed: " + status.Message());
         }
     }
     if (version < kSchemaVersion) {
@@ -424,8 +423,7 @@ CStoreStatus CRecordCatalogue::Open(const std::string &path)
             return CStoreStatus::Fail(StoreError::Io, "The store " + path + " is not a file.");
         // The write bits are checked as well as access(): a privileged user passes access().
         if ((info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
-            return CStoreStatus::Fail(StoreError::ReadOnly,
-                                      "The store " + path + " is read-only.");
+            return CStoreStatus::Fail(StoreError::ReadOnly, "The store " + path + " is read-only.");
     }
     d_->path = path;
     int code = SQLITE_OK;
@@ -449,8 +447,8 @@ CStoreStatus CRecordCatalogue::Open(const std::string &path)
         return fail(status.Error(), "The store " + path + " cannot be read: " + status.Message());
     }
     if (auto status = Exec(*writer, "PRAGMA journal_mode = WAL"); !status)
-        return fail(status.Error(), "The store " + path + " cannot be opened for writing: "
-                                        + status.Message());
+        return fail(status.Error(),
+                    "The store " + path + " cannot be opened for writing: " + status.Message());
     Exec(*writer, "PRAGMA synchronous = NORMAL");
     d_->writer = std::move(writer);
     if (auto status = d_->Migrate(); !status) {
@@ -539,8 +537,8 @@ CStoreStatus CRecordCatalogue::SetRecordPlan(const RecordPlanRow &plan)
         "INSERT OR REPLACE INTO record_plans(camera_key, location_type, storage_media_type, "
         "stream_type, configured) SELECT key, ?3, ?4, ?5, ?6 FROM cameras WHERE site_id = ?1 AND "
         "camera_id = ?2",
-        plan.site_id, plan.camera_id, plan.location_type, plan.storage_media_type,
-        plan.stream_type, plan.configured);
+        plan.site_id, plan.camera_id, plan.location_type, plan.storage_media_type, plan.stream_type,
+        plan.configured);
 }
 
 CStoreStatus CRecordCatalogue::DenyPermission(const PermissionDenialRow &denial)
@@ -573,12 +571,12 @@ CStoreStatus CRecordCatalogue::AddMediaFile(MediaFileRow &media)
 
 CStoreStatus CRecordCatalogue::AddRecording(int64_t camera_key, RecordingRow &r)
 {
-    auto status = d_->Run(
-        "INSERT INTO recordings(camera_key, begin_time, end_time, file_name, file_size, "
-        "record_file_type, iso_begin, iso_end, media_id, media_offset) "
-        "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        camera_key, r.begin, r.end, r.file_name, r.file_size, r.record_file_type, r.iso_begin,
-        r.iso_end, r.media_id, r.media_offset);
+    auto status =
+        d_->Run("INSERT INTO recordings(camera_key, begin_time, end_time, file_name, file_size, "
+                "record_file_type, iso_begin, iso_end, media_id, media_offset) "
+                "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                camera_key, r.begin, r.end, r.file_name, r.file_size, r.record_file_type,
+                r.iso_begin, r.iso_end, r.media_id, r.media_offset);
     if (status)
         r.id = r.recording_id = d_->LastId();
     return status;
@@ -650,16 +648,17 @@ CStoreStatus CRecordCatalogue::AppendOperationLog(OperationLogRow &entry)
 std::optional<std::string> CRecordCatalogue::Meta(const std::string &key) const
 {
     std::optional<std::string> value;
-    d_->Query("SELECT value FROM meta WHERE key = ?",
-              [&](Statement &row) { value = row.Text(0); }, key);
+    d_->Query(
+        "SELECT value FROM meta WHERE key = ?", [&](Statement &row) { value = row.Text(0); }, key);
     return value;
 }
 
 std::vector<SiteRow> CRecordCatalogue::Sites() const
 {
     std::vector<SiteRow> sites;
-    d_->Query("SELECT id, name FROM sites ORDER BY id",
-              [&](Statement &row) { sites.push_back({row.Text(0), row.Text(1)}); });
+    d_->Query("SELECT id, name FROM sites ORDER BY id", [&](Statement &row) {
+        sites.push_back({row.Text(0), row.Text(1)});
+    });
     return sites;
 }
 
@@ -719,7 +718,8 @@ std::optional<CameraRow> CRecordCatalogue::FindCamera(const std::string &site_id
 {
     std::optional<CameraRow> camera;
     const std::string sql = std::string(kCameraColumns) + "WHERE site_id = ? AND camera_id = ?";
-    d_->Query(sql.c_str(), [&](Statement &row) { camera = ReadCamera(row); }, site_id, camera_id);
+    d_->Query(
+        sql.c_str(), [&](Statement &row) { camera = ReadCamera(row); }, site_id, camera_id);
     return camera;
 }
 
@@ -753,8 +753,8 @@ std::optional<SearchFailureRow> CRecordCatalogue::SearchFailure(const std::strin
 {
     std::optional<SearchFailureRow> failure;
     const std::string sql = std::string("SELECT param_error_type, module_code, error_code, "
-                                        "error_text FROM search_failures WHERE camera_key = ")
-                            + kCameraKeyOf;
+                                        "error_text FROM search_failures WHERE camera_key = ") +
+                            kCameraKeyOf;
     d_->Query(
         sql.c_str(),
         [&](Statement &row) {
@@ -771,8 +771,8 @@ std::optional<MediaFileRow> CRecordCatalogue::MediaFile(int64_t id) const
     d_->Query(
         "SELECT id, path, duration, width, height FROM media_files WHERE id = ?",
         [&](Statement &row) {
-            media = MediaFileRow{row.Int(0), row.Text(1), row.Real(2),
-                                 static_cast<int>(row.Int(3)), static_cast<int>(row.Int(4))};
+            media = MediaFileRow{row.Int(0), row.Text(1), row.Real(2), static_cast<int>(row.Int(3)),
+                                 static_cast<int>(row.Int(4))};
         },
         id);
     return media;
@@ -799,8 +799,8 @@ const char *kRecordingSpan =
 } // namespace
 
 std::vector<RecordingRow> CRecordCatalogue::Recordings(const std::string &site_id,
-                                                       const std::string &camera_id,
-                                                       int64_t begin, int64_t end) const
+                                                       const std::string &camera_id, int64_t begin,
+                                                       int64_t end) const
 {
     std::vector<RecordingRow> rows;
     if (begin > end)
@@ -839,9 +839,9 @@ std::optional<RecordingRow> CRecordCatalogue::RecordingAt(const std::string &sit
     return found;
 }
 
-std::vector<TagRow> CRecordCatalogue::Tags(const std::string &site_id,
-                                           const std::string &camera_id, int64_t begin,
-                                           int64_t end, const TagFilter &filter) const
+std::vector<TagRow> CRecordCatalogue::Tags(const std::string &site_id, const std::string &camera_id,
+                                           int64_t begin, int64_t end,
+                                           const TagFilter &filter) const
 {
     std::vector<TagRow> rows;
     if (begin > end)
@@ -943,8 +943,8 @@ std::vector<OperationLogRow> CRecordCatalogue::OperationLog() const
     d_->Query("SELECT id, time, code, camera_id, camera_name, result, module_code, error_code, "
               "text FROM operation_log ORDER BY id",
               [&](Statement &row) {
-                  rows.push_back({row.Int(0), row.Int(1), static_cast<int>(row.Int(2)),
-                                  row.Text(3), row.Text(4), static_cast<int>(row.Int(5)),
+                  rows.push_back({row.Int(0), row.Int(1), static_cast<int>(row.Int(2)), row.Text(3),
+                                  row.Text(4), static_cast<int>(row.Int(5)),
                                   static_cast<int>(row.Int(6)), static_cast<int>(row.Int(7)),
                                   row.Text(8)});
               });
@@ -953,10 +953,19 @@ std::vector<OperationLogRow> CRecordCatalogue::OperationLog() const
 
 int64_t CRecordCatalogue::Count(const std::string &table) const
 {
-    static const char *const kTables[] = {
-        "sites",  "cameras", "record_plans", "permission_denials", "search_failures",
-        "media_files", "recordings", "tags", "locks", "events", "capture_pictures",
-        "operation_log", "meta"};
+    static const char *const kTables[] = {"sites",
+                                          "cameras",
+                                          "record_plans",
+                                          "permission_denials",
+                                          "search_failures",
+                                          "media_files",
+                                          "recordings",
+                                          "tags",
+                                          "locks",
+                                          "events",
+                                          "capture_pictures",
+                                          "operation_log",
+                                          "meta"};
     for (const char *known : kTables) {
         if (table == known) {
             int64_t count = -1;

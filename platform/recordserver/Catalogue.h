@@ -16,8 +16,7 @@ struct sqlite3;
 // and the media files that hold the pictures.
 namespace teskrecordserver {
 
-enum class StoreError
-{
+enum class StoreError {
     None,
     NotADatabase,
     NewerSchema,
@@ -100,7 +99,7 @@ struct SearchFailureRow
 struct MediaFileRow
 {
     int64_t id = 0;
-    std::string path; // relative to the store directory
+    std::string path;    // relative to the store directory
     double duration = 0; // seconds
     int width = 0;
     int height = 0;
@@ -166,7 +165,7 @@ struct OperationLogRow
 // Filters of the tag and person/vehicle queries.
 struct TagFilter
 {
-    int label_type = 0; // 101, 102 or 103 select one kind; anything else all
+    int label_type = 0;    // 101, 102 or 103 select one kind; anything else all
     std::string name_part; // substring of the tag's name; empty: any name
 };
 
@@ -202,7 +201,7 @@ public:
     CStoreStatus DenyPermission(const PermissionDenialRow &denial);
     CStoreStatus SetSearchFailure(const std::string &site_id, const std::string &camera_id,
                                   const SearchFailureRow &failure);
-    CStoreStatus AddMediaFile(MediaFileRow &media); // sets media.id
+    CStoreStatus AddMediaFile(MediaFileRow &media);                         // sets media.id
     CStoreStatus AddRecording(int64_t camera_key, RecordingRow &recording); // sets id
     CStoreStatus AddTag(int64_t camera_key, TagRow &tag);
     CStoreStatus AddLock(int64_t camera_key, FileRow &lock);

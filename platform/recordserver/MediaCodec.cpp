@@ -110,10 +110,9 @@ void DrawFrame(QImage &image, const ClipSpec &spec, int index, bool with_text)
         painter.setPen(Qt::white);
         painter.drawText(QRect(8, 6, image.width() - 16, image.height() / 6),
                          Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(spec.label));
-        painter.drawText(QRect(8, image.height() * 5 / 6 - 6, image.width() - 16,
-                               image.height() / 6),
-                         Qt::AlignRight | Qt::AlignVCenter,
-                         QStringLiteral("%1 s").arg(t, 0, 'f', 1));
+        painter.drawText(
+            QRect(8, image.height() * 5 / 6 - 6, image.width() - 16, image.height() / 6),
+            Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%1 s").arg(t, 0, 'f', 1));
     }
 }
 
@@ -140,8 +139,8 @@ int Drain(AVCodecContext *codec, AVFormatContext *format, AVStream *stream, AVPa
 CStoreStatus WriteSyntheticClip(const std::string &path, const ClipSpec &spec)
 {
     QuietLibraries();
-    if (spec.width <= 0 || spec.height <= 0 || spec.width % 2 || spec.height % 2 || spec.fps <= 0
-        || spec.seconds <= 0)
+    if (spec.width <= 0 || spec.height <= 0 || spec.width % 2 || spec.height % 2 || spec.fps <= 0 ||
+        spec.seconds <= 0)
         return Fail(path, "the frame size must be even and positive");
 
     AVFormatContext *raw_format = nullptr;
@@ -205,12 +204,12 @@ CStoreStatus WriteSyntheticClip(const std::string &path, const ClipSpec &spec)
         const int stride[1] = {static_cast<int>(image.bytesPerLine())};
         sws_scale(scale.get(), source, stride, 0, spec.height, frame->data, frame->linesize);
         frame->pts = index;
-        if ((code = avcodec_send_frame(codec.get(), frame.get())) < 0
-            || (code = Drain(codec.get(), format.get(), stream, packet.get())) < 0)
+        if ((code = avcodec_send_frame(codec.get(), frame.get())) < 0 ||
+            (code = Drain(codec.get(), format.get(), stream, packet.get())) < 0)
             return Fail(path, AvError(code));
     }
-    if ((code = avcodec_send_frame(codec.get(), nullptr)) < 0
-        || (code = Drain(codec.get(), format.get(), stream, packet.get())) < 0)
+    if ((code = avcodec_send_frame(codec.get(), nullptr)) < 0 ||
+        (code = Drain(codec.get(), format.get(), stream, packet.get())) < 0)
         return Fail(path, AvError(code));
     if ((code = av_write_trailer(format.get())) < 0)
         return Fail(path, AvError(code));
@@ -242,9 +241,8 @@ bool DecodeFrameAt(const std::string &path, double seconds, QImage &out, std::st
     if ((code = avcodec_open2(codec.get(), decoder, nullptr)) < 0)
         return fail(AvError(code));
 
-    const int64_t target =
-        av_rescale_q(static_cast<int64_t>(std::llround(seconds * AV_TIME_BASE)), AV_TIME_BASE_Q,
-                     stream->time_base);
+    const int64_t target = av_rescale_q(static_cast<int64_t>(std::llround(seconds * AV_TIME_BASE)),
+                                        AV_TIME_BASE_Q, stream->time_base);
     if ((code = av_seek_frame(input.get(), index, target, AVSEEK_FLAG_BACKWARD)) < 0)
         return fail(AvError(code));
     avcodec_flush_buffers(codec.get());
@@ -299,8 +297,7 @@ bool DecodeFrameAt(const std::string &path, double seconds, QImage &out, std::st
     QImage image(width, height, QImage::Format_RGB888);
     uint8_t *target_planes[1] = {image.bits()};
     const int target_stride[1] = {static_cast<int>(image.bytesPerLine())};
-    sws_scale(scale.get(), chosen->data, chosen->linesize, 0, height, target_planes,
-              target_stride);
+    sws_scale(scale.get(), chosen->data, chosen->linesize, 0, height, target_planes, target_stride);
     out = std::move(image);
     return true;
 }

@@ -71,8 +71,8 @@ std::string CRecordingServer::DefaultStoreDir()
     const QByteArray data_dir = qgetenv("TESK_DATA_DIR");
     if (!data_dir.isEmpty())
         return QDir(QString::fromLocal8Bit(data_dir)).filePath("store").toStdString();
-    return (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-            + "/TeskVideoSearch/store")
+    return (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            "/TeskVideoSearch/store")
         .toStdString();
 }
 
@@ -173,7 +173,9 @@ std::shared_ptr<CRecordingServer> CRecordingServer::StartDefault(CStoreStatus &s
 
 std::string CRecordingServer::StorePath(const std::string &relative) const
 {
-    return QDir(QString::fromStdString(dir_)).filePath(QString::fromStdString(relative)).toStdString();
+    return QDir(QString::fromStdString(dir_))
+        .filePath(QString::fromStdString(relative))
+        .toStdString();
 }
 
 bool CRecordingServer::LoadCapturePicture(const CapturePictureRow &picture, QImage &out,
@@ -347,8 +349,8 @@ bool CRecordingServer::DecodeFrame(const ResourceKey &camera, int64_t t, QImage 
 {
     const auto recording = catalogue_.RecordingAt(camera.site_id, camera.resource_id, t);
     if (!recording) {
-        error = "No recording of camera " + camera.resource_id + " holds "
-                + Quor::Base::TimeUtil::TimeT2ISODatetime(t, 0, true) + ".";
+        error = "No recording of camera " + camera.resource_id + " holds " +
+                Quor::Base::TimeUtil::TimeT2ISODatetime(t, 0, true) + ".";
         return false;
     }
     const auto media = catalogue_.MediaFile(recording->media_id);

@@ -72,10 +72,10 @@ private:
     uint64_t state_;
 };
 
-const char *const kCameraNames[] = {
-    "Entrance",     "Lobby",     "Car Park North", "Car Park South", "Loading Bay", "Reception",
-    "Corridor A",   "Corridor B", "Warehouse",     "Stairwell",      "Roof",        "Gate",
-    "Server Room", "Cafeteria", "Parking Exit",    "Back Door"};
+const char *const kCameraNames[] = {"Entrance",    "Lobby",     "Car Park North", "Car Park South",
+                                    "Loading Bay", "Reception", "Corridor A",     "Corridor B",
+                                    "Warehouse",   "Stairwell", "Roof",           "Gate",
+                                    "Server Room", "Cafeteria", "Parking Exit",   "Back Door"};
 const char *const kAreaNames[] = {"Ground floor", "First floor", "Outside", "Basement"};
 const char *const kManualTags[] = {"Suspicious person", "Delivery", "Check later", "Visitor"};
 const char *const kEventTags[] = {"Motion alarm", "Line crossing", "Intrusion", "Alarm input 1"};
@@ -146,8 +146,9 @@ QImage CapturePicture(const CameraRow &camera, int64_t time, int width, int heig
     painter.drawRect(x, height / 3, width / 10, height / 3);
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         painter.setPen(Qt::white);
-        painter.drawText(image.rect().adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
-                         QString::fromStdString(camera.name + "\n" + IsoInZone(time, camera.time_zone)));
+        painter.drawText(
+            image.rect().adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
+            QString::fromStdString(camera.name + "\n" + IsoInZone(time, camera.time_zone)));
     }
     return image;
 }
@@ -170,11 +171,11 @@ struct Generator
 
 CStoreStatus Generator::WriteClips(const std::vector<CameraRow> &cameras)
 {
-    const int count = options.clip_count > 0
-                          ? options.clip_count
-                          : std::min<int>(16, static_cast<int>(cameras.size()));
+    const int count = options.clip_count > 0 ? options.clip_count
+                                             : std::min<int>(16, static_cast<int>(cameras.size()));
     if (!store.mkpath("media"))
-        return CStoreStatus::Fail(StoreError::Io, "Cannot create " + store.filePath("media").toStdString());
+        return CStoreStatus::Fail(StoreError::Io,
+                                  "Cannot create " + store.filePath("media").toStdString());
     for (int i = 0; i < count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "media/clip_%02d.mp4", i);
@@ -219,8 +220,8 @@ CStoreStatus Generator::FillCamera(const CameraRow &camera, int index)
 
     int64_t t = period_begin + random.Range(0, 1800);
     while (t < period_end - 60) {
-        const int64_t length = random.Range(options.min_recording_minutes * 60,
-                                            options.max_recording_minutes * 60);
+        const int64_t length =
+            random.Range(options.min_recording_minutes * 60, options.max_recording_minutes * 60);
         const int64_t end = std::min(period_end, t + length);
         RecordingRow recording;
         FillSpan(recording, t, end, camera.time_zone);
@@ -325,8 +326,8 @@ CStoreStatus Generator::FillCaptures(const CameraRow &camera, int index,
         CapturePictureRow picture;
         picture.time = time;
         picture.media_id = recording.media_id;
-        picture.media_offset = std::fmod(recording.media_offset + double(time - recording.begin),
-                                         clip.duration);
+        picture.media_offset =
+            std::fmod(recording.media_offset + double(time - recording.begin), clip.duration);
         if (auto status = catalogue.AddCapturePicture(camera.key, picture); !status)
             return status;
     }
@@ -352,8 +353,8 @@ CStoreStatus Generator::Run()
     Random traits(options.seed);
     std::vector<CameraRow> cameras;
     for (int i = 0; i < options.cameras; ++i) {
-        const SiteRow &site = sites[static_cast<size_t>(
-            int64_t(i) * options.sites / options.cameras)];
+        const SiteRow &site =
+            sites[static_cast<size_t>(int64_t(i) * options.sites / options.cameras)];
         CameraRow camera;
         camera.site_id = site.id;
         char id[24];
@@ -410,15 +411,15 @@ CStoreStatus Generator::Run()
         const Quor::Base::Error::ErrorCode no_plan{0x20, 0x2004};
         const CameraRow &second_last = cameras[cameras.size() - 2];
         const CameraRow &last = cameras.back();
-        auto status = catalogue.SetSearchFailure(
-            second_last.site_id, second_last.id,
-            {2, unreachable.module_code, unreachable.error_code,
-             OrlErrorCodeTrans::GetErrorInfoByErrorCode(unreachable)});
+        auto status =
+            catalogue.SetSearchFailure(second_last.site_id, second_last.id,
+                                       {2, unreachable.module_code, unreachable.error_code,
+                                        OrlErrorCodeTrans::GetErrorInfoByErrorCode(unreachable)});
         if (status)
-            status = catalogue.SetSearchFailure(
-                last.site_id, last.id,
-                {3, no_plan.module_code, no_plan.error_code,
-                 OrlErrorCodeTrans::GetErrorInfoByErrorCode(no_plan)});
+            status =
+                catalogue.SetSearchFailure(last.site_id, last.id,
+                                           {3, no_plan.module_code, no_plan.error_code,
+                                            OrlErrorCodeTrans::GetErrorInfoByErrorCode(no_plan)});
         if (!status)
             return status;
     }
@@ -449,8 +450,8 @@ int DeviceOffsetAt(const COrlTimeZoneInfor &zone, int64_t utc)
     unsigned month, day;
     TimeUtil::CivilFromDays((utc + zone.utc_bias) / 86400, year, month, day);
     // Both switches are given in local standard time.
-    const int64_t begin = TransitionDay(year, zone.dst_begin) * 86400
-                          + zone.dst_begin.hour * 3600 - zone.utc_bias;
+    const int64_t begin =
+        TransitionDay(year, zone.dst_begin) * 86400 + zone.dst_begin.hour * 3600 - zone.utc_bias;
     const int64_t end =
         TransitionDay(year, zone.dst_end) * 86400 + zone.dst_end.hour * 3600 - zone.utc_bias;
     const bool daylight = begin < end ? (utc >= begin && utc < end) : (utc >= begin || utc < end);
@@ -504,9 +505,8 @@ CStoreStatus GenerateSample(CRecordCatalogue &catalogue, const std::string &stor
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);
     if (status)
-        TESK_LOG_INFO("Sample store ready in %s: %d cameras, seed %llu, %lld ms",
-                      store_dir.c_str(), effective.cameras,
-                      static_cast<unsigned long long>(effective.seed),
+        TESK_LOG_INFO("Sample store ready in %s: %d cameras, seed %llu, %lld ms", store_dir.c_str(),
+                      effective.cameras, static_cast<unsigned long long>(effective.seed),
                       static_cast<long long>(elapsed.count()));
     return status;
 }

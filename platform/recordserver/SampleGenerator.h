@@ -44,10 +44,10 @@ int64_t EndOfUtcDay(int64_t now);
 // Index of the cameras that the sample gives special traits (by position in the store).
 struct SampleRoles
 {
-    static constexpr int kPerFileStorage = 1; // storage media type 7
-    static constexpr int kNoPlayback = 4; // playback permission denied
+    static constexpr int kPerFileStorage = 1;      // storage media type 7
+    static constexpr int kNoPlayback = 4;          // playback permission denied
     static constexpr int kNoTagDeleteOrUnlock = 5; // tag removal and unlock denied
-    static constexpr int kJpegCaptures = 4; // capture plan kept as JPEG files
+    static constexpr int kJpegCaptures = 4;        // capture plan kept as JPEG files
     // The last two cameras fail every search: parameter error 2, then 3.
 };
 

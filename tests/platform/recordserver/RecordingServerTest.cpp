@@ -41,8 +41,8 @@ std::vector<std::string> RawRows(const std::string &db_path, const std::string &
             std::string row;
             for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
                 const auto *text = sqlite3_column_text(stmt, c);
-                row += (c ? "|" : "") + std::string(text ? reinterpret_cast<const char *>(text)
-                                                         : "NULL");
+                row += (c ? "|" : "") +
+                       std::string(text ? reinterpret_cast<const char *>(text) : "NULL");
             }
             rows.push_back(row);
         }
@@ -103,8 +103,8 @@ std::string Substitute(std::string sql, const std::map<std::string, std::string>
 std::string Describe(const CPlaybackFile &file)
 {
     std::ostringstream out;
-    out << file.GetFileBegTime() << "|" << file.GetFileEndTime() << "|" << file.GetFileName()
-        << "|" << file.GetFileSize();
+    out << file.GetFileBegTime() << "|" << file.GetFileEndTime() << "|" << file.GetFileName() << "|"
+        << file.GetFileSize();
     if (const auto *device = dynamic_cast<const CDeviceFile *>(&file))
         out << "|" << device->GetRecordFileType();
     out << "|" << file.GetFileISOBeginTime() << "|" << file.GetFileISOEndTime();
@@ -125,8 +125,8 @@ TEST_P(SearchByKind, AnswersExactlyTheCatalogueRowsOfTheCameraAndSpan)
     CRecordingServer &server = SmallStore();
     const int64_t period_end = SmallOptions().anchor;
     // A span that cuts recordings at both ends.
-    const int64_t begin = period_end - 30 * 3600 - 1234;
-    const int64_t end = period_end - 6 * 3600 + 777;
+    const int64_t begin = period_end - 44 * 3600 - 1234;
+    const int64_t end = period_end - 2 * 3600 + 777;
 
     std::string filter;
     if (kind.type == VideoSearchTag && kind.label_type >= 101 && kind.label_type <= 103)
@@ -178,13 +178,12 @@ TEST_P(SearchByKind, AnswersExactlyTheCatalogueRowsOfTheCameraAndSpan)
                 EXPECT_EQ(dynamic_cast<CPersonVehicleFile *>(file.get()), nullptr);
             }
         }
-        const auto expected = RawRows(
-            CatalogueFile(server),
-            Substitute(kind.sql, {{"site", camera.site_id},
-                                  {"camera", camera.id},
-                                  {"begin", std::to_string(begin)},
-                                  {"end", std::to_string(end)},
-                                  {"filter", filter}}));
+        const auto expected =
+            RawRows(CatalogueFile(server), Substitute(kind.sql, {{"site", camera.site_id},
+                                                                 {"camera", camera.id},
+                                                                 {"begin", std::to_string(begin)},
+                                                                 {"end", std::to_string(end)},
+                                                                 {"filter", filter}}));
         EXPECT_EQ(got, expected) << camera.id;
         total += got.size();
     }
@@ -193,21 +192,20 @@ TEST_P(SearchByKind, AnswersExactlyTheCatalogueRowsOfTheCameraAndSpan)
 
 INSTANTIATE_TEST_SUITE_P(
     RecordingServer, SearchByKind,
-    ::testing::Values(
-        KindCase{"Recordings", VideoSearchRecord, -1, "", -1, kRecordingSql},
-        KindCase{"TagsNoExtra", VideoSearchTag, -1, "", -1, kTagSql},
-        KindCase{"TagsAllKinds", VideoSearchTag, 100, "", -1, kTagSql},
-        KindCase{"TagsManual", VideoSearchTag, 101, "", -1, kTagSql},
-        KindCase{"TagsEventLinkage", VideoSearchTag, 102, "", -1, kTagSql},
-        KindCase{"TagsOther", VideoSearchTag, 103, "", -1, kTagSql},
-        KindCase{"TagsUnfiltered200", VideoSearchTag, 200, "", -1, kTagSql},
-        KindCase{"TagsUnfiltered204", VideoSearchTag, 204, "", -1, kTagSql},
-        KindCase{"TagsByName", VideoSearchTag, 100, "in", -1, kTagSql},
-        KindCase{"TagsByKindAndName", VideoSearchTag, 102, "in", -1, kTagSql},
-        KindCase{"Locks", VideoSearchLock, -1, "", -1, kLockSql},
-        KindCase{"PersonAndVehicle", VideoSearchPersonVehicle, -1, "", 1, kEventSql},
-        KindCase{"Person", VideoSearchPersonVehicle, -1, "", 2, kEventSql},
-        KindCase{"Vehicle", VideoSearchPersonVehicle, -1, "", 4, kEventSql}),
+    ::testing::Values(KindCase{"Recordings", VideoSearchRecord, -1, "", -1, kRecordingSql},
+                      KindCase{"TagsNoExtra", VideoSearchTag, -1, "", -1, kTagSql},
+                      KindCase{"TagsAllKinds", VideoSearchTag, 100, "", -1, kTagSql},
+                      KindCase{"TagsManual", VideoSearchTag, 101, "", -1, kTagSql},
+                      KindCase{"TagsEventLinkage", VideoSearchTag, 102, "", -1, kTagSql},
+                      KindCase{"TagsOther", VideoSearchTag, 103, "", -1, kTagSql},
+                      KindCase{"TagsUnfiltered200", VideoSearchTag, 200, "", -1, kTagSql},
+                      KindCase{"TagsUnfiltered204", VideoSearchTag, 204, "", -1, kTagSql},
+                      KindCase{"TagsByName", VideoSearchTag, 100, "in", -1, kTagSql},
+                      KindCase{"TagsByKindAndName", VideoSearchTag, 102, "in", -1, kTagSql},
+                      KindCase{"Locks", VideoSearchLock, -1, "", -1, kLockSql},
+                      KindCase{"PersonAndVehicle", VideoSearchPersonVehicle, -1, "", 1, kEventSql},
+                      KindCase{"Person", VideoSearchPersonVehicle, -1, "", 2, kEventSql},
+                      KindCase{"Vehicle", VideoSearchPersonVehicle, -1, "", 4, kEventSql}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(RecordingServer, ReversedPeriodAnswersNoFiles)
@@ -241,7 +239,8 @@ TEST(RecordingServer, ScriptedAndUnknownCamerasFail)
     };
     CameraRow unknown = cameras.front();
     unknown.id = "no-such-camera";
-    for (const Expect &expect : {Expect{cameras[6], 2}, Expect{cameras[7], 3}, Expect{unknown, 0}}) {
+    for (const Expect &expect :
+         {Expect{cameras[6], 2}, Expect{cameras[7], 3}, Expect{unknown, 0}}) {
         CameraVideoSearchCondition condition;
         condition.begin_time = SmallOptions().anchor - 86400;
         condition.end_time = SmallOptions().anchor;
@@ -296,17 +295,16 @@ TEST(RecordingServer, IsoTimesFollowTheDeviceZoneAcrossDaylightSaving)
         int64_t utc;
         const char *iso;
     };
-    for (const Row &row : {Row{spring - 1, "2026-03-29T01:59:59+01:00"},
-                           Row{spring, "2026-03-29T03:00:00+02:00"},
-                           Row{autumn - 1, "2026-10-25T02:59:59+02:00"},
-                           Row{autumn, "2026-10-25T02:00:00+01:00"}})
+    for (const Row &row :
+         {Row{spring - 1, "2026-03-29T01:59:59+01:00"}, Row{spring, "2026-03-29T03:00:00+02:00"},
+          Row{autumn - 1, "2026-10-25T02:59:59+02:00"}, Row{autumn, "2026-10-25T02:00:00+01:00"}})
         EXPECT_EQ(IsoInZone(row.utc, europe), row.iso);
 
     // The stored texts agree with the camera's zone.
     CRecordingServer &server = SmallStore();
     for (const CameraRow &camera : server.Catalogue().Cameras()) {
-        const auto rows = server.Catalogue().Recordings(camera.site_id, camera.id, 0,
-                                                        SmallOptions().anchor);
+        const auto rows =
+            server.Catalogue().Recordings(camera.site_id, camera.id, 0, SmallOptions().anchor);
         ASSERT_FALSE(rows.empty());
         for (const auto &row : rows) {
             EXPECT_EQ(row.iso_begin, IsoInZone(row.begin, camera.time_zone));
@@ -321,8 +319,8 @@ TEST(RecordingServer, PublishesCamerasPermissionsAndRecordPlans)
     server.PublishToHost();
     const auto cameras = server.Catalogue().Cameras();
     OrlPluginManager::CamerasInfoResponse response;
-    ASSERT_TRUE(OrlPluginManager::CResourceBusinessInterfaceMgr::Instance().GetCameraList({},
-                                                                                         response));
+    ASSERT_TRUE(
+        OrlPluginManager::CResourceBusinessInterfaceMgr::Instance().GetCameraList({}, response));
     ASSERT_EQ(response.cameras.size(), cameras.size());
     EXPECT_EQ(response.cameras[1].time_zone.utc_bias, 3600);
     EXPECT_TRUE(response.cameras[1].time_zone.b_dst);
@@ -415,8 +413,8 @@ TEST(RecordingServer, CapturePicturesOfACameraAndSpan)
     const auto cameras = server.Catalogue().Cameras();
     const int64_t end = SmallOptions().anchor;
     const int64_t begin = end - 86400;
-    const auto media = server.Catalogue().CapturePictures(cameras[0].site_id, cameras[0].id,
-                                                          begin, end);
+    const auto media =
+        server.Catalogue().CapturePictures(cameras[0].site_id, cameras[0].id, begin, end);
     ASSERT_FALSE(media.empty());
     for (size_t i = 0; i < media.size(); ++i) {
         EXPECT_GE(media[i].time, begin);
@@ -426,12 +424,12 @@ TEST(RecordingServer, CapturePicturesOfACameraAndSpan)
             EXPECT_LT(media[i - 1].time, media[i].time);
         }
     }
-    const auto jpegs = server.Catalogue().CapturePictures(
-        cameras[SampleRoles::kJpegCaptures].site_id, cameras[SampleRoles::kJpegCaptures].id,
-        begin, end);
+    const auto jpegs =
+        server.Catalogue().CapturePictures(cameras[SampleRoles::kJpegCaptures].site_id,
+                                           cameras[SampleRoles::kJpegCaptures].id, begin, end);
     ASSERT_EQ(jpegs.size(), 6u);
-    EXPECT_TRUE(server.Catalogue().CapturePictures(cameras[0].site_id, cameras[0].id, end, begin)
-                    .empty());
+    EXPECT_TRUE(
+        server.Catalogue().CapturePictures(cameras[0].site_id, cameras[0].id, end, begin).empty());
 
     for (const auto &picture : {media.front(), jpegs.back()}) {
         QImage image;
@@ -445,9 +443,9 @@ TEST(RecordingServer, CapturePicturesOfACameraAndSpan)
 std::vector<std::string> Dump(const std::string &db)
 {
     std::vector<std::string> all;
-    for (const char *table : {"sites", "cameras", "record_plans", "permission_denials",
-                              "search_failures", "media_files", "recordings", "tags", "locks",
-                              "events", "capture_pictures", "meta"}) {
+    for (const char *table :
+         {"sites", "cameras", "record_plans", "permission_denials", "search_failures",
+          "media_files", "recordings", "tags", "locks", "events", "capture_pictures", "meta"}) {
         for (auto &row : RawRows(db, std::string("SELECT * FROM ") + table + " ORDER BY 1"))
             all.push_back(std::string(table) + ":" + row);
     }

@@ -26,11 +26,12 @@ class Receiver : public QObject
 public:
     explicit Receiver(CTakeThumbnailController &controller)
     {
-        connect(&controller, &CTakeThumbnailController::signalTakeThumbnailState, this,
-                [this](const ThumbnailKey &key, const ThumbnailResult &result) {
-                    answers.push_back({key, result});
-                },
-                Qt::QueuedConnection);
+        connect(
+            &controller, &CTakeThumbnailController::signalTakeThumbnailState, this,
+            [this](const ThumbnailKey &key, const ThumbnailResult &result) {
+                answers.push_back({key, result});
+            },
+            Qt::QueuedConnection);
     }
     bool WaitFor(size_t count)
     {
@@ -82,8 +83,8 @@ TEST(DecodeFrame, InsideARecordingGivesAPictureOutsideFails)
     ASSERT_TRUE(server.DecodeFrame(key, recordings[1].begin + 5, second, error)) << error;
     EXPECT_NE(first, second) << "the content moves";
 
-    for (const int64_t outside : {SmallOptions().anchor - 5 * 86400, SmallOptions().anchor + 60,
-                                  recordings[1].end}) {
+    for (const int64_t outside :
+         {SmallOptions().anchor - 5 * 86400, SmallOptions().anchor + 60, recordings[1].end}) {
         QImage image;
         error.clear();
         EXPECT_FALSE(server.DecodeFrame(key, outside, image, error));
@@ -102,7 +103,8 @@ TEST(DecodeFrame, MissingOrBrokenMediaFailsOnlyThatCamera)
         return server.Catalogue().Recordings(camera.site_id, camera.id, 0, options.anchor).front();
     };
     auto media_of = [&](const CameraRow &camera) {
-        return server.StorePath(server.Catalogue().MediaFile(first_recording(camera).media_id)->path);
+        return server.StorePath(
+            server.Catalogue().MediaFile(first_recording(camera).media_id)->path);
     };
     ASSERT_NE(media_of(cameras[0]), media_of(cameras[1]));
     ASSERT_NE(media_of(cameras[0]), media_of(cameras[2]));

@@ -477,9 +477,9 @@ GeneratorOptions GeneratorOptions::Large()
 {
     GeneratorOptions options;
     options.sites = 8;
-    options.cameras = 480;
-    options.min_recording_minutes = 15;
-    options.max_recording_minutes = 60;
+    options.cameras = 640;
+    options.min_recording_minutes = 10;
+    options.max_recording_minutes = 40;
     options.clip_count = 16;
     options.capture_interval_seconds = 1800;
     return options;

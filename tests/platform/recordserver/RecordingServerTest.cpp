@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <set>
+#include <thread>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -614,6 +615,63 @@ TEST(StoreSharing, TwoProcessesWriteOneStore)
     for (const auto &row : rows)
         texts.insert(row.text);
     EXPECT_EQ(texts.size(), size_t(2 * kRowsPerProcess));
+}
+
+} // namespace
+
+namespace {
+
+// Every camera's answer to a 2-day search of `type`, as text.
+std::vector<std::string> AnswersOfAllCameras(CRecordingServer &server, VideoSearchType type,
+                                             const std::atomic<bool> &cancelled)
+{
+    std::vector<std::string> out;
+    CameraVideoSearchCondition condition;
+    condition.search_type = type;
+    condition.begin_time = SmallOptions().anchor - 2 * 86400;
+    condition.end_time = SmallOptions().anchor;
+    for (const CameraRow &camera : server.Catalogue().Cameras()) {
+        TeskCameraInfo info;
+        info.ptr_camera_for_play = CameraOf(camera);
+        const auto answer = server.SearchCamera(condition, info, cancelled);
+        out.push_back(camera.id + (answer.failed ? " failed" : " ok"));
+        for (const auto &file : answer.files)
+            out.push_back(Describe(*file));
+    }
+    return out;
+}
+
+TEST(RecordingServer, ConcurrentSearchesAgreeWithASingleOne)
+{
+    CRecordingServer &server = SmallStore();
+    const std::atomic<bool> running{false};
+    const VideoSearchType types[] = {VideoSearchRecord, VideoSearchTag, VideoSearchLock,
+                                     VideoSearchPersonVehicle};
+    std::map<int, std::vector<std::string>> expected;
+    for (VideoSearchType type : types)
+        expected[type] = AnswersOfAllCameras(server, type, running);
+
+    std::vector<std::thread> threads;
+    std::atomic<int> mismatches{0};
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 5; ++round) {
+                const VideoSearchType type = types[(t + round) % 4];
+                if (AnswersOfAllCameras(server, type, running) != expected[type])
+                    ++mismatches;
+            }
+        });
+    }
+    for (auto &thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches.load(), 0);
+}
+
+TEST(RecordingServer, CancelledSearchReturnsWithoutFiles)
+{
+    const std::atomic<bool> cancelled{true};
+    for (const auto &line : AnswersOfAllCameras(SmallStore(), VideoSearchRecord, cancelled))
+        EXPECT_TRUE(line.find('|') == std::string::npos) << line;
 }
 
 } // namespace

@@ -157,7 +157,6 @@ class Statement
 {
 public:
     Statement(Connection &connection, const char *sql)
-        : connection_(connection)
     {
         auto &slot = connection.statements[sql];
         if (!slot && sqlite3_prepare_v2(connection.db, sql, -1, &slot, nullptr) != SQLITE_OK) {
@@ -214,14 +213,13 @@ private:
     void BindOne(int index, const char *value) { BindOne(index, std::string(value)); }
     void BindOne(int index, std::nullptr_t) { sqlite3_bind_null(stmt_, index); }
 
-    Connection &connection_;
     sqlite3_stmt *stmt_ = nullptr;
     std::string error_;
 };
 
 bool IsReadOnlyCode(int code)
 {
-    return (code & 0xff) == SQLITE_READONLY || (code & 0xff) == SQLITE_CANTOPEN;
+    return (code & 0xff) == SQLITE_READONLY;
 }
 
 CStoreStatus Exec(Connection &connection, const char *sql)

@@ -11,9 +11,9 @@
 #include <sqlite3.h>
 
 #include <set>
-#include <thread>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace teskrecordserver;
 using namespace teskplaycontroller;
@@ -585,6 +585,54 @@ TEST(StoreSharing, ChildWriter)
     AppendLogRows(db.toStdString(), "child", kRowsPerProcess);
 }
 
+GeneratorOptions SharedCreationOptions()
+{
+    auto options = SmallOptions(31);
+    options.cameras = 4;
+    return options;
+}
+
+TEST(StoreSharing, ChildCreator)
+{
+    const QByteArray dir = qgetenv("TVS_STORE_CHILD_CREATE");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "only run as the child of TwoProcessesCreateOneStore";
+    CRecordingServer server;
+    const auto status = server.Open(dir.toStdString(), SharedCreationOptions());
+    ASSERT_TRUE(status.IsOk()) << status.Message();
+}
+
+QProcess *StartChild(const char *variable, const std::string &value, const char *test)
+{
+    auto *child = new QProcess;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(variable, QString::fromStdString(value));
+    child->setProcessEnvironment(environment);
+    child->setProcessChannelMode(QProcess::ForwardedChannels);
+    child->start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_filter=StoreSharing.") + test});
+    return child;
+}
+
+TEST(StoreSharing, TwoProcessesCreateOneStore)
+{
+    const std::string dir = (TestSupport::ScratchDir() + "/created-twice").toStdString();
+    std::unique_ptr<QProcess> child(StartChild("TVS_STORE_CHILD_CREATE", dir, "ChildCreator"));
+    ASSERT_TRUE(child->waitForStarted(30000));
+    CRecordingServer server;
+    const auto status = server.Open(dir, SharedCreationOptions());
+    ASSERT_TRUE(status.IsOk()) << status.Message();
+    ASSERT_TRUE(child->waitForFinished(120000));
+    EXPECT_EQ(child->exitCode(), 0);
+
+    // One sample, not two: the same rows as a store made alone.
+    CRecordingServer alone;
+    ASSERT_TRUE(alone.Open((TestSupport::ScratchDir() + "/created-once").toStdString(),
+                           SharedCreationOptions()));
+    EXPECT_EQ(server.Catalogue().IntegrityCheck(), "ok");
+    EXPECT_EQ(Dump(CatalogueFile(server)), Dump(CatalogueFile(alone)));
+}
+
 TEST(StoreSharing, TwoProcessesWriteOneStore)
 {
     const std::string dir = (TestSupport::ScratchDir() + "/shared").toStdString();
@@ -594,17 +642,11 @@ TEST(StoreSharing, TwoProcessesWriteOneStore)
         CRecordCatalogue create;
         ASSERT_TRUE(create.Open(db));
     }
-    QProcess child;
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TVS_STORE_CHILD_DB", QString::fromStdString(db));
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=StoreSharing.ChildWriter"});
-    ASSERT_TRUE(child.waitForStarted(30000));
+    std::unique_ptr<QProcess> child(StartChild("TVS_STORE_CHILD_DB", db, "ChildWriter"));
+    ASSERT_TRUE(child->waitForStarted(30000));
     AppendLogRows(db, "parent", kRowsPerProcess);
-    ASSERT_TRUE(child.waitForFinished(120000));
-    EXPECT_EQ(child.exitCode(), 0);
+    ASSERT_TRUE(child->waitForFinished(120000));
+    EXPECT_EQ(child->exitCode(), 0);
 
     CRecordCatalogue check;
     ASSERT_TRUE(check.Open(db));

@@ -201,6 +201,37 @@ bool CRecordingServer::LoadCapturePicture(const CapturePictureRow &picture, QIma
     return DecodeFrameAt(StorePath(media->path), picture.media_offset, out, error);
 }
 
+int CRecordingServer::ExportCapturePictures(const std::string &site_id,
+                                            const std::string &camera_id, int64_t begin,
+                                            int64_t end, const std::string &dir,
+                                            const std::atomic<bool> *stop, std::string &error) const
+{
+    const QDir target(QString::fromStdString(dir));
+    if (!target.exists() && !target.mkpath(".")) {
+        error = "The picture directory " + dir + " cannot be created.";
+        TESK_LOG_ERROR("%s", error.c_str());
+        return -1;
+    }
+    int written = 0;
+    for (const CapturePictureRow &picture :
+         catalogue_.CapturePictures(site_id, camera_id, begin, end)) {
+        if (stop && *stop)
+            break;
+        QImage image;
+        std::string reason;
+        if (!LoadCapturePicture(picture, image, reason))
+            continue;
+        const QString path = target.filePath(QString::number(written) + ".jpg");
+        if (!image.save(path, "JPEG", 85)) {
+            error = "The picture " + path.toStdString() + " cannot be written.";
+            TESK_LOG_ERROR("%s", error.c_str());
+            return -1;
+        }
+        ++written;
+    }
+    return written;
+}
+
 CameraSearchAnswer CRecordingServer::SearchCamera(const CameraVideoSearchCondition &condition,
                                                   const TeskCameraInfo &camera,
                                                   const std::atomic<bool> &cancelled)

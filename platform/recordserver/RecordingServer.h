@@ -7,6 +7,8 @@
 
 #include <QImage>
 
+#include <atomic>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +24,7 @@ namespace teskrecordserver {
 //   auto server = CRecordingServer::StartDefault(status); // default store, published, installed
 //   auto pictures = server->Catalogue().CapturePictures(site, camera, begin, end);
 //   server->LoadCapturePicture(pictures.front(), image, error);
+//   server->ExportCapturePictures(site, camera, begin, end, "/tmp/pictures", nullptr, error);
 class CRecordingServer : public teskplaycontroller::IRecordingSource
 {
 public:
@@ -58,6 +61,13 @@ public:
     // The picture of a capture-plan entry (a JPEG file, or a frame of a media file).
     bool LoadCapturePicture(const CapturePictureRow &picture, QImage &out,
                             std::string &error) const;
+    // Writes the capture-plan pictures of a camera taken in [begin, end] into `dir` as "0.jpg",
+    // "1.jpg", … in time order, skipping (and logging) pictures that cannot be read. Stops
+    // early once `stop` turns true. The number of files written, or -1 with `error` set when
+    // the directory or a file cannot be written.
+    int ExportCapturePictures(const std::string &site_id, const std::string &camera_id,
+                              int64_t begin, int64_t end, const std::string &dir,
+                              const std::atomic<bool> *stop, std::string &error) const;
 
     teskplaycontroller::CameraSearchAnswer
     SearchCamera(const teskplaycontroller::CameraVideoSearchCondition &condition,

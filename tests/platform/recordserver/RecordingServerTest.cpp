@@ -440,6 +440,34 @@ TEST(RecordingServer, CapturePicturesOfACameraAndSpan)
     }
 }
 
+TEST(RecordingServer, ExportsCapturePicturesAsNumberedJpegs)
+{
+    CRecordingServer &server = SmallStore();
+    const CameraRow camera = server.Catalogue().Cameras()[0];
+    const int64_t end = SmallOptions().anchor;
+    const int64_t begin = end - 3 * 3600;
+    const auto pictures = server.Catalogue().CapturePictures(camera.site_id, camera.id, begin, end);
+    ASSERT_GT(pictures.size(), 2u);
+    const std::string dir = (TestSupport::ScratchDir() + "/export").toStdString();
+    std::string error;
+    ASSERT_EQ(
+        server.ExportCapturePictures(camera.site_id, camera.id, begin, end, dir, nullptr, error),
+        static_cast<int>(pictures.size()))
+        << error;
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        QImage image;
+        EXPECT_TRUE(image.load(QString::fromStdString(dir + "/" + std::to_string(i) + ".jpg")));
+        EXPECT_EQ(image.size(), QSize(320, 180));
+    }
+    EXPECT_FALSE(QFile::exists(
+        QString::fromStdString(dir + "/" + std::to_string(pictures.size()) + ".jpg")));
+
+    const std::atomic<bool> stop{true};
+    EXPECT_EQ(server.ExportCapturePictures(camera.site_id, camera.id, begin, end, dir + "-stopped",
+                                           &stop, error),
+              0);
+}
+
 // Every row of every table of a store, as text.
 std::vector<std::string> Dump(const std::string &db)
 {

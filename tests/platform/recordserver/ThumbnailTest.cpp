@@ -82,6 +82,12 @@ TEST(DecodeFrame, InsideARecordingGivesAPictureOutsideFails)
     EXPECT_GT(DistinctColours(first), 20);
     ASSERT_TRUE(server.DecodeFrame(key, recordings[1].begin + 5, second, error)) << error;
     EXPECT_NE(first, second) << "the content moves";
+    // Recordings reuse their clip from an offset: one clip length later shows the same frame.
+    const int64_t clip = SmallOptions().clip_seconds;
+    ASSERT_GT(recordings[1].end - recordings[1].begin, 3 + clip);
+    QImage wrapped;
+    ASSERT_TRUE(server.DecodeFrame(key, recordings[1].begin + 3 + clip, wrapped, error)) << error;
+    EXPECT_EQ(wrapped, first);
 
     for (const int64_t outside :
          {SmallOptions().anchor - 5 * 86400, SmallOptions().anchor + 60, recordings[1].end}) {

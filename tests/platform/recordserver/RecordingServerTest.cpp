@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTest>
 
 #include <sqlite3.h>
 
@@ -584,6 +585,55 @@ TEST_F(BadStore, OlderSchemaIsMigrated)
     EXPECT_EQ(catalogue.SchemaVersion(), CRecordCatalogue::kSchemaVersion);
     EXPECT_EQ(catalogue.Count("capture_pictures"), 0);
     EXPECT_EQ(catalogue.Count("operation_log"), 0);
+}
+
+QProcess *StartChild(const char *variable, const std::string &value, const char *test);
+
+GeneratorOptions SlowCreationOptions()
+{
+    auto options = SmallOptions(41);
+    options.cameras = 400;
+    options.days = 7;
+    options.clip_count = 1;
+    return options;
+}
+
+TEST(StoreSharing, ChildSlowCreator)
+{
+    const QByteArray dir = qgetenv("TVS_STORE_CHILD_SLOW");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "only run as the child of KilledCreatorLeavesASoundStore";
+    CRecordingServer server;
+    server.Open(dir.toStdString(), SlowCreationOptions());
+}
+
+TEST(StoreSharing, KilledCreatorLeavesASoundStore)
+{
+    const QString dir = TestSupport::ScratchDir() + "/killed";
+    std::unique_ptr<QProcess> child(
+        StartChild("TVS_STORE_CHILD_SLOW", dir.toStdString(), "ChildSlowCreator"));
+    ASSERT_TRUE(child->waitForStarted(30000));
+    // The generation runs in one transaction; once its pages spill into the log it is midway.
+    QFile wal(dir + "/" + CRecordingServer::kCatalogueFile + "-wal");
+    const bool midway = QTest::qWaitFor(
+        [&] { return wal.size() > 2 * 1024 * 1024 || child->state() == QProcess::NotRunning; },
+        120000);
+    const bool still_running = child->state() != QProcess::NotRunning;
+    child->kill();
+    child->waitForFinished(30000);
+    ASSERT_TRUE(midway);
+
+    CRecordingServer server;
+    const auto status = server.Open(dir.toStdString(), SmallOptions(41));
+    ASSERT_TRUE(status.IsOk()) << status.Message();
+    EXPECT_EQ(server.Catalogue().IntegrityCheck(), "ok");
+    // A creator killed midway leaves nothing of its sample, and this open makes its own.
+    const int64_t cameras = server.Catalogue().Count("cameras");
+    if (still_running)
+        EXPECT_EQ(cameras, SmallOptions().cameras);
+    else
+        EXPECT_EQ(cameras, SlowCreationOptions().cameras);
+    EXPECT_GT(server.Catalogue().Count("recordings"), 0);
 }
 
 // Appends operation-log rows; run in this process and in a child started from the same binary.

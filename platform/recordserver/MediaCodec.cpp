@@ -82,10 +82,10 @@ bool CanDrawText()
     return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
 }
 
-void DrawFrame(QImage &image, const ClipSpec &spec, int index, bool with_text)
+void DrawFrame(QImage &image, const ClipParams &clip, int index, bool with_text)
 {
-    const double t = static_cast<double>(index) / spec.fps;
-    const int hue = static_cast<int>(spec.seed * 47 % 360);
+    const double t = static_cast<double>(index) / clip.fps;
+    const int hue = static_cast<int>(clip.seed * 47 % 360);
     QPainter painter(&image);
     QLinearGradient background(0, 0, image.width(), image.height());
     background.setColorAt(0, QColor::fromHsv(hue, 120, 90));
@@ -93,9 +93,9 @@ void DrawFrame(QImage &image, const ClipSpec &spec, int index, bool with_text)
     painter.fillRect(image.rect(), background);
 
     // A disc crossing the picture and a bar sweeping down: every frame differs from the last.
-    const double phase = t / spec.seconds;
+    const double phase = t / clip.seconds;
     const int x = static_cast<int>((0.1 + 0.8 * std::fmod(phase * 3, 1.0)) * image.width());
-    const int y = static_cast<int>((0.5 + 0.3 * std::sin(t * 1.3 + spec.seed)) * image.height());
+    const int y = static_cast<int>((0.5 + 0.3 * std::sin(t * 1.3 + clip.seed)) * image.height());
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor::fromHsv((hue + 180) % 360, 220, 240));
     painter.drawEllipse(QPoint(x, y), image.height() / 8, image.height() / 8);
@@ -109,7 +109,7 @@ void DrawFrame(QImage &image, const ClipSpec &spec, int index, bool with_text)
         painter.setFont(font);
         painter.setPen(Qt::white);
         painter.drawText(QRect(8, 6, image.width() - 16, image.height() / 6),
-                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(spec.label));
+                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(clip.label));
         painter.drawText(
             QRect(8, image.height() * 5 / 6 - 6, image.width() - 16, image.height() / 6),
             Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%1 s").arg(t, 0, 'f', 1));
@@ -136,11 +136,11 @@ int Drain(AVCodecContext *codec, AVFormatContext *format, AVStream *stream, AVPa
 
 } // namespace
 
-CStoreStatus WriteSyntheticClip(const std::string &path, const ClipSpec &spec)
+CStoreStatus WriteSyntheticClip(const std::string &path, const ClipParams &clip)
 {
     QuietLibraries();
-    if (spec.width <= 0 || spec.height <= 0 || spec.width % 2 || spec.height % 2 || spec.fps <= 0 ||
-        spec.seconds <= 0)
+    if (clip.width <= 0 || clip.height <= 0 || clip.width % 2 || clip.height % 2 || clip.fps <= 0 ||
+        clip.seconds <= 0)
         return Fail(path, "the frame size must be even and positive");
 
     AVFormatContext *raw_format = nullptr;
@@ -155,12 +155,12 @@ CStoreStatus WriteSyntheticClip(const std::string &path, const ClipSpec &spec)
     if (!encoder)
         return Fail(path, "no H.264 encoder is available");
     CodecPtr codec(avcodec_alloc_context3(encoder));
-    codec->width = spec.width;
-    codec->height = spec.height;
-    codec->time_base = AVRational{1, spec.fps};
-    codec->framerate = AVRational{spec.fps, 1};
+    codec->width = clip.width;
+    codec->height = clip.height;
+    codec->time_base = AVRational{1, clip.fps};
+    codec->framerate = AVRational{clip.fps, 1};
     codec->pix_fmt = AV_PIX_FMT_YUV420P;
-    codec->gop_size = spec.gop;
+    codec->gop_size = clip.gop;
     codec->max_b_frames = 0;
     codec->thread_count = 1;
     av_opt_set(codec->priv_data, "preset", "ultrafast", 0);
@@ -182,27 +182,27 @@ CStoreStatus WriteSyntheticClip(const std::string &path, const ClipSpec &spec)
 
     FramePtr frame(av_frame_alloc());
     frame->format = AV_PIX_FMT_YUV420P;
-    frame->width = spec.width;
-    frame->height = spec.height;
+    frame->width = clip.width;
+    frame->height = clip.height;
     if ((code = av_frame_get_buffer(frame.get(), 0)) < 0)
         return Fail(path, AvError(code));
     PacketPtr packet(av_packet_alloc());
-    ScalePtr scale(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width,
-                                  spec.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr,
+    ScalePtr scale(sws_getContext(clip.width, clip.height, AV_PIX_FMT_RGB24, clip.width,
+                                  clip.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr,
                                   nullptr));
     if (!scale)
         return Fail(path, "no colour conversion");
 
     const bool with_text = CanDrawText();
-    QImage image(spec.width, spec.height, QImage::Format_RGB888);
-    const int frames = spec.fps * spec.seconds;
+    QImage image(clip.width, clip.height, QImage::Format_RGB888);
+    const int frames = clip.fps * clip.seconds;
     for (int index = 0; index < frames; ++index) {
-        DrawFrame(image, spec, index, with_text);
+        DrawFrame(image, clip, index, with_text);
         if ((code = av_frame_make_writable(frame.get())) < 0)
             return Fail(path, AvError(code));
         const uint8_t *source[1] = {image.constBits()};
         const int stride[1] = {static_cast<int>(image.bytesPerLine())};
-        sws_scale(scale.get(), source, stride, 0, spec.height, frame->data, frame->linesize);
+        sws_scale(scale.get(), source, stride, 0, clip.height, frame->data, frame->linesize);
         frame->pts = index;
         if ((code = avcodec_send_frame(codec.get(), frame.get())) < 0 ||
             (code = Drain(codec.get(), format.get(), stream, packet.get())) < 0)

@@ -11,7 +11,7 @@ namespace teskrecordserver {
 
 // A synthetic clip: moving shapes on a coloured background with the label and the clip time
 // drawn on every frame.
-struct ClipSpec
+struct ClipParams
 {
     int width = 320;
     int height = 180;
@@ -22,8 +22,8 @@ struct ClipSpec
     uint32_t seed = 1;
 };
 
-// Writes `spec` as an H.264 (yuv420p) MP4 file at `path`.
-CStoreStatus WriteSyntheticClip(const std::string &path, const ClipSpec &spec);
+// Writes `clip` as an H.264 (yuv420p) MP4 file at `path`.
+CStoreStatus WriteSyntheticClip(const std::string &path, const ClipParams &clip);
 
 // The picture shown at `seconds` into the media file: seeks to the key frame before it and
 // decodes up to it. False with `error` set when the file is missing or cannot be decoded.

@@ -181,25 +181,25 @@ CStoreStatus Generator::WriteClips(const std::vector<CameraRow> &cameras)
         std::snprintf(name, sizeof name, "media/clip_%02d.mp4", i);
         const QString path = store.filePath(name);
         const QString partial = path + ".part";
-        ClipSpec spec;
-        spec.width = options.clip_width;
-        spec.height = options.clip_height;
-        spec.fps = options.clip_fps;
-        spec.seconds = options.clip_seconds;
-        spec.gop = options.clip_fps * 2;
-        spec.label = cameras[static_cast<size_t>(i) % cameras.size()].name;
-        spec.seed = static_cast<uint32_t>(options.seed + static_cast<uint64_t>(i) * 7919);
+        ClipParams clip;
+        clip.width = options.clip_width;
+        clip.height = options.clip_height;
+        clip.fps = options.clip_fps;
+        clip.seconds = options.clip_seconds;
+        clip.gop = options.clip_fps * 2;
+        clip.label = cameras[static_cast<size_t>(i) % cameras.size()].name;
+        clip.seed = static_cast<uint32_t>(options.seed + static_cast<uint64_t>(i) * 7919);
         QFile::remove(partial);
-        if (auto status = WriteSyntheticClip(partial.toStdString(), spec); !status)
+        if (auto status = WriteSyntheticClip(partial.toStdString(), clip); !status)
             return status;
         QFile::remove(path);
         if (!QFile::rename(partial, path))
             return CStoreStatus::Fail(StoreError::Io, "Cannot move " + partial.toStdString());
         MediaFileRow media;
         media.path = name;
-        media.duration = spec.seconds;
-        media.width = spec.width;
-        media.height = spec.height;
+        media.duration = clip.seconds;
+        media.width = clip.width;
+        media.height = clip.height;
         if (auto status = catalogue.AddMediaFile(media); !status)
             return status;
         clips.push_back(media);

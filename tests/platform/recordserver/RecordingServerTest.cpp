@@ -302,6 +302,18 @@ TEST(RecordingServer, IsoTimesFollowTheDeviceZoneAcrossDaylightSaving)
           Row{autumn - 1, "2026-10-25T02:59:59+02:00"}, Row{autumn, "2026-10-25T02:00:00+01:00"}})
         EXPECT_EQ(IsoInZone(row.utc, europe), row.iso);
 
+    // Southern summer: the saving period wraps the new year.
+    OrlPluginManager::COrlTimeZoneInfor south;
+    south.utc_bias = -4 * 3600;
+    south.b_dst = true;
+    south.daylight_bias = 3600;
+    south.dst_begin = {9, 1, 0, 0};
+    south.dst_end = {4, 1, 0, 0};
+    const int64_t january = Quor::Base::TimeUtil::DaysFromCivil(2026, 1, 15) * 86400;
+    const int64_t july = Quor::Base::TimeUtil::DaysFromCivil(2026, 7, 15) * 86400;
+    EXPECT_EQ(IsoInZone(january, south), "2026-01-14T21:00:00-03:00");
+    EXPECT_EQ(IsoInZone(july, south), "2026-07-14T20:00:00-04:00");
+
     // The stored texts agree with the camera's zone.
     CRecordingServer &server = SmallStore();
     for (const CameraRow &camera : server.Catalogue().Cameras()) {
@@ -536,6 +548,18 @@ TEST_F(BadStore, GarbageFileIsNotACatalogue)
     file.close();
     Expect(dir, StoreError::NotADatabase, "not a catalogue");
     EXPECT_EQ(file.size(), 4096) << "a foreign file is left as it was";
+}
+
+TEST_F(BadStore, DirectoryThatIsAFileIsRefused)
+{
+    const QString path = TestSupport::ScratchDir() + "/plain-file";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    CRecordingServer server;
+    const CStoreStatus status = server.Open(path.toStdString());
+    EXPECT_EQ(status.Error(), StoreError::Io) << status.Message();
+    EXPECT_NE(status.Message().find(path.toStdString()), std::string::npos);
 }
 
 TEST_F(BadStore, NewerSchemaIsRefused)

@@ -130,6 +130,9 @@ CVideoSearchController::CVideoSearchController(QWidget *parent)
 
 CVideoSearchController::~CVideoSearchController()
 {
+    // A re-split worker emits from this object when it ends.
+    for (QFuture<void> &worker : data_->split_workers_)
+        worker.waitForFinished();
     if (data_->ptr_vca_timer_)
         data_->ptr_vca_timer_->stop();
     // Unregistering waits for a notification still running on a service thread, so none can
@@ -165,6 +168,7 @@ bool CVideoSearchController::SearchCameraFiles(
     }
     {
         WriteLock lock(data_->segment_mutex_);
+        ++data_->split_serial_;
         data_->qvc_segment_files_.clear();
     }
     data_->split_time_duration_ = split_duration;
@@ -212,6 +216,7 @@ void CVideoSearchController::CancelSearch(bool restart)
     }
     {
         WriteLock lock(data_->segment_mutex_);
+        ++data_->split_serial_;
         data_->qvc_segment_files_.clear();
     }
     data_->split_time_duration_ = -1;

@@ -31,6 +31,10 @@ public:
     void CancelSearching();
 
 private:
+    void RunWorker();
+    void RunSearch(const CameraVideoSearchCondition &condition, IRecordingSource &source,
+                   const std::atomic<bool> &cancelled);
+
     struct Private;
     std::shared_ptr<Private> d_;
 };

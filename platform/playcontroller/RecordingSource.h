@@ -13,6 +13,8 @@ namespace teskplaycontroller {
 // What one camera's search produced: its files, or a failure with the recorder's reasons.
 struct CameraSearchAnswer
 {
+    // The source gave up because the search was cancelled; the answer is not reported.
+    bool interrupted = false;
     bool failed = false;
     PlaybackFileList files;
     int param_error_type = 0;

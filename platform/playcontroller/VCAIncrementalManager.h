@@ -35,6 +35,9 @@ public:
     void OpenVCAConfig(const std::string &first, const std::string &second);
 
 private:
+    class Sink;
+    void RunWorker();
+
     struct Private;
     std::shared_ptr<Private> d_;
 };

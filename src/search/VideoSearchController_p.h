@@ -4,11 +4,15 @@
 
 #include "search/VideoSearchController.h"
 
+#include "search/ExtractionViews_p.h"
+
 #include "playcontroller/CameraVideoSearchManager.h"
 #include "playcontroller/VCAIncrementalManager.h"
 
 #include <boost/thread/shared_mutex.hpp>
 
+#include <QFuture>
+#include <QList>
 #include <QTimer>
 
 #include <atomic>
@@ -34,6 +38,13 @@ struct VideoSearchControllerData
     bool is_vca_search_end_ = false;
     bool is_vca_config_ = true;
     bool is_support_vca_config_ = false;
+    // Result pages' ordered views of the stores (extraction, user-interface thread).
+    CExtractionViews extraction_views_;
+    // Bumped by every re-split of all files and by whatever replaces the stores' contents, so
+    // that a re-split that has been overtaken does not write its segments.
+    std::atomic<uint64_t> split_serial_{0};
+    // Re-split workers still running; the controller waits for them before it goes away.
+    QList<QFuture<void>> split_workers_;
 };
 
 } // namespace TeskVideoSearch

@@ -1,0 +1,25 @@
+#pragma once
+
+namespace PlexaControl {
+
+// Process-wide instance of a user-interface service, created on first use on the calling
+// (user-interface) thread. A class with a private constructor befriends CUiSingleton<Self>.
+template<class T>
+class CUiSingleton
+{
+public:
+    static T &Instance()
+    {
+        static T instance;
+        return instance;
+    }
+
+    CUiSingleton(const CUiSingleton &) = delete;
+    CUiSingleton &operator=(const CUiSingleton &) = delete;
+
+protected:
+    CUiSingleton() = default;
+    ~CUiSingleton() = default;
+};
+
+} // namespace PlexaControl

@@ -1,0 +1,1000 @@
+#include "search/VideoSearchController.h"
+
+#include "search/VideoSearchCommonPort.h"
+#include "search/VideoSearchController_p.h"
+
+#include "lattice/NewInfoDlg.h"
+#include "mirelog/Log.h"
+#include "plexacontrol/StringConvert.h"
+#include "pluginmanager/PluginManager.h"
+
+#include <boost/thread/locks.hpp>
+
+#include <QDateTime>
+#include <QLatin1Char>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+namespace TeskVideoSearch {
+
+namespace {
+
+using teskplaycontroller::ResourceKey;
+
+// Non-regular searches keep at most this many files; more would make the pages unusable.
+constexpr int kMaxStoredFiles = 5000;
+// VCA results are pulled in small batches until this many are stored, then all at once.
+constexpr int kVCASmallBatchLimit = 150;
+constexpr int kVCASmallBatch = 50;
+constexpr int kSearchOperationCode = 127009;
+
+// Audit items of a camera search.
+constexpr int kAuditTraceId = 0x9F003;
+constexpr int kAuditStorageLocation = 0x9F009;
+constexpr int kAuditSearchType = 0x9F00E;
+constexpr int kAuditBeginTime = 0x9F00A;
+constexpr int kAuditEndTime = 0x9F00B;
+
+using ReadLock = boost::shared_lock<boost::shared_mutex>;
+using WriteLock = boost::unique_lock<boost::shared_mutex>;
+
+bool IsHandledSearchType(int type)
+{
+    switch (type) {
+    case teskplaycontroller::VideoSearchRecord:
+    case teskplaycontroller::VideoSearchTag:
+    case teskplaycontroller::VideoSearchLock:
+    case teskplaycontroller::VideoSearchPOS:
+    case teskplaycontroller::VideoSearchATM:
+    case teskplaycontroller::VideoSearchPersonVehicle:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// An event of the given kind whose QEvent type is the search event's own.
+ClipSearchEvent MakeEvent(ClipSearchEventType type)
+{
+    teskplaycontroller::CCameraVideoSearchObserver::Param param;
+    param.state_type = type >= ClipSearchFailed && type <= ClipSearchInterrupted ? type : 0;
+    ClipSearchEvent event(param);
+    event.SetEventType(type);
+    return event;
+}
+
+const ResourceKey &KeyOf(const CameraFilesEntry &entry)
+{
+    return entry.first.GetDataPtr()->camera_key;
+}
+
+// Whether `key` is one of `keys`; the caller remembers the last answer per camera record,
+// since the entries of one camera share their record.
+class CKeyFilter
+{
+public:
+    explicit CKeyFilter(const QVector<CResourceKey> &keys)
+    {
+        keys_.reserve(static_cast<size_t>(keys.size()));
+        for (const CResourceKey &key : keys)
+            keys_.push_back(*key.GetDataPtr());
+    }
+
+    bool Contains(const CCameraBaseInfo &info)
+    {
+        const CameraBaseInfo *record = info.GetDataPtr().get();
+        if (record == last_record_)
+            return last_answer_;
+        last_record_ = record;
+        last_answer_ = std::any_of(keys_.begin(), keys_.end(), [&](const ResourceKey &key) {
+            return teskplaycontroller::IsSameKey(key, record->camera_key);
+        });
+        return last_answer_;
+    }
+
+private:
+    std::vector<ResourceKey> keys_;
+    const CameraBaseInfo *last_record_ = nullptr;
+    bool last_answer_ = false;
+};
+
+QString ToQString(const std::string &text)
+{
+    return PlexaControl::StringToQString(text, nullptr);
+}
+
+QString Arg(const QString &pattern, const QString &value)
+{
+    return pattern.arg(value, 0, QLatin1Char(' '));
+}
+
+} // namespace
+
+CVideoSearchController::CVideoSearchController(QWidget *parent)
+    : QObject(parent)
+    , data_(std::make_shared<VideoSearchControllerData>())
+{
+    data_->ptr_parent_ = parent;
+    RegisterSearchMetaTypes();
+    qRegisterMetaType<teskplaycontroller::CCameraVideoSearchObserver::Param>(
+        "teskplaycontroller::CCameraVideoSearchObserver::Param");
+    qRegisterMetaType<teskplaycontroller::CVCAIncrementalObserver::Param>(
+        "teskplaycontroller::CVCAIncrementalObserver::Param");
+    connect(this, &CVideoSearchController::SignalUpdateCameraSearchState, this,
+            &CVideoSearchController::OnUpdateCameraSearchState, Qt::AutoConnection);
+    connect(this, &CVideoSearchController::SignalUpdateVCASearchState, this,
+            &CVideoSearchController::OnUpdateVCASearchState, Qt::AutoConnection);
+}
+
+CVideoSearchController::~CVideoSearchController()
+{
+    // A re-split worker emits from this object when it ends.
+    for (QFuture<void> &worker : data_->split_workers_)
+        worker.waitForFinished();
+    if (data_->ptr_vca_timer_)
+        data_->ptr_vca_timer_->stop();
+    // Unregistering waits for a notification still running on a service thread, so none can
+    // reach this object once it is gone.
+    if (auto *manager = data_->ptr_camera_search_manager_) {
+        manager->SyncUnregisterObserver(
+            static_cast<teskplaycontroller::CCameraVideoSearchObserver *>(this));
+        manager->UninitManager();
+        delete manager;
+        data_->ptr_camera_search_manager_ = nullptr;
+    }
+    if (auto *manager = data_->ptr_vca_manager_) {
+        manager->SyncUnregisterObserver(
+            static_cast<teskplaycontroller::CVCAIncrementalObserver *>(this));
+        manager->UninitManager();
+        delete manager;
+        data_->ptr_vca_manager_ = nullptr;
+    }
+}
+
+bool CVideoSearchController::SearchCameraFiles(
+    teskplaycontroller::CCameraVideoSearchCondition &condition, const int &split_duration)
+{
+    if (!data_->ptr_camera_search_manager_) {
+        data_->ptr_camera_search_manager_ = new teskplaycontroller::CCameraVideoSearchManager();
+        data_->ptr_camera_search_manager_->InitManager();
+        data_->ptr_camera_search_manager_->RegisterObserver(this);
+    }
+    data_->search_condition_ = *condition.GetDataPtr();
+    {
+        WriteLock lock(data_->file_mutex_);
+        data_->qvc_camera_files_.clear();
+    }
+    {
+        WriteLock lock(data_->segment_mutex_);
+        ++data_->split_serial_;
+        data_->qvc_segment_files_.clear();
+    }
+    data_->split_time_duration_ = split_duration;
+
+    if (data_->ptr_camera_search_manager_->IsSearching()) {
+        data_->is_restart_search_ = true;
+        data_->ptr_camera_search_manager_->CancelSearching();
+        return true;
+    }
+    data_->is_restart_search_ = false;
+    TESK_LOG_INFO("Clip search:searche type:%d, event_type:%d",
+                  static_cast<int>(data_->search_condition_.search_type),
+                  data_->search_condition_.event_type);
+    return data_->ptr_camera_search_manager_->SearchCameraFiles(data_->search_condition_);
+}
+
+bool CVideoSearchController::SearchVCAFiles(teskplaycontroller::CVCAIncrementalCondition &condition)
+{
+    if (!data_->ptr_vca_manager_) {
+        data_->ptr_vca_manager_ = new teskplaycontroller::CVCAIncrementalManager();
+        data_->ptr_vca_manager_->InitManager();
+        data_->ptr_vca_manager_->RegisterObserver(this);
+    }
+    data_->vca_condition_ = *condition.GetDataPtr();
+    {
+        WriteLock lock(data_->file_mutex_);
+        data_->qvc_camera_files_.clear();
+    }
+    TESK_LOG_INFO("VCA search:searche type");
+    if (!data_->ptr_vca_manager_->StartSearching(data_->vca_condition_))
+        TESK_LOG_ERROR("VCA search of camera %s was not started",
+                       data_->vca_condition_.camera_id.c_str());
+    return true;
+}
+
+void CVideoSearchController::CancelSearch(bool restart)
+{
+    data_->search_condition_ = teskplaycontroller::CameraVideoSearchCondition();
+    data_->vca_condition_ = teskplaycontroller::VCAIncrementalCondition();
+    data_->is_vca_search_end_ = false;
+    StopVCATimer();
+    {
+        WriteLock lock(data_->file_mutex_);
+        data_->qvc_camera_files_.clear();
+    }
+    {
+        WriteLock lock(data_->segment_mutex_);
+        ++data_->split_serial_;
+        data_->qvc_segment_files_.clear();
+    }
+    data_->split_time_duration_ = -1;
+    if (data_->ptr_camera_search_manager_ && data_->ptr_camera_search_manager_->IsSearching()) {
+        data_->is_restart_search_ = restart;
+        data_->ptr_camera_search_manager_->CancelSearching();
+    }
+    if (data_->ptr_vca_manager_)
+        data_->ptr_vca_manager_->CancelSearching();
+}
+
+bool CVideoSearchController::IsSearching()
+{
+    return data_->ptr_camera_search_manager_ && data_->ptr_camera_search_manager_->IsSearching();
+}
+
+void CVideoSearchController::OpenVCAConfig(const std::string &first, const std::string &second)
+{
+    if (data_->ptr_vca_manager_)
+        data_->ptr_vca_manager_->OpenVCAConfig(first, second);
+}
+
+void CVideoSearchController::GetCurrentSearchParam(
+    teskplaycontroller::CCameraVideoSearchCondition &out)
+{
+    out = teskplaycontroller::CCameraVideoSearchCondition(data_->search_condition_);
+}
+
+void CVideoSearchController::GetCurrentVCASearchParam(
+    teskplaycontroller::CVCAIncrementalCondition &out)
+{
+    out = teskplaycontroller::CVCAIncrementalCondition(data_->vca_condition_);
+}
+
+QVector<CCameraBaseInfo> CVideoSearchController::GetSearchSuccessCameraInfo()
+{
+    ReadLock lock(data_->file_mutex_);
+    QVector<CCameraBaseInfo> cameras;
+    cameras.reserve(data_->qvc_camera_files_.size());
+    for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
+        cameras.append(entry.first);
+    return cameras;
+}
+
+void CVideoSearchController::UpdateCameraSearchState(const CameraParam &param)
+{
+    emit SignalUpdateCameraSearchState(param);
+}
+
+void CVideoSearchController::UpdateSearchVideoSearchState(const VCAParam &param)
+{
+    emit SignalUpdateVCASearchState(param);
+}
+
+void CVideoSearchController::OnUpdateCameraSearchState(
+    teskplaycontroller::CCameraVideoSearchObserver::Param param)
+{
+    if (param.search_guid != data_->search_condition_.search_guid) {
+        // Only the interruption that completes a restart matters from an older search.
+        if (param.state_type == 4)
+            DealSearchInterrupted(param);
+        return;
+    }
+    switch (param.state_type) {
+    case 1:
+        DealSingleCameraSearchFailed(param);
+        break;
+    case 2:
+        DealSingleCameraSearchSuccessed(param);
+        break;
+    case 3:
+        DealAllSearchFinished(param);
+        break;
+    case 4:
+        DealSearchInterrupted(param);
+        break;
+    default:
+        break;
+    }
+}
+
+void CVideoSearchController::OnUpdateVCASearchState(
+    teskplaycontroller::CVCAIncrementalObserver::Param param)
+{
+    if (param.search_guid != data_->vca_condition_.search_guid) {
+        if (param.state_type == 7)
+            emit SignalSearchResult(MakeEvent(ClipSearchOtherVcaState7));
+        else if (param.state_type == 8)
+            emit SignalSearchResult(MakeEvent(ClipSearchOtherVcaState8));
+        return;
+    }
+    switch (param.state_type) {
+    case 1:
+        DealVCASearchSuccessed(param);
+        break;
+    case 2:
+        DealVCASearchFailed(param);
+        break;
+    case 5:
+        DealVCAResultMoreThanMax(param);
+        break;
+    case 6:
+        DealVCASearchFinished(param);
+        break;
+    default:
+        break;
+    }
+}
+
+void CVideoSearchController::DealSingleCameraSearchSuccessed(const CameraParam &param)
+{
+    WriteOperationLog(param);
+    const int search_type = static_cast<int>(param.search_type);
+    if (!IsHandledSearchType(search_type))
+        return;
+    ClipSearchEvent event(param);
+    SaveCommonVideoFiles(param);
+    int count = 0;
+    if (search_type == teskplaycontroller::VideoSearchRecord) {
+        CCameraBaseInfo camera;
+        camera.SetVal_camera_key(CResourceKey(param.resource_key));
+        SplitOriginalFile(camera);
+        ReadLock lock(data_->segment_mutex_);
+        count = data_->qvc_segment_files_.size();
+    } else {
+        count = GetSourceFileCount();
+    }
+    auto event_data = event.GetEventData();
+    event_data.SetVal_current_data_num_(count);
+    emit SignalSearchResult(event);
+}
+
+void CVideoSearchController::SaveCommonVideoFiles(const CameraParam &param)
+{
+    const auto &files = param.vc_data_result;
+    if (files.empty())
+        return;
+    CResourceKey camera(param.resource_key);
+    if (param.search_type == teskplaycontroller::VideoSearchRecord) {
+        AddFileData(camera, PlaybackFileVector(files.begin(), files.end()));
+        return;
+    }
+    int count = GetSourceFileCount();
+    if (count >= kMaxStoredFiles)
+        return;
+    PlaybackFileVector taken;
+    taken.reserve(std::min<int>(static_cast<int>(files.size()), kMaxStoredFiles - count));
+    for (const auto &file : files) {
+        if (count >= kMaxStoredFiles)
+            break;
+        taken.append(file);
+        ++count;
+    }
+    AddFileData(camera, taken);
+    if (static_cast<size_t>(taken.size()) == files.size())
+        return;
+    TESK_LOG_INFO("Clip search:stored files reached the limit %d, search cancelled",
+                  kMaxStoredFiles);
+    if (data_->ptr_camera_search_manager_)
+        data_->ptr_camera_search_manager_->CancelSearching();
+    ClipSearchEvent finished = MakeEvent(ClipSearchFinished);
+    auto finished_data = finished.GetEventData();
+    finished_data.SetVal_max_data(true);
+    emit SignalSearchResult(finished);
+}
+
+void CVideoSearchController::AddFileData(CResourceKey &camera, const PlaybackFileVector &files)
+{
+    if (files.isEmpty())
+        return;
+    const ResourceKey &key = *camera.GetDataPtr();
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(key.site_id, key.resource_id);
+    CCameraBaseInfo info;
+    info.SetVal_camera_key(camera);
+    info.SetVal_camera_name(ToQString(host_camera.GetName()));
+
+    WriteLock lock(data_->file_mutex_);
+    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
+        if (teskplaycontroller::IsSameKey(KeyOf(entry), key)) {
+            entry.second.append(files);
+            return;
+        }
+    }
+    data_->qvc_camera_files_.append(qMakePair(info, files));
+}
+
+int CVideoSearchController::GetSourceCountLocked() const
+{
+    int count = 0;
+    for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
+        count += entry.second.size();
+    return count;
+}
+
+int CVideoSearchController::GetSourceFileCount()
+{
+    ReadLock lock(data_->file_mutex_);
+    return GetSourceCountLocked();
+}
+
+void CVideoSearchController::DealAllSearchFinished(const CameraParam &)
+{
+    emit SignalSearchResult(MakeEvent(ClipSearchFinished));
+}
+
+void CVideoSearchController::DealSearchInterrupted(const CameraParam &)
+{
+    if (!data_->is_restart_search_.exchange(false))
+        return;
+    TESK_LOG_INFO("Clip search: search type:%d, event_type:%d",
+                  static_cast<int>(data_->search_condition_.search_type),
+                  data_->search_condition_.event_type);
+    if (!data_->ptr_camera_search_manager_ ||
+        !data_->ptr_camera_search_manager_->SearchCameraFiles(data_->search_condition_)) {
+        TESK_LOG_ERROR("Clip search:restart of search %s refused",
+                       data_->search_condition_.search_guid.c_str());
+        emit SignalSearchResult(MakeEvent(ClipSearchFinished));
+    }
+}
+
+void CVideoSearchController::DealSingleCameraSearchFailed(const CameraParam &param)
+{
+    WriteOperationLog(param);
+    const QString suffix = param.next_switch_other_storage
+                               ? tr("Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg")
+                               : QString();
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
+                                                                   param.resource_key.resource_id);
+    const QString name = ToQString(host_camera.GetName());
+    const QString location = GetStorageLocationName(param.pair_storage_info.first);
+    const QString kind = GetClipTypeName(param.search_type);
+
+    QString text;
+    switch (param.param_error_type) {
+    case 0: {
+        const QString reason = GetFailureReason(param.error_code, param.str_error_info);
+        if (param.search_type == teskplaycontroller::VideoSearchPersonVehicle) {
+            text = Arg(Arg(tr("Korv-ControlClient.54cbc90683024161aefeed1d2dfda64a.msg"), name),
+                       reason);
+        } else {
+            text = Arg(Arg(Arg(tr("Korv-ControlClient.f6fdab1051bf4248bbf4a18a434f575c.msg"), name),
+                           location),
+                       kind) +
+                   reason + QLatin1Char(' ') + suffix;
+        }
+        break;
+    }
+    case 2:
+    case 3: {
+        const QString detail = param.param_error_type == 2
+                                   ? tr("TheDeviceToWhichBeloMdnwPukb")
+                                   : tr("Korv-ControlClient.853a16a8b101498fa1284357d296cbe5.msg");
+        text = Arg(Arg(Arg(Arg(tr("Korv-ControlClient.0cdc19656cf641c8a303bb5ca435f3d7.msg"), name),
+                           location),
+                       kind),
+                   detail) +
+               suffix;
+        break;
+    }
+    default:
+        // No text of its own: the failure is only logged and audited.
+        TESK_LOG_ERROR("Clip search:camera %s failed with parameter error %d",
+                       param.resource_key.resource_id.c_str(), param.param_error_type);
+        return;
+    }
+    TESK_LOG_ERROR("Clip search:camera %s failed: %s", param.resource_key.resource_id.c_str(),
+                   PlexaControl::QStringToString(text, nullptr).c_str());
+    ShowFailureNotification(text);
+}
+
+void CVideoSearchController::DealVCASearchSuccessed(const VCAParam &param)
+{
+    WriteVCAOperationLog(param);
+    CResourceKey camera(param.resource_key);
+    AddFileData(camera,
+                PlaybackFileVector(param.vc_data_result.begin(), param.vc_data_result.end()));
+    ClipSearchEvent event(param);
+    auto event_data = event.GetEventData();
+    event_data.SetVal_current_data_num_(GetSourceFileCount());
+    event_data.SetVal_vca_currentsearch_mediatype(
+        static_cast<ResourceData::StorageMediaType>(param.vca_storage_mediatype));
+    emit SignalSearchResult(event);
+
+    if (!data_->ptr_vca_timer_) {
+        data_->ptr_vca_timer_ = new QTimer(this);
+        data_->ptr_vca_timer_->setSingleShot(false);
+        data_->ptr_vca_timer_->setInterval(0);
+        connect(data_->ptr_vca_timer_, &QTimer::timeout, this,
+                &CVideoSearchController::OnTimerCircleGetSearchData);
+    }
+    data_->ptr_vca_timer_->start();
+}
+
+bool CVideoSearchController::PullVCABatch(int batch_size)
+{
+    teskplaycontroller::VCAIncrementalCondition condition;
+    teskplaycontroller::PlaybackFileList files;
+    data_->ptr_vca_manager_->GetManagerSearchData(condition, files, batch_size);
+    if (files.empty() || condition.camera_id.empty() ||
+        condition.search_number != data_->vca_condition_.search_number)
+        return false;
+    CResourceKey camera;
+    camera.SetVal_resource_id(condition.camera_id);
+    camera.SetVal_site_id(condition.site_id);
+    AddFileData(camera, PlaybackFileVector(files.begin(), files.end()));
+    ClipSearchEvent event = MakeEvent(ClipSearchDataArrived);
+    auto event_data = event.GetEventData();
+    event_data.SetVal_current_data_num_(GetSourceFileCount());
+    emit SignalSearchResult(event);
+    return true;
+}
+
+void CVideoSearchController::OnTimerCircleGetSearchData()
+{
+    if (!data_->ptr_vca_manager_)
+        return;
+    auto batch_size = [this] {
+        return GetSourceFileCount() < kVCASmallBatchLimit ? kVCASmallBatch : -1;
+    };
+    if (!data_->is_vca_search_end_) {
+        PullVCABatch(batch_size());
+        return;
+    }
+    for (;;) {
+        const int size = batch_size();
+        if (!PullVCABatch(size) || size == -1)
+            break;
+    }
+    StopVCATimer();
+    ClipSearchEvent finished = MakeEvent(ClipSearchFinished);
+    auto finished_data = finished.GetEventData();
+    finished_data.SetVal_vca_config(data_->is_vca_config_);
+    finished_data.SetVal_support_vca_config(data_->is_support_vca_config_);
+    emit SignalSearchResult(finished);
+}
+
+void CVideoSearchController::StopVCATimer()
+{
+    if (data_->ptr_vca_timer_ && data_->ptr_vca_timer_->isActive())
+        data_->ptr_vca_timer_->stop();
+}
+
+void CVideoSearchController::DealVCASearchFinished(const VCAParam &param)
+{
+    if (data_->ptr_vca_timer_ && data_->ptr_vca_timer_->isActive()) {
+        data_->is_vca_search_end_ = true;
+        data_->is_support_vca_config_ = param.support_vca_configed;
+        data_->is_vca_config_ = param.vca_configed;
+        return;
+    }
+    ClipSearchEvent finished(param);
+    auto finished_data = finished.GetEventData();
+    finished_data.SetVal_vca_config(param.vca_configed);
+    finished_data.SetVal_support_vca_config(param.support_vca_configed);
+    emit SignalSearchResult(finished);
+}
+
+void CVideoSearchController::DealVCAResultMoreThanMax(const VCAParam &param)
+{
+    if (!data_->ptr_vca_timer_ || !data_->ptr_vca_timer_->isActive())
+        return;
+    data_->ptr_vca_timer_->stop();
+    CResourceKey camera(param.resource_key);
+    AddFileData(camera,
+                PlaybackFileVector(param.vc_data_result.begin(), param.vc_data_result.end()));
+    ClipSearchEvent progress = MakeEvent(ClipSearchDataArrived);
+    auto progress_data = progress.GetEventData();
+    progress_data.SetVal_current_data_num_(GetSourceFileCount());
+    emit SignalSearchResult(progress);
+
+    ClipSearchEvent finished = MakeEvent(ClipSearchFinished);
+    auto finished_data = finished.GetEventData();
+    finished_data.SetVal_max_data(true);
+    emit SignalSearchResult(finished);
+}
+
+void CVideoSearchController::DealVCASearchFailed(const VCAParam &param)
+{
+    WriteVCAOperationLog(param);
+    StopVCATimer();
+    ClipSearchEvent event(param);
+    auto event_data = event.GetEventData();
+    if (param.vca_event_type == teskplaycontroller::InteligentEventNone)
+        event_data.SetVal_current_data_num_(GetSourceFileCount());
+
+    const QString suffix = param.next_switch_other_storage
+                               ? tr("Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg")
+                               : QString();
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
+                                                                   param.resource_key.resource_id);
+    const QString name = ToQString(host_camera.GetName());
+
+    switch (param.param_error_type) {
+    case 0:
+        event_data.SetVal_vca_error_info(Arg(tr("VideoRetrievalFailedOyWUrwFt"), name) +
+                                         GetFailureReason(param.error_code, param.str_error_info) +
+                                         suffix);
+        break;
+    case 2:
+    case 3: {
+        const QString location = GetStorageLocationName(param.pair_storage_info.first);
+        QString text =
+            Arg(Arg(tr("Korv-ControlClient.0cca1652109f42cab8a326bb277002aa.msg"), name), location);
+        if (param.param_error_type == 2) {
+            text += tr("TheDeviceToWhichBeloMdnwPukb");
+        } else {
+            text += Arg(Arg(tr("Korv-ControlClient.064700c0f8e84c98b55d1fd0e5bc44e1.msg"),
+                            GetStorageMediaName(param.pair_storage_info.second)),
+                        GetVCATypeName(param.vca_type));
+        }
+        text += suffix;
+        TESK_LOG_ERROR("VCA search:camera %s failed: %s", param.resource_key.resource_id.c_str(),
+                       PlexaControl::QStringToString(text, nullptr).c_str());
+        ShowFailureNotification(text);
+        return;
+    }
+    default:
+        // No text of its own; the pages still learn that the search ended.
+        TESK_LOG_ERROR("VCA search:camera %s failed with parameter error %d",
+                       param.resource_key.resource_id.c_str(), param.param_error_type);
+        break;
+    }
+    emit SignalSearchResult(event);
+}
+
+int CVideoSearchController::GetTotalFileNum(const VideoDataType &type,
+                                            const QVector<CResourceKey> &cameras)
+{
+    if (cameras.isEmpty())
+        return 0;
+    switch (type) {
+    case RegularVideo: {
+        CKeyFilter filter(cameras);
+        ReadLock lock(data_->segment_mutex_);
+        int count = 0;
+        for (const CameraFilesEntry &entry : data_->qvc_segment_files_)
+            count += filter.Contains(entry.first) ? 1 : 0;
+        return count;
+    }
+    case LockVideo:
+    case AllCameraFileVideo:
+    case VcaSearchVideo: {
+        CKeyFilter filter(cameras);
+        ReadLock lock(data_->file_mutex_);
+        int count = 0;
+        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
+            count += filter.Contains(entry.first) ? entry.second.size() : 0;
+        return count;
+    }
+    case PersonDetectVideo:
+    case VehicleDetectVideo: {
+        int count = 0;
+        for (const CResourceKey &camera : cameras)
+            count += GetPersonVehicleFileTotalNum(type, camera);
+        return count;
+    }
+    case EventAlarmVideo:
+    case TagVideo:
+    case OtherVideo: {
+        int count = 0;
+        for (const CResourceKey &camera : cameras)
+            count += GetTagFileTotalNum(type, camera);
+        return count;
+    }
+    default:
+        return 0;
+    }
+}
+
+int CVideoSearchController::GetSingleCameraFilesNum(const VideoDataType &type, CResourceKey &camera)
+{
+    if (!data_->custom_split_info_.qvc_playback_files.isEmpty())
+        return data_->qvc_custom_split_files_.size();
+    return CountSingleCamera(type, camera);
+}
+
+int CVideoSearchController::CountSingleCamera(const VideoDataType &type, const CResourceKey &camera)
+{
+    switch (type) {
+    case RegularVideo:
+    case LockVideo:
+    case AllCameraFileVideo:
+    case VcaSearchVideo:
+        return GetTotalFileNum(type, QVector<CResourceKey>{camera});
+    case PersonDetectVideo:
+    case VehicleDetectVideo:
+        return GetPersonVehicleFileTotalNum(type, camera);
+    case EventAlarmVideo:
+    case TagVideo:
+    case OtherVideo:
+        return GetTagFileTotalNum(type, camera);
+    default:
+        return 0;
+    }
+}
+
+int CVideoSearchController::GetPersonVehicleFileTotalNum(const VideoDataType &type,
+                                                         const CResourceKey &camera)
+{
+    const int wanted =
+        type == PersonDetectVideo ? CPlaybackFile::EventPerson : CPlaybackFile::EventVehicle;
+    const ResourceKey &key = *camera.GetDataPtr();
+    ReadLock lock(data_->file_mutex_);
+    int count = 0;
+    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
+        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
+            continue;
+        for (const PlaybackFilePtr &file : entry.second) {
+            if (file && file->GetEventType() == wanted &&
+                dynamic_cast<const teskplaycontroller::CPersonVehicleFile *>(file.get()))
+                ++count;
+        }
+    }
+    return count;
+}
+
+int CVideoSearchController::GetTagFileTotalNum(const VideoDataType &type,
+                                               const CResourceKey &camera)
+{
+    int wanted = TagTypeManual;
+    if (type == EventAlarmVideo)
+        wanted = TagTypeEventLinkage;
+    else if (type == OtherVideo)
+        wanted = TagTypeOther;
+    const auto &extra = data_->search_condition_.ptr_label_extra;
+    const bool by_kind = extra && (extra->GetVal_label_type() < TagChoiceAll ||
+                                   extra->GetVal_label_type() > TagChoiceYellow);
+    const ResourceKey &key = *camera.GetDataPtr();
+    ReadLock lock(data_->file_mutex_);
+    int count = 0;
+    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
+        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
+            continue;
+        if (!by_kind) {
+            count += entry.second.size();
+            continue;
+        }
+        for (const PlaybackFilePtr &file : entry.second) {
+            const auto *label = dynamic_cast<const teskplaycontroller::CLabelFile *>(file.get());
+            if (label && label->GetRcordLabelType() == wanted)
+                ++count;
+        }
+    }
+    return count;
+}
+
+void CVideoSearchController::GetVCAPersonOrVehicleFileNum(int &person, int &vehicle)
+{
+    person = 0;
+    vehicle = 0;
+    ReadLock lock(data_->file_mutex_);
+    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
+        for (const PlaybackFilePtr &file : entry.second) {
+            if (!file)
+                continue;
+            switch (file->GetEventType()) {
+            case CPlaybackFile::EventPerson:
+                ++person;
+                break;
+            case CPlaybackFile::EventVehicle:
+                ++vehicle;
+                break;
+            case CPlaybackFile::EventPersonVehicle:
+                ++person;
+                ++vehicle;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+}
+
+void CVideoSearchController::GetVCAIsPersonIsVehicleFileNum(int &both)
+{
+    both = 0;
+    ReadLock lock(data_->file_mutex_);
+    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
+        for (const PlaybackFilePtr &file : entry.second)
+            both += file && file->GetEventType() == CPlaybackFile::EventPersonVehicle ? 1 : 0;
+    }
+}
+
+void CVideoSearchController::DeleteUnLabelFile(CResourceKey &camera, const int64_t &begin,
+                                               const int64_t &end)
+{
+    const ResourceKey &key = *camera.GetDataPtr();
+    WriteLock lock(data_->file_mutex_);
+    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
+        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
+            continue;
+        auto &files = entry.second;
+        files.erase(std::remove_if(files.begin(), files.end(),
+                                   [&](const PlaybackFilePtr &file) {
+                                       return file && file->GetFileBegTime() == begin &&
+                                              file->GetFileEndTime() == end;
+                                   }),
+                    files.end());
+        return;
+    }
+}
+
+void CVideoSearchController::DeleteUnlockFile(CResourceKey &camera, const int64_t &begin,
+                                              const int64_t &end)
+{
+    const ResourceKey &key = *camera.GetDataPtr();
+    WriteLock lock(data_->file_mutex_);
+    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
+        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
+            continue;
+        auto &files = entry.second;
+        files.erase(std::remove_if(files.begin(), files.end(),
+                                   [&](const PlaybackFilePtr &file) {
+                                       return IsOverlapTime(file, begin, end);
+                                   }),
+                    files.end());
+        return;
+    }
+}
+
+ResourceData::OrlVideoSearchType
+CVideoSearchController::SwitchSearchType(const teskplaycontroller::VideoSearchType &type)
+{
+    switch (type) {
+    case teskplaycontroller::VideoSearchTag:
+        return ResourceData::OrlVideoSearchTag;
+    case teskplaycontroller::VideoSearchLock:
+        return ResourceData::OrlVideoSearchLock;
+    default:
+        return ResourceData::OrlVideoSearchNormal;
+    }
+}
+
+QString CVideoSearchController::GetFailureReason(const Quor::Base::Error::ErrorCode &code,
+                                                 const std::string &text)
+{
+    if (!text.empty())
+        return ToQString(text);
+    return ToQString(OrlErrorCodeTrans::GetErrorInfoByErrorCode(code));
+}
+
+void CVideoSearchController::ShowFailureNotification(const QString &text)
+{
+    auto tips = std::make_shared<Lattice::CStruInfoTipsData>();
+    tips->pParent = data_->ptr_parent_;
+    tips->strText = text;
+    tips->normal_text_type = Lattice::CStruInfoTipsData::TextError;
+    Lattice::CNewInfoDlg::ShowInformationAtScreenRightBottom_V3(tips);
+}
+
+void CVideoSearchController::WriteOperationLog(const CameraParam &param)
+{
+    const bool success = param.state_type == 2;
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
+                                                                   param.resource_key.resource_id);
+    OrlPluginManager::OperationLog record;
+    record.operation_code = kSearchOperationCode;
+    record.time = QDateTime::currentSecsSinceEpoch();
+    record.camera_id = param.resource_key.resource_id;
+    record.camera_name = host_camera.GetName();
+    record.result = success ? 1 : 0;
+    if (!success) {
+        record.error_code = param.error_code;
+        record.before_result = 2;
+        record.flag = param.param_error_type == 0 ? 1 : 0;
+    }
+
+    std::map<int, boost::any> items;
+    const auto &condition = data_->search_condition_;
+    const bool listed = std::any_of(
+        condition.tesk_camera_info.begin(), condition.tesk_camera_info.end(),
+        [&](const teskplaycontroller::TeskCameraInfo &camera) {
+            return camera.ptr_camera_for_play &&
+                   camera.ptr_camera_for_play->GetCameraID() == param.resource_key.resource_id &&
+                   camera.ptr_camera_for_play->GetSiteID() == param.resource_key.site_id;
+        });
+    if (listed) {
+        items[kAuditTraceId] = param.trace_id;
+        // The storage the answer came from.
+        items[kAuditStorageLocation] = static_cast<int>(param.pair_storage_info.first);
+        items[kAuditSearchType] = static_cast<int>(SwitchSearchType(condition.search_type));
+        items[kAuditBeginTime] = static_cast<int64_t>(condition.begin_time);
+        items[kAuditEndTime] = static_cast<int64_t>(condition.end_time);
+    }
+    OrlPluginManager::CLogBusinessInterfaceMgr::Instance().WriteOperationLog(
+        kSearchOperationCode, record, std::string(), items);
+}
+
+void CVideoSearchController::WriteVCAOperationLog(const VCAParam &param)
+{
+    const bool success = param.state_type == 1;
+    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
+                                                                   param.resource_key.resource_id);
+    OrlPluginManager::OperationLog record;
+    record.operation_code = kSearchOperationCode;
+    record.time = QDateTime::currentSecsSinceEpoch();
+    record.camera_id = param.resource_key.resource_id;
+    record.camera_name = host_camera.GetName();
+    record.result = success ? 1 : 0;
+    if (!success) {
+        record.error_code = param.error_code;
+        record.before_result = 2;
+        record.flag = 1;
+    }
+    OrlPluginManager::CLogBusinessInterfaceMgr::Instance().WriteOperationLog(
+        kSearchOperationCode, record, std::string(), {});
+}
+
+QString CVideoSearchController::GetClipTypeName(const teskplaycontroller::VideoSearchType &type)
+{
+    switch (type) {
+    case teskplaycontroller::VideoSearchRecord:
+        return tr("Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button");
+    case teskplaycontroller::VideoSearchTag:
+        return tr("Tag");
+    case teskplaycontroller::VideoSearchLock:
+        return tr("LockOJORE6H7");
+    case teskplaycontroller::VideoSearchPOS:
+        return tr("POSEventdOUvfOqqIICDspQQ");
+    case teskplaycontroller::VideoSearchATM:
+        return tr("ATMEventDTFODgMrgGIZketC");
+    case teskplaycontroller::VideoSearchPersonVehicle:
+        return tr("Korv-ControlClient.162c4dce0cbf4013a4d42bbb79074730.name");
+    default:
+        return QString();
+    }
+}
+
+QString CVideoSearchController::GetVCATypeName(const teskplaycontroller::VCASearchType &type)
+{
+    switch (type) {
+    case teskplaycontroller::VCASearchMotion:
+    case teskplaycontroller::VCASearchIntrusion:
+        return tr("MotionDetecting");
+    case teskplaycontroller::VCASearchLineCrossing:
+        return tr("LineCrossingDetection");
+    default:
+        return QString();
+    }
+}
+
+QString
+CVideoSearchController::GetStorageLocationName(const ResourceData::StorageLocation &location)
+{
+    switch (location) {
+    case ResourceData::StorageLocationCentral:
+        return tr("TheCentral");
+    case ResourceData::StorageLocationDevice:
+        return tr("EquipmentStorage");
+    case ResourceData::StorageLocationMain:
+        return tr("MainMemoryFnGvCDGv");
+    case ResourceData::StorageLocationAuxiliary:
+        return tr("AuxiliaryStoragewoaCtIrG");
+    default:
+        return QString();
+    }
+}
+
+QString CVideoSearchController::GetStorageMediaName(const ResourceData::StorageMediaType &media)
+{
+    switch (media) {
+    case ResourceData::StorageMediaCVR:
+        return QStringLiteral("CVR");
+    case ResourceData::StorageMediaDevice:
+        return tr("Device");
+    case ResourceData::StorageMediaCloud:
+        return tr("Korv-ControlClient.74191b2096b44926a0f4ca68ab06ec77.name");
+    case ResourceData::StorageMediaPStor:
+        return tr("Korv-ControlClient.e1c2b4583fe548bfad81784a03c10553.name");
+    case ResourceData::StorageMediaPerFile:
+        return tr("Korv-ControlClient.3f68811965834afdb82705a988324075.name");
+    case ResourceData::StorageMediaObject:
+        return tr("Korv-ControlClient.d20fd12d40f24dcba17288c3284ebef7.name");
+    case ResourceData::StorageMediaNVR:
+        return QStringLiteral("NVR");
+    default:
+        return QString();
+    }
+}
+
+} // namespace TeskVideoSearch

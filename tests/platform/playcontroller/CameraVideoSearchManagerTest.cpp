@@ -1,0 +1,189 @@
+#include "SearchServiceTestSupport.h"
+
+#include "playcontroller/CameraVideoSearchManager.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+
+using namespace SearchServiceTest;
+
+namespace {
+
+class CameraSearchManagerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        source_ = std::make_shared<CScriptedRecordingSource>();
+        CRecordingSourceRegistry::SetSource(source_);
+        manager_ = std::make_unique<CCameraVideoSearchManager>();
+        manager_->InitManager();
+        manager_->RegisterObserver(&collector_);
+    }
+
+    void TearDown() override
+    {
+        source_->ReleaseAll();
+        manager_.reset();
+        CRecordingSourceRegistry::SetSource(nullptr);
+    }
+
+    static CameraVideoSearchCondition Condition(const std::string &guid,
+                                                const std::vector<std::string> &cameras)
+    {
+        CameraVideoSearchCondition condition;
+        condition.search_guid = guid;
+        condition.search_type = VideoSearchTag;
+        for (const auto &id : cameras)
+            condition.tesk_camera_info.append(Camera("s1", id));
+        return condition;
+    }
+
+    std::shared_ptr<CScriptedRecordingSource> source_;
+    std::unique_ptr<CCameraVideoSearchManager> manager_;
+    CCameraCollector collector_;
+};
+
+TEST_F(CameraSearchManagerTest, AnswersOnItsOwnThreadOneCameraAtATime)
+{
+    source_->SetCameraFiles("s1", "c1", Files(2));
+    CameraSearchAnswer failure;
+    failure.failed = true;
+    failure.param_error_type = 3;
+    failure.next_switch_other_storage = true;
+    failure.pair_storage_info = {ResourceData::StorageLocationAuxiliary,
+                                 ResourceData::StorageMediaCloud};
+    failure.error_code = {0x20, 0x2002};
+    failure.str_error_info = "unreachable";
+    failure.trace_id = "trace-7";
+    source_->SetCameraAnswer("s1", "c2", failure);
+    source_->SetCameraFiles("s1", "c3", Files(1));
+
+    ASSERT_TRUE(manager_->SearchCameraFiles(Condition("g1", {"c1", "c2", "c3"})));
+    ASSERT_TRUE(collector_.WaitForState(3));
+
+    const auto params = collector_.Params();
+    ASSERT_EQ(params.size(), 4u);
+    const std::vector<std::pair<int, std::string>> expected = {
+        {2, "c1"}, {1, "c2"}, {2, "c3"}, {3, ""}};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(params[i].state_type, expected[i].first) << i;
+        EXPECT_EQ(params[i].resource_key.resource_id, expected[i].second) << i;
+        EXPECT_EQ(params[i].search_guid, "g1");
+        EXPECT_EQ(params[i].search_type, VideoSearchTag);
+    }
+    EXPECT_EQ(params[0].vc_data_result.size(), 2u);
+    EXPECT_EQ(params[0].resource_key.site_id, "s1");
+    EXPECT_EQ(params[1].param_error_type, 3);
+    EXPECT_TRUE(params[1].next_switch_other_storage);
+    EXPECT_EQ(params[1].pair_storage_info.first, ResourceData::StorageLocationAuxiliary);
+    EXPECT_EQ(params[1].pair_storage_info.second, ResourceData::StorageMediaCloud);
+    EXPECT_EQ(params[1].error_code, (Quor::Base::Error::ErrorCode{0x20, 0x2002}));
+    EXPECT_EQ(params[1].str_error_info, "unreachable");
+    EXPECT_EQ(params[1].trace_id, "trace-7");
+    EXPECT_TRUE(params[1].vc_data_result.empty());
+    EXPECT_EQ(params[2].vc_data_result.size(), 1u);
+    for (const auto &thread : collector_.Threads())
+        EXPECT_NE(thread, std::this_thread::get_id());
+}
+
+TEST_F(CameraSearchManagerTest, RefusesWhatItCannotStart)
+{
+    CCameraVideoSearchManager uninitialised;
+    EXPECT_FALSE(uninitialised.SearchCameraFiles(Condition("g", {"c1"})));
+    EXPECT_FALSE(manager_->SearchCameraFiles(Condition("g", {})));
+
+    CRecordingSourceRegistry::SetSource(nullptr);
+    EXPECT_FALSE(manager_->SearchCameraFiles(Condition("g", {"c1"})));
+    CRecordingSourceRegistry::SetSource(source_);
+
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold);
+    ASSERT_TRUE(manager_->SearchCameraFiles(Condition("g1", {"c1"})));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    EXPECT_TRUE(manager_->IsSearching());
+    EXPECT_FALSE(manager_->SearchCameraFiles(Condition("g2", {"c1"})));
+    source_->Release(hold);
+    ASSERT_TRUE(collector_.WaitForState(3));
+    // The final answer is out: the next search may start at once.
+    EXPECT_FALSE(manager_->IsSearching());
+    EXPECT_TRUE(manager_->SearchCameraFiles(Condition("g3", {"c1"})));
+    ASSERT_TRUE(collector_.WaitFor([](const auto &params) {
+        return params.back().search_guid == "g3" && params.back().state_type == 3;
+    }));
+}
+
+TEST_F(CameraSearchManagerTest, CancelEndsWithOneInterruptionAndNothingAfter)
+{
+    source_->SetCameraFiles("s1", "c1", Files(1));
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c2");
+    source_->AddHold(hold);
+    ASSERT_TRUE(manager_->SearchCameraFiles(Condition("g1", {"c1", "c2", "c3"})));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    manager_->CancelSearching();
+    ASSERT_TRUE(collector_.WaitForState(4));
+    manager_->UninitManager();
+
+    const auto params = collector_.Params();
+    ASSERT_EQ(params.size(), 2u);
+    EXPECT_EQ(params[0].state_type, 2);
+    EXPECT_EQ(params[1].state_type, 4);
+    EXPECT_EQ(params[1].search_guid, "g1");
+    const auto searched = source_->SearchedCameras();
+    ASSERT_EQ(searched.size(), 2u);
+    EXPECT_EQ(searched[1].second, "c2");
+    EXPECT_FALSE(manager_->IsSearching());
+}
+
+TEST_F(CameraSearchManagerTest, AnswerAlreadyOnItsWayArrivesBeforeTheInterruption)
+{
+    source_->SetCameraFiles("s1", "c1", Files(3));
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold, true);
+    ASSERT_TRUE(manager_->SearchCameraFiles(Condition("old", {"c1", "c2"})));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    manager_->CancelSearching();
+    source_->Release(hold);
+    ASSERT_TRUE(collector_.WaitForState(4));
+    manager_->UninitManager();
+
+    const auto params = collector_.Params();
+    ASSERT_EQ(params.size(), 2u);
+    EXPECT_EQ(params[0].state_type, 2);
+    EXPECT_EQ(params[0].search_guid, "old");
+    EXPECT_EQ(params[0].vc_data_result.size(), 3u);
+    EXPECT_EQ(params[1].state_type, 4);
+}
+
+TEST_F(CameraSearchManagerTest, DestroyingWhileAnAnswerIsHeldReturns)
+{
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold);
+    ASSERT_TRUE(manager_->SearchCameraFiles(Condition("g1", {"c1", "c2"})));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    manager_.reset();
+    for (const auto &param : collector_.Params())
+        EXPECT_NE(param.state_type, 2);
+}
+
+TEST(ScriptedRecordingSource, DecodesASolidFrameInsideScriptedFiles)
+{
+    CScriptedRecordingSource source;
+    source.SetCameraFiles("s1", "c1", Files(2, 1000, 60));
+    source.SetFrameColour(QColor(200, 10, 20));
+    ResourceKey camera;
+    camera.site_id = "s1";
+    camera.resource_id = "c1";
+    QImage image;
+    std::string error;
+    ASSERT_TRUE(source.DecodeFrame(camera, 1090, image, error));
+    EXPECT_EQ(image.pixelColor(5, 5), QColor(200, 10, 20));
+    EXPECT_FALSE(source.DecodeFrame(camera, 999, image, error));
+    EXPECT_FALSE(error.empty());
+    camera.resource_id = "c2";
+    EXPECT_FALSE(source.DecodeFrame(camera, 1090, image, error));
+}
+
+} // namespace

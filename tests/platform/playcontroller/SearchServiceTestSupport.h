@@ -1,0 +1,107 @@
+#pragma once
+
+#include "playcontroller/ScriptedRecordingSource.h"
+#include "playcontroller/SearchCondition.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace SearchServiceTest {
+
+using namespace teskplaycontroller;
+
+inline TeskCameraInfo Camera(const std::string &site, const std::string &id)
+{
+    TeskCameraInfo camera;
+    camera.ptr_camera_for_play = std::make_shared<CCameraForPlay>(site, id);
+    return camera;
+}
+
+inline PlaybackFileList Files(int count, int64_t first_begin = 1000, int64_t length = 60)
+{
+    PlaybackFileList files;
+    for (int i = 0; i < count; ++i) {
+        const int64_t begin = first_begin + i * length;
+        files.push_back(
+            std::make_shared<CDeviceFile>(begin, begin + length - 1, "f" + std::to_string(i)));
+    }
+    return files;
+}
+
+// Collects what a service notifies, with the thread it came on.
+template<class TObserver, class TParam>
+class CCollector : public TObserver
+{
+public:
+    std::vector<TParam> Params() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return params_;
+    }
+
+    std::vector<std::thread::id> Threads() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return threads_;
+    }
+
+    bool WaitFor(const std::function<bool(const std::vector<TParam> &)> &done,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] { return done(params_); });
+    }
+
+    bool WaitForState(int state)
+    {
+        return WaitFor([state](const std::vector<TParam> &params) {
+            for (const auto &param : params) {
+                if (param.state_type == state)
+                    return true;
+            }
+            return false;
+        });
+    }
+
+protected:
+    void Record(const TParam &param)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            params_.push_back(param);
+            threads_.push_back(std::this_thread::get_id());
+        }
+        changed_.notify_all();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<TParam> params_;
+    std::vector<std::thread::id> threads_;
+};
+
+class CCameraCollector
+    : public CCollector<CCameraVideoSearchObserver, CCameraVideoSearchObserver::Param>
+{
+public:
+    void UpdateCameraSearchState(const CCameraVideoSearchObserver::Param &param) override
+    {
+        Record(param);
+    }
+};
+
+class CVCACollector : public CCollector<CVCAIncrementalObserver, CVCAIncrementalObserver::Param>
+{
+public:
+    void UpdateSearchVideoSearchState(const CVCAIncrementalObserver::Param &param) override
+    {
+        Record(param);
+    }
+};
+
+} // namespace SearchServiceTest

@@ -1,0 +1,432 @@
+#include "search/CommonFunction.h"
+
+#include "lattice/NewInfoDlg.h"
+#include "playcontroller/MTZTimeConvert.h"
+#include "pluginmanager/PluginManager.h"
+#include "resources/Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMap>
+#include <QTranslator>
+
+using namespace TeskVideoSearch;
+using OrlPluginManager::COrlTimeZoneInfor;
+
+namespace {
+
+constexpr int64_t kDec5At6Utc = 1796450400; // 2026-12-05 06:00:00 UTC
+
+COrlTimeZoneInfor Zone(int bias)
+{
+    COrlTimeZoneInfor zone;
+    zone.utc_bias = bias;
+    return zone;
+}
+
+CResourceKey Key(const std::string &site, const std::string &id)
+{
+    CResourceKey key;
+    key.SetVal_site_id(site);
+    key.SetVal_resource_id(id);
+    return key;
+}
+
+PlaybackFilePtr File(int64_t begin, int64_t end, const std::string &iso_begin = {},
+                     const std::string &iso_end = {})
+{
+    auto file = std::make_shared<CPlaybackFile>(begin, end, "rec");
+    file->SetFileISOBeginTime(iso_begin);
+    file->SetFileISOEndTime(iso_end);
+    return file;
+}
+
+// Translates the keys the tests read, in the QObject context only.
+class KeyTranslator : public QTranslator
+{
+public:
+    QMap<QString, QString> texts;
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        if (QLatin1String(context) != QLatin1String("QObject"))
+            return {};
+        return texts.value(QString::fromUtf8(source));
+    }
+    bool isEmpty() const override { return false; }
+};
+
+class CommonFunctionTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { TeskResources::Register(); }
+
+    void SetUp() override
+    {
+        auto &directory = OrlPluginManager::CCameraDirectory::Instance();
+        directory.Clear();
+        OrlPluginManager::SysConfigResult config;
+        config.client_time_zone = Zone(8 * 3600);
+        directory.SetGeneralConfig(config);
+        AddCamera("s1", "berlin", "Berlin gate", Zone(3600));
+        AddCamera("s1", "kolkata", "Kolkata hall", Zone(19800));
+        Lattice::CNewInfoDlg::ClearShownTexts();
+    }
+    void TearDown() override
+    {
+        OrlPluginManager::CCameraDirectory::Instance().Clear();
+        Lattice::CNewInfoDlg::CloseAll();
+        Lattice::CNewInfoDlg::ClearShownTexts();
+    }
+
+    static void AddCamera(const std::string &site, const std::string &id, const std::string &name,
+                          const COrlTimeZoneInfor &zone)
+    {
+        OrlPluginManager::Camera camera;
+        camera.site_id = site;
+        camera.id = id;
+        camera.name = name;
+        camera.time_zone = zone;
+        OrlPluginManager::CCameraDirectory::Instance().AddCamera(camera);
+    }
+};
+
+TEST(CommonFunction, East8ReadingOfShortAndOddTexts)
+{
+    const std::pair<const char *, int64_t> cases[] = {
+        {"", 0},
+        {"1970-01-01T08:00:0", 0}, // 18 characters
+        {"1970-01-01T08:00:00", 0},
+        {"1970-01-01T08:00:00+05:00", 0},
+        {"1970-01-01 08:00:00.999Z", 0},
+        {"2026-12-05T14:00:00", kDec5At6Utc},
+        {"2026-12-05T14:00:00-03:00", kDec5At6Utc},
+        {"2026-12-05T14:00:00Zjunk", kDec5At6Utc},
+        {"2026/12/05 14:00:00", -1},
+        {"abcdefghijklmnopqrs", -1},
+        {"2026-02-30T14:00:00", -1},
+        {"1970-01-01T07:59:59", -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CCommonFunction::SwitchISOTimeToEast8ZoneTime(c.first), c.second) << c.first;
+}
+
+TEST(CommonFunction, TransformTimeKeepsDigits)
+{
+    EXPECT_EQ(CCommonFunction::TransformTime("2026/12/05 14:00:00"), "20261205140000");
+    EXPECT_EQ(CCommonFunction::TransformTime("2026/12/05 14:00:00(UTC+08:00)"),
+              "20261205140000(UTC+0800)");
+    EXPECT_EQ(CCommonFunction::TransformTime(""), "");
+    EXPECT_EQ(CCommonFunction::TransformTime("// ::"), "");
+}
+
+TEST(CommonFunction, BarStepBoundaries)
+{
+    const std::pair<int, int> cases[] = {{-5, 600},     {0, 600},       {21600, 600},
+                                         {21601, 1200}, {43200, 1200},  {43201, 1800},
+                                         {86400, 1800}, {86401, 10800}, {604800, 10800}};
+    for (const auto &c : cases)
+        EXPECT_EQ(CCommonFunction::GetSingleTimeByTimeRange(c.first), c.second) << c.first;
+}
+
+TEST(CommonFunction, TimeSliderFileIndex)
+{
+    EXPECT_EQ(CCommonFunction::CreateTimeSliderFileIndex(3, 12), "3-12");
+    EXPECT_EQ(
+        CCommonFunction::GetTimeSliderFileIndex(CCommonFunction::CreateTimeSliderFileIndex(3, 12)),
+        qMakePair(3, 12));
+    const std::pair<const char *, QPair<int, int>> cases[] = {
+        {"0-0", {0, 0}}, {"abc-7", {0, 7}},   {"12-x", {12, 0}},   {"", {0, 0}},
+        {"5", {5, 5}},   {"1-2-3", {1, 3}},   {" 4 - 9 ", {4, 9}}, {"2147483648-1", {0, 1}},
+        {"-", {0, 0}},   {"1.5-2e3", {0, 0}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CCommonFunction::GetTimeSliderFileIndex(c.first), c.second) << c.first;
+}
+
+TEST(CommonFunction, TagTables)
+{
+    const std::pair<int, int> switches[] = {{0, 100},   {1, 101},  {2, 102},   {3, 103},
+                                            {4, -1},    {199, -1}, {200, 200}, {202, 202},
+                                            {204, 204}, {205, -1}, {-1, -1}};
+    for (const auto &c : switches)
+        EXPECT_EQ(CCommonFunction::SwitchTagType(static_cast<RecordFileType::TagType>(c.first)),
+                  c.second)
+            << c.first;
+
+    const std::pair<int, const char *> names[] = {{100, "All00TGYFLU"},
+                                                  {101, "ManualLabelCHmnijoE"},
+                                                  {102, "EventLinkageLabelwHnJdslk"},
+                                                  {103, "Others"},
+                                                  {200, ""},
+                                                  {-1, ""}};
+    for (const auto &c : names)
+        EXPECT_EQ(CCommonFunction::GetTypeNameByTagType(static_cast<VideoSearchTagType>(c.first)),
+                  QString(c.second));
+
+    const std::pair<int, int> slider[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3},
+                                          {4, 4}, {5, 0}, {6, 7}, {99, 0}};
+    for (const auto &c : slider)
+        EXPECT_EQ(CCommonFunction::SwitchPlaybackFileTypeToSliderType(
+                      static_cast<CPlaybackFile::Type>(c.first)),
+                  c.second)
+            << c.first;
+}
+
+TEST_F(CommonFunctionTest, TagIconsAreDrawnFromTheResourceCollection)
+{
+    const std::pair<int, QRgb> icons[] = {{TagChoiceRed, qRgb(0xe5, 0x48, 0x4d)},
+                                          {TagChoiceBlue, qRgb(0x3e, 0x7b, 0xfa)},
+                                          {TagChoiceGreen, qRgb(0x30, 0xa4, 0x6c)},
+                                          {TagChoiceYellow, qRgb(0xf5, 0xb4, 0x00)}};
+    for (const auto &c : icons) {
+        const QPixmap icon =
+            CCommonFunction::GetTypeIconByTagType(static_cast<VideoSearchTagType>(c.first));
+        ASSERT_FALSE(icon.isNull()) << c.first;
+        EXPECT_EQ(icon.size() / icon.devicePixelRatio(), QSize(16, 16));
+        // The middle of the flag's banner carries the tag's colour.
+        const QImage image = icon.toImage();
+        const qreal ratio = icon.devicePixelRatio();
+        EXPECT_EQ(image.pixel(int(7 * ratio), int(4 * ratio)) & 0xffffff, c.second & 0xffffff)
+            << c.first;
+    }
+    EXPECT_FALSE(CCommonFunction::GetTypeIconByTagType(TagChoiceAll).isNull());
+    EXPECT_TRUE(CCommonFunction::GetTypeIconByTagType(TagTypeManual).isNull());
+    EXPECT_TRUE(CCommonFunction::GetTypeIconByTagType(TagTypeInvalid).isNull());
+    // The cache hands out the same drawing every time.
+    EXPECT_EQ(CCommonFunction::GetTypeIconByTagType(TagChoiceRed).cacheKey(),
+              CCommonFunction::GetTypeIconByTagType(TagChoiceRed).cacheKey());
+}
+
+TEST(CommonFunction, EveryAddressedImageIsInTheResourceCollection)
+{
+    TeskResources::Register();
+    const char *names[] = {
+        "common_tag_all.svg",          "common_tag_f_red.svg",    "common_tag_f_blue.svg",
+        "common_tag_f_green.svg",      "common_tag_f_yellow.svg", "default_no_data_l.svg",
+        "default_picture_error_l.svg", "unload_image.svg",        "video_bottom_text_mask.svg",
+        "video_top_text_mask.svg",     "loading_red.gif"};
+    for (const char *name : names)
+        EXPECT_TRUE(QFile::exists(QString(":/Images/TeskVideoSearch/") + name)) << name;
+}
+
+TEST(CommonFunction, ThumbnailListButtonImages)
+{
+    TeskResources::Register();
+    struct Case
+    {
+        bool list, normal, mirrored;
+        const char *path;
+    };
+    const Case cases[] = {
+        {true, true, false, ":/Images/TeskVideoSearch/icon_list_nor.svg"},
+        {true, false, false, ":/Images/TeskVideoSearch/icon_list_sel.svg"},
+        {false, true, false, ":/Images/TeskVideoSearch/icon_thumbnail_nor.svg"},
+        {false, false, false, ":/Images/TeskVideoSearch/icon_thumbnail_sel.svg"},
+        {true, true, true, ":/Images/TeskVideoSearch/icon_list_arbaric_nor.svg"},
+        {true, false, true, ":/Images/TeskVideoSearch/icon_list_arbaric_sel.svg"},
+        {false, true, true, ":/Images/TeskVideoSearch/icon_thumbnail_arbaric_nor.svg"},
+        {false, false, true, ":/Images/TeskVideoSearch/icon_thumbnail_arbaric_sel.svg"},
+    };
+    for (const Case &c : cases) {
+        QGuiApplication::setLayoutDirection(c.mirrored ? Qt::RightToLeft : Qt::LeftToRight);
+        const QString path = CCommonFunction::GetThumbnailListBtnImage(c.list, c.normal);
+        EXPECT_EQ(path, c.path);
+        EXPECT_TRUE(QFile::exists(path)) << c.path;
+    }
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+TEST(CommonFunction, Constants)
+{
+    EXPECT_EQ(CCommonFunction::GetDetailWidgetWidthScale(), 0.48355263f);
+    EXPECT_NEAR(CCommonFunction::GetDetailWidgetWidthScale(), 735.0 / 1520.0, 1e-7);
+    EXPECT_EQ(CCommonFunction::GetPeriodNameByTimeType(false, OrlSearchTimeType::DeviceTime),
+              "TimeRange");
+    EXPECT_EQ(CCommonFunction::GetPeriodNameByTimeType(false, OrlSearchTimeType::ClientTime),
+              "TimeRange");
+    EXPECT_EQ(CCommonFunction::GetPeriodNameByTimeType(true, OrlSearchTimeType::DeviceTime),
+              "TimeIntervaldeviceEnkQPjzIOq");
+    EXPECT_EQ(CCommonFunction::GetPeriodNameByTimeType(true, OrlSearchTimeType::ClientTime),
+              "TimeIntervalclientByPMvRustR");
+}
+
+TEST_F(CommonFunctionTest, ZonesTimeOnEitherClock)
+{
+    EXPECT_EQ(CCommonFunction::GetZonesTimeByTimeType("", kDec5At6Utc, false,
+                                                      OrlSearchTimeType::ClientTime),
+              "2026/12/05 14:00:00");
+    EXPECT_EQ(CCommonFunction::GetZonesTimeByTimeType("", kDec5At6Utc, true,
+                                                      OrlSearchTimeType::ClientTime),
+              "2026/12/05 14:00:00(UTC+08:00)");
+    // The device's clock comes from the file's own ISO text, not from the time value.
+    EXPECT_EQ(CCommonFunction::GetZonesTimeByTimeType("2026-12-05T07:00:00+01:00", 0, true,
+                                                      OrlSearchTimeType::DeviceTime),
+              "2026/12/05 07:00:00(UTC+01:00)");
+    EXPECT_EQ(CCommonFunction::GetZonesTimeByTimeType("not a time", kDec5At6Utc, true,
+                                                      OrlSearchTimeType::DeviceTime),
+              "");
+    EXPECT_EQ(CCommonFunction::GetZonesTimeByTimeType("", -1, true, OrlSearchTimeType::ClientTime),
+              "");
+}
+
+TEST_F(CommonFunctionTest, FileTimeRangeAndStart)
+{
+    const PlaybackFileVector files = {
+        File(kDec5At6Utc, kDec5At6Utc + 600, "2026-12-05T07:00:00+01:00",
+             "2026-12-05T07:10:00+01:00"),
+        File(kDec5At6Utc + 600, kDec5At6Utc + 3600, "2026-12-05T07:10:00+01:00",
+             "2026-12-05T08:00:00+01:00")};
+    EXPECT_EQ(
+        CCommonFunction::GetPlaybackFileTimeRange({OrlSearchTimeType::ClientTime, false}, files),
+        "2026/12/05 14:00:00 - 2026/12/05 15:00:00");
+    EXPECT_EQ(
+        CCommonFunction::GetPlaybackFileTimeRange({OrlSearchTimeType::DeviceTime, true}, files),
+        "2026/12/05 07:00:00(UTC+01:00) - 2026/12/05 08:00:00(UTC+01:00)");
+    EXPECT_EQ(CCommonFunction::GetPlaybackFileTimeRange({OrlSearchTimeType::ClientTime, true}, {}),
+              "");
+    EXPECT_EQ(CCommonFunction::GetPlaybackFileTimeRange({OrlSearchTimeType::ClientTime, true},
+                                                        {files[0], nullptr}),
+              "");
+
+    QString start = "untouched", range = "untouched";
+    CCommonFunction::GetStartTimeAndRange(start, range, {nullptr, files[1]},
+                                          {OrlSearchTimeType::ClientTime, true});
+    EXPECT_EQ(start, "untouched");
+    EXPECT_EQ(range, "untouched");
+    CCommonFunction::GetStartTimeAndRange(start, range, files,
+                                          {OrlSearchTimeType::DeviceTime, true});
+    EXPECT_EQ(start, "20261205070000");
+    EXPECT_EQ(range, "2026/12/05 07:00:00(UTC+01:00) - 2026/12/05 08:00:00(UTC+01:00)");
+}
+
+TEST_F(CommonFunctionTest, TimeBarSpanOverSeveralCameras)
+{
+    const int64_t hour = 3600;
+    // Wall-clock readings 2026-12-05 14:00 and 18:00 counted as UTC.
+    const int64_t start = kDec5At6Utc + 8 * hour;
+    const int64_t end = start + 4 * hour;
+    struct Case
+    {
+        const char *name;
+        OrlSearchTimeType::TimeType search, result;
+        QVector<CResourceKey> cameras;
+        QPair<int64_t, int64_t> expected;
+    };
+    const QVector<CResourceKey> both = {Key("s1", "berlin"), Key("s1", "kolkata")};
+    const Case cases[] = {
+        // Device readings: Kolkata's 14:00 comes first, Berlin's 18:00 last; both are shown as
+        // those readings on the bar's clock.
+        {"device to device",
+         OrlSearchTimeType::DeviceTime,
+         OrlSearchTimeType::DeviceTime,
+         both,
+         {start - 8 * hour, end - 8 * hour}},
+        {"device to client",
+         OrlSearchTimeType::DeviceTime,
+         OrlSearchTimeType::ClientTime,
+         both,
+         {start - 5 * hour - 1800, end - hour}},
+        {"client to client",
+         OrlSearchTimeType::ClientTime,
+         OrlSearchTimeType::ClientTime,
+         both,
+         {start, end}},
+        // Client instants shown on the first camera's clock (Berlin, one hour east of UTC).
+        {"client to device",
+         OrlSearchTimeType::ClientTime,
+         OrlSearchTimeType::DeviceTime,
+         both,
+         {start + hour - 8 * hour, end + hour - 8 * hour}},
+        {"client to device, Kolkata first",
+         OrlSearchTimeType::ClientTime,
+         OrlSearchTimeType::DeviceTime,
+         {Key("s1", "kolkata"), Key("s1", "berlin")},
+         {start + 5 * hour + 1800 - 8 * hour, end + 5 * hour + 1800 - 8 * hour}},
+        {"no cameras",
+         OrlSearchTimeType::DeviceTime,
+         OrlSearchTimeType::DeviceTime,
+         {},
+         {start, end}},
+    };
+    for (const Case &c : cases) {
+        CTimeProgressRangeParam param;
+        param.SetVal_search_start_time(start);
+        param.SetVal_search_end_time(end);
+        param.SetVal_search_time_type(c.search);
+        param.SetVal_result_time_type(c.result);
+        param.SetVal_qvc_camera_keys(c.cameras);
+        EXPECT_EQ(CCommonFunction::SwitchSearchTimeRangeForTimeProgress(param), c.expected)
+            << c.name;
+    }
+}
+
+TEST_F(CommonFunctionTest, PermissionNames)
+{
+    const std::pair<int, const char *> cases[] = {{1, "Playback"},
+                                                  {3, "VideoSearchdsmnkshB"},
+                                                  {4, "Download"},
+                                                  {8, "EditTag"},
+                                                  {9, "RemoveTheLabelprhfvkeD"},
+                                                  {10, "CheckTheLabelvdhukmjs"},
+                                                  {13, "DeleteTheLockIBaAfClv"},
+                                                  {14, "SeeTheLocknuwthkvw"},
+                                                  {2, ""},
+                                                  {0, ""}};
+    for (const auto &c : cases)
+        EXPECT_EQ(CCommonFunction::SwitchResourcePermission(
+                      static_cast<ResourceData::ResourcePermissionItem>(c.first)),
+                  QString(c.second))
+            << c.first;
+}
+
+TEST_F(CommonFunctionTest, PermissionCheckShowsTheTipWithCameraAndPermission)
+{
+    KeyTranslator translator;
+    translator.texts = {{"%HasNo%PermissionsVxBkhrUAqZ", "%1 has no %2 permission"},
+                        {"Download", "download"},
+                        {"Playback", "playback"}};
+    QCoreApplication::installTranslator(&translator);
+
+    auto &directory = OrlPluginManager::CCameraDirectory::Instance();
+    directory.SetPermissionDenied("s1", "berlin", ResourceData::PermissionDownload, true);
+
+    CCameraPermissionParam param;
+    param.SetVal_site_id("s1");
+    param.SetVal_camera_id("berlin");
+    param.SetVal_permissinon_type(ResourceData::PermissionPlayback);
+    EXPECT_TRUE(CCommonFunction::IsCameraPermissionValid(param, nullptr));
+    EXPECT_TRUE(Lattice::CNewInfoDlg::ShownTexts().isEmpty());
+
+    param.SetVal_permissinon_type(ResourceData::PermissionDownload);
+    EXPECT_FALSE(CCommonFunction::IsCameraPermissionValid(param, nullptr));
+    EXPECT_EQ(Lattice::CNewInfoDlg::ShownTexts(),
+              QStringList{"Berlin gate has no download permission"});
+
+    // Denied on a camera the directory does not list: refused without a tip.
+    Lattice::CNewInfoDlg::ClearShownTexts();
+    directory.SetPermissionDenied("s9", "ghost", ResourceData::PermissionDownload, true);
+    param.SetVal_site_id("s9");
+    param.SetVal_camera_id("ghost");
+    EXPECT_FALSE(CCommonFunction::IsCameraPermissionValid(param, nullptr));
+    EXPECT_TRUE(Lattice::CNewInfoDlg::ShownTexts().isEmpty());
+
+    // Same camera identifier on another site is another camera.
+    param.SetVal_site_id("s2");
+    param.SetVal_camera_id("berlin");
+    CCommonFunction::ShowCameraPermissionTip(param, nullptr);
+    EXPECT_TRUE(Lattice::CNewInfoDlg::ShownTexts().isEmpty());
+
+    // A host that cannot list cameras shows nothing.
+    directory.SetCameraListAvailable(false);
+    param.SetVal_site_id("s1");
+    CCommonFunction::ShowCameraPermissionTip(param, nullptr);
+    EXPECT_TRUE(Lattice::CNewInfoDlg::ShownTexts().isEmpty());
+
+    QCoreApplication::removeTranslator(&translator);
+}
+
+} // namespace

@@ -178,12 +178,12 @@ void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &cond
             param.state_type = 1;
             param.param_error_type = answer.param_error_type;
             param.next_switch_other_storage = answer.next_switch_other_storage;
-            param.pair_storage_info = answer.pair_storage_info;
             param.error_code = answer.error_code;
             param.str_error_info = answer.str_error_info;
         } else {
             param.vc_data_result = std::move(answer.files);
         }
+        param.pair_storage_info = answer.pair_storage_info;
         param.trace_id = answer.trace_id;
         NotifyObservers([&](CCameraVideoSearchObserver *o) { o->UpdateCameraSearchState(param); });
     }

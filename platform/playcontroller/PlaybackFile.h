@@ -5,7 +5,8 @@
 #include <string>
 
 namespace RecordFileType {
-enum TagType {
+enum TagType
+{
     TagAll = 0,
     TagManual = 1,
     TagEventLinkage = 2,
@@ -22,7 +23,8 @@ class CPlaybackFile
 {
 public:
     // The file's kind as the time bar draws it.
-    enum Type {
+    enum Type
+    {
         TypeRegular = 0,
         TypeAlarm = 1,
         TypeMotion = 2,
@@ -32,7 +34,8 @@ public:
     };
 
     // Event type of detection results: 1 person and vehicle, 2 person, 4 vehicle.
-    enum EventType {
+    enum EventType
+    {
         EventNone = 0,
         EventPersonVehicle = 1,
         EventPerson = 2,

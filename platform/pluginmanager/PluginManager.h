@@ -62,7 +62,7 @@ using CCamera = Camera;
 
 struct GetCameraParam
 {
-    std::string site_id;   // empty: every site
+    std::string site_id; // empty: every site
     std::string camera_id; // empty: every camera
 };
 
@@ -121,8 +121,7 @@ private:
     bool camera_list_available_ = true;
 };
 
-class TESK_PLATFORM_VISIBLE CResourceBusinessInterfaceMgr
-    : public Quor::Base::CSingleton<CResourceBusinessInterfaceMgr>
+class TESK_PLATFORM_VISIBLE CResourceBusinessInterfaceMgr : public Quor::Base::CSingleton<CResourceBusinessInterfaceMgr>
 {
 public:
     // False (with the last error set) when the host cannot answer.
@@ -136,8 +135,7 @@ private:
     CResourceBusinessInterfaceMgr() = default;
 };
 
-class TESK_PLATFORM_VISIBLE CCameraManager : public QObject,
-                                             public Quor::Base::CSingleton<CCameraManager>
+class TESK_PLATFORM_VISIBLE CCameraManager : public QObject, public Quor::Base::CSingleton<CCameraManager>
 {
     Q_OBJECT
 public:
@@ -173,8 +171,7 @@ struct OperationLogEntry
     std::map<int, boost::any> items;
 };
 
-class TESK_PLATFORM_VISIBLE CLogBusinessInterfaceMgr
-    : public Quor::Base::CSingleton<CLogBusinessInterfaceMgr>
+class TESK_PLATFORM_VISIBLE CLogBusinessInterfaceMgr : public Quor::Base::CSingleton<CLogBusinessInterfaceMgr>
 {
 public:
     void WriteOperationLog(int code, const OperationLog &record, const std::string &text,

@@ -95,8 +95,8 @@ TEST(ClipSearchEvent, StateMappings)
 
     teskplaycontroller::CCameraVideoSearchObserver::Param camera;
     const std::pair<int, ClipSearchEventType> camera_states[] = {
-        {1, ClipSearchFailed},      {2, ClipSearchDataArrived}, {3, ClipSearchFinished},
-        {4, ClipSearchInterrupted}, {0, ClipSearchNone},        {5, ClipSearchNone}};
+        {1, ClipSearchFailed}, {2, ClipSearchDataArrived}, {3, ClipSearchFinished},
+        {4, ClipSearchInterrupted}, {0, ClipSearchNone}, {5, ClipSearchNone}};
     for (const auto &[state, expected] : camera_states) {
         camera.state_type = state;
         ClipSearchEvent event(camera);
@@ -189,7 +189,8 @@ TEST(MetaTypes, QueuedSignalsCarryRecordsAcrossThreads)
         data.SetVal_max_data(true);
         data.SetVal_current_data_num_(5000);
         emit emitter.Event(event);
-        emit emitter.Slider(std::make_shared<TimeSliderFile>("0-1", "f", 1, 2, SliderLock, "c"));
+        emit emitter.Slider(
+            std::make_shared<TimeSliderFile>("0-1", "f", 1, 2, SliderLock, "c"));
     });
     worker->start();
     worker->wait();

@@ -52,12 +52,12 @@ TEST(CommonPort, PresentationSettingPerKind)
             << kind;
 
     // Kind 7 has no setting: storing it changes nothing and announces nothing.
-    const auto before =
-        tesk_configuration::CLocalSystemConfigManager::Instance().GetSearchDisplayType();
+    const auto before = tesk_configuration::CLocalSystemConfigManager::Instance()
+                            .GetSearchDisplayType();
     CVideoSearchCommonPort::SetSearchResultShowType(AllCameraFileVideo, ShowList);
     CVideoSearchCommonPort::SetSearchResultShowType(VcaSearchVideo, ShowList);
-    const auto after =
-        tesk_configuration::CLocalSystemConfigManager::Instance().GetSearchDisplayType();
+    const auto after = tesk_configuration::CLocalSystemConfigManager::Instance()
+                           .GetSearchDisplayType();
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
 
     // A value the module never writes reads as thumbnails.

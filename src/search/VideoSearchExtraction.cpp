@@ -39,7 +39,6 @@ void CVideoSearchController::SplitOriginalFile(CCameraBaseInfo &camera)
     if (!found)
         return;
     boost::unique_lock<boost::shared_mutex> lock(data_->segment_mutex_);
-    data_->qvc_segment_files_.reserve(data_->qvc_segment_files_.size() + entry.second.size());
     for (const PlaybackFilePtr &file : entry.second)
         data_->qvc_segment_files_.append(qMakePair(entry.first, PlaybackFileVector{file}));
 }

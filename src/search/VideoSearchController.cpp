@@ -250,6 +250,9 @@ bool CVideoSearchController::SearchVCAFiles(teskplaycontroller::CVCAIncrementalC
         data_->ptr_vca_manager_->RegisterObserver(this);
     }
     data_->vca_condition_ = *condition.GetDataPtr();
+    // The end of an earlier search must not end this one's polling.
+    data_->is_vca_search_end_ = false;
+    StopVCATimer();
     {
         WriteLock lock(data_->file_mutex_);
         data_->qvc_camera_files_.clear();

@@ -268,6 +268,27 @@ TEST_F(VCARoadTest, FinishWhilePollingComesFromTheDrain)
     EXPECT_EQ(OrlPluginManager::CLogBusinessInterfaceMgr::Instance().Records().size(), 1u);
 }
 
+TEST_F(VCARoadTest, ASecondSearchPollsUntilItsOwnEnd)
+{
+    CScriptedRecordingSource::VCAScript script;
+    script.pushes = {DeviceFiles(10), DeviceFiles(10)};
+    Start(script, 1);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    spy_->clear();
+
+    script.pushes = {DeviceFiles(5), DeviceFiles(100)};
+    source_->AddHold(CScriptedRecordingSource::kVCABeforeFinal);
+    Start(script, 2);
+    ASSERT_TRUE(source_->WaitUntilHeld(CScriptedRecordingSource::kVCABeforeFinal));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !Events().empty() && Events().back().count == 105; }, 10000));
+    EXPECT_EQ(EventTypes(), std::vector<int>(Events().size(), ClipSearchDataArrived));
+    source_->Release(CScriptedRecordingSource::kVCABeforeFinal);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(Events().back().type, ClipSearchFinished);
+    EXPECT_EQ(controller_->GetTotalFileNum(VcaSearchVideo, {Key("c1")}), 105);
+}
+
 TEST_F(VCARoadTest, FinishWithoutDataReportsTheServicesFlags)
 {
     CScriptedRecordingSource::VCAScript script;

@@ -188,9 +188,12 @@ void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &cond
         NotifyObservers([&](CCameraVideoSearchObserver *o) { o->UpdateCameraSearchState(param); });
     }
 
-    const bool interrupted = cancelled.load();
+    // Decided together with leaving the searching state, so a cancel either turns this search's
+    // end into an interruption or finds the search already over.
+    bool interrupted = false;
     {
         std::lock_guard<std::mutex> lock(d_->mutex);
+        interrupted = cancelled.load();
         d_->searching = false;
         d_->current_cancel.reset();
     }

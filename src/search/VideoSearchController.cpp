@@ -334,8 +334,11 @@ void CVideoSearchController::OnUpdateCameraSearchState(
     teskplaycontroller::CCameraVideoSearchObserver::Param param)
 {
     if (param.search_guid != data_->search_condition_.search_guid) {
-        // Only the interruption that completes a restart matters from an older search.
-        if (param.state_type == 4)
+        // Only the end of the search that a restart waits for matters from an older search. It
+        // is normally its interruption; a search that finished just as the restart cancelled it
+        // ends with "finished" instead, and the restart must not wait for an answer that never
+        // comes.
+        if (param.state_type == 4 || (param.state_type == 3 && data_->is_restart_search_))
             DealSearchInterrupted(param);
         return;
     }

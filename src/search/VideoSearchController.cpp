@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <map>
+#include <typeinfo>
 #include <unordered_set>
 #include <vector>
 
@@ -123,12 +124,30 @@ private:
     bool last_answer_ = false;
 };
 
+// The kind of a result is its class. The classes the recording services make are recognised by
+// their type record alone, which is far cheaper than a dynamic cast over a whole store; any other
+// class falls back to the cast.
+template<class Wanted>
+const Wanted *ResultAs(const CPlaybackFile *file)
+{
+    if (!file)
+        return nullptr;
+    const std::type_info *type = &typeid(*file);
+    if (type == &typeid(Wanted))
+        return static_cast<const Wanted *>(file);
+    if (type == &typeid(CPlaybackFile) || type == &typeid(teskplaycontroller::CDeviceFile) ||
+        type == &typeid(teskplaycontroller::CLabelFile) ||
+        type == &typeid(teskplaycontroller::CPersonVehicleFile))
+        return nullptr;
+    return dynamic_cast<const Wanted *>(file);
+}
+
 int CountPersonVehicle(const PlaybackFileVector &files, int wanted)
 {
     int count = 0;
     for (const PlaybackFilePtr &file : files) {
         if (file && file->GetEventType() == wanted &&
-            dynamic_cast<const teskplaycontroller::CPersonVehicleFile *>(file.get()))
+            ResultAs<teskplaycontroller::CPersonVehicleFile>(file.get()))
             ++count;
     }
     return count;
@@ -140,7 +159,7 @@ int CountTags(const PlaybackFileVector &files, bool by_kind, int wanted)
         return files.size();
     int count = 0;
     for (const PlaybackFilePtr &file : files) {
-        const auto *label = dynamic_cast<const teskplaycontroller::CLabelFile *>(file.get());
+        const auto *label = ResultAs<teskplaycontroller::CLabelFile>(file.get());
         if (label && label->GetRcordLabelType() == wanted)
             ++count;
     }

@@ -434,6 +434,36 @@ TEST_F(ControllerFixture, PersonVehicleAndCommonCounts)
     EXPECT_EQ(both_kinds, 1);
 }
 
+class CDerivedLabelFile : public teskplaycontroller::CLabelFile
+{
+public:
+    using CLabelFile::CLabelFile;
+};
+
+class CDerivedPersonVehicleFile : public teskplaycontroller::CPersonVehicleFile
+{
+public:
+    using CPersonVehicleFile::CPersonVehicleFile;
+};
+
+TEST_F(ControllerFixture, ResultsOfDerivedClassesCountAsTheirKind)
+{
+    auto label = std::make_shared<CDerivedLabelFile>(0, 59, "tag");
+    label->SetRcordLabelType(101);
+    auto vehicle = std::make_shared<CDerivedPersonVehicleFile>(60, 119, "pv");
+    vehicle->SetEventType(4);
+    source_->SetCameraFiles("s1", "c1", {label, vehicle, LabelFile(120, 102)});
+    auto condition = Condition("g1", teskplaycontroller::VideoSearchTag, {"c1"});
+    auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
+    extra->SetVal_label_type(101);
+    condition.SetVal_ptr_label_extra(extra);
+    ASSERT_TRUE(controller_->SearchCameraFiles(condition, 0));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(controller_->GetTotalFileNum(TagVideo, {Key("c1")}), 1);
+    EXPECT_EQ(controller_->GetTotalFileNum(EventAlarmVideo, {Key("c1")}), 1);
+    EXPECT_EQ(controller_->GetTotalFileNum(VehicleDetectVideo, {Key("c1")}), 1);
+}
+
 TEST_F(ControllerFixture, DeletionsChangeOnlyTheNamedCamera)
 {
     source_->SetCameraFiles("s1", "c1", DeviceFiles(3, 1000, 60));

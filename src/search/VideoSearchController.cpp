@@ -277,9 +277,12 @@ bool CVideoSearchController::SearchVCAFiles(teskplaycontroller::CVCAIncrementalC
         data_->qvc_camera_files_.clear();
     }
     TESK_LOG_INFO("VCA search:searche type");
-    if (!data_->ptr_vca_manager_->StartSearching(data_->vca_condition_))
+    if (!data_->ptr_vca_manager_->StartSearching(data_->vca_condition_)) {
+        // Nothing will answer: the pages must still leave their busy state.
         TESK_LOG_ERROR("VCA search of camera %s was not started",
                        data_->vca_condition_.camera_id.c_str());
+        emit SignalSearchResult(MakeEvent(ClipSearchFinished));
+    }
     return true;
 }
 

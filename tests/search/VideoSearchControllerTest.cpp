@@ -289,6 +289,14 @@ TEST_F(VCARoadTest, ASecondSearchPollsUntilItsOwnEnd)
     EXPECT_EQ(controller_->GetTotalFileNum(VcaSearchVideo, {Key("c1")}), 105);
 }
 
+TEST_F(VCARoadTest, ASearchThatCannotStartStillFinishes)
+{
+    teskplaycontroller::CRecordingSourceRegistry::SetSource(nullptr);
+    auto condition = VCACondition("vca", 1);
+    EXPECT_TRUE(controller_->SearchVCAFiles(condition));
+    EXPECT_EQ(EventTypes(), std::vector<int>{ClipSearchFinished});
+}
+
 TEST_F(VCARoadTest, FinishWithoutDataReportsTheServicesFlags)
 {
     CScriptedRecordingSource::VCAScript script;

@@ -42,8 +42,8 @@ PlaybackFileList MixedFiles(int count)
             break;
         }
         default:
-            file = std::make_shared<teskplaycontroller::CPersonVehicleFile>(begin, begin + 59,
-                                                                            "pv");
+            file =
+                std::make_shared<teskplaycontroller::CPersonVehicleFile>(begin, begin + 59, "pv");
             file->SetEventType(i % 8 < 4 ? 2 : 4);
             break;
         }

@@ -136,6 +136,30 @@ TEST_F(SearchRoadTest, RefusedRestartStillFinishes)
     EXPECT_FALSE(Search("again", teskplaycontroller::VideoSearchLock, {}));
 }
 
+TEST_F(SearchRoadTest, RestartAlsoEndsOnTheOldSearchsFinish)
+{
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold, true);
+    ASSERT_TRUE(Search("old", teskplaycontroller::VideoSearchLock, {"c1"}));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    ASSERT_TRUE(Search("new", teskplaycontroller::VideoSearchLock, {"c3"}));
+
+    // The old search finished just as it was cancelled: its last word is "finished". The
+    // restart is attempted then; the service, still busy, refuses it.
+    CVideoSearchController::CameraParam finished;
+    finished.search_guid = "old";
+    finished.state_type = 3;
+    std::thread service([&] { controller_->UpdateCameraSearchState(finished); });
+    service.join();
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(EventTypes(), std::vector<int>{ClipSearchFinished});
+
+    source_->Release(hold);
+    ASSERT_TRUE(WaitForCameraState("old", 4));
+    Drain();
+    EXPECT_EQ(spy_->count(), 1);
+}
+
 TEST_F(SearchRoadTest, CancelWithoutRestartIsSilent)
 {
     source_->SetCameraFiles("s1", "c1", DeviceFiles(2));

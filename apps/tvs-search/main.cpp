@@ -6,6 +6,7 @@
 #include "search/CommonFunction.h"
 #include "search/VideoSearchController.h"
 
+#include "mirelog/Log.h"
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
 
@@ -235,10 +236,19 @@ void PrintRows(SearchGroup &group, VideoDataType kind, const QVector<CResourceKe
     }
 }
 
+// Qt's own diagnostics (for instance the offscreen platform declining to raise a pop-up) go
+// to the log, not between the results.
+void LogQtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    mirelog::Write(type >= QtCriticalMsg ? mirelog::LevelError : mirelog::LevelInfo,
+                   "OrlClientInfo", "Qt: %s", qPrintable(message));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(LogQtMessage);
     // A console host: no window appears unless a display is there for the notifications.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

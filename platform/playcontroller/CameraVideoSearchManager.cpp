@@ -178,17 +178,11 @@ void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &cond
         // was already on its way. One the source gave up on is not.
         if (answer.interrupted)
             break;
-        if (answer.failed) {
+        static_cast<SearchAnswerDetails &>(param) = answer;
+        if (answer.failed)
             param.state_type = 1;
-            param.param_error_type = answer.param_error_type;
-            param.next_switch_other_storage = answer.next_switch_other_storage;
-            param.error_code = answer.error_code;
-            param.str_error_info = answer.str_error_info;
-        } else {
+        else
             param.vc_data_result = std::move(answer.files);
-        }
-        param.pair_storage_info = answer.pair_storage_info;
-        param.trace_id = answer.trace_id;
         NotifyObservers([&](CCameraVideoSearchObserver *o) { o->UpdateCameraSearchState(param); });
     }
 

@@ -38,7 +38,7 @@ enum ConfigPage
 
 QString ConfigFilePath();
 
-class CLocalSystemConfigManager : public Quor::Base::CSingleton<CLocalSystemConfigManager>
+class TESK_PLATFORM_VISIBLE CLocalSystemConfigManager : public Quor::Base::CSingleton<CLocalSystemConfigManager>
 {
 public:
     SearchDisplayConfigType GetSearchDisplayType();
@@ -49,7 +49,7 @@ private:
     CLocalSystemConfigManager() = default;
 };
 
-class CSystemConfigManager : public QObject, public Quor::Base::CSingleton<CSystemConfigManager>
+class TESK_PLATFORM_VISIBLE CSystemConfigManager : public QObject, public Quor::Base::CSingleton<CSystemConfigManager>
 {
     Q_OBJECT
 public:

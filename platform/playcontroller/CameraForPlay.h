@@ -13,6 +13,7 @@ namespace teskplaycontroller {
 // Where and how a camera's recordings are kept, as its record plan says.
 #define TESK_FIELDS_OrlPlayBackParamSet(F)                                                        \
     F(int, location_type, ResourceData::StorageLocationDevice)                                    \
+    F(int, storage_id, 0) /* pool of an object store */                                           \
     F(int, storage_media_type, ResourceData::StorageMediaDevice)                                  \
     F(int, stream_type, 0)                                                                        \
     F(bool, record_plan_configured, true)

@@ -73,10 +73,14 @@ void CCameraVideoSearchManager::UninitManager()
     }
     d_->wake.notify_all();
     if (worker.joinable()) {
-        if (worker.get_id() == std::this_thread::get_id())
+        if (worker.get_id() == std::this_thread::get_id()) {
+            // Called from an observer on the service's own thread, which cannot join itself;
+            // the manager must then outlive that notification.
+            TESK_LOG_ERROR("The camera search manager was stopped from its own thread");
             worker.detach();
-        else
+        } else {
             worker.join();
+        }
     }
     std::lock_guard<std::mutex> lock(d_->mutex);
     d_->searching = false;
@@ -174,23 +178,20 @@ void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &cond
         // was already on its way. One the source gave up on is not.
         if (answer.interrupted)
             break;
-        if (answer.failed) {
+        static_cast<SearchAnswerDetails &>(param) = answer;
+        if (answer.failed)
             param.state_type = 1;
-            param.param_error_type = answer.param_error_type;
-            param.next_switch_other_storage = answer.next_switch_other_storage;
-            param.pair_storage_info = answer.pair_storage_info;
-            param.error_code = answer.error_code;
-            param.str_error_info = answer.str_error_info;
-        } else {
+        else
             param.vc_data_result = std::move(answer.files);
-        }
-        param.trace_id = answer.trace_id;
         NotifyObservers([&](CCameraVideoSearchObserver *o) { o->UpdateCameraSearchState(param); });
     }
 
-    const bool interrupted = cancelled.load();
+    // Decided together with leaving the searching state, so a cancel either turns this search's
+    // end into an interruption or finds the search already over.
+    bool interrupted = false;
     {
         std::lock_guard<std::mutex> lock(d_->mutex);
+        interrupted = cancelled.load();
         d_->searching = false;
         d_->current_cancel.reset();
     }

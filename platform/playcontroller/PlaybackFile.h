@@ -19,7 +19,7 @@ namespace teskplaycontroller {
 // One recording found by a search. The kind of a result is told by its class: CLabelFile for
 // a tagged recording, CDeviceFile for a recording file of the device, CPersonVehicleFile for a
 // person or vehicle detection.
-class CPlaybackFile
+class __attribute__((visibility("default"))) CPlaybackFile
 {
 public:
     // The file's kind as the time bar draws it.
@@ -88,7 +88,7 @@ private:
     bool locked_ = false;
 };
 
-class CDeviceFile : public CPlaybackFile
+class __attribute__((visibility("default"))) CDeviceFile : public CPlaybackFile
 {
 public:
     using CPlaybackFile::CPlaybackFile;
@@ -103,7 +103,7 @@ private:
     int record_file_type_ = -1;
 };
 
-class CLabelFile : public CDeviceFile
+class __attribute__((visibility("default"))) CLabelFile : public CDeviceFile
 {
 public:
     using CDeviceFile::CDeviceFile;
@@ -133,7 +133,7 @@ private:
     std::string label_color_;
 };
 
-class CPersonVehicleFile : public CDeviceFile
+class __attribute__((visibility("default"))) CPersonVehicleFile : public CDeviceFile
 {
 public:
     using CDeviceFile::CDeviceFile;

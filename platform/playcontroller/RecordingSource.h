@@ -11,19 +11,12 @@
 namespace teskplaycontroller {
 
 // What one camera's search produced: its files, or a failure with the recorder's reasons.
-struct CameraSearchAnswer
+struct CameraSearchAnswer : SearchAnswerDetails
 {
     // The source gave up because the search was cancelled; the answer is not reported.
     bool interrupted = false;
     bool failed = false;
     PlaybackFileList files;
-    int param_error_type = 0;
-    bool next_switch_other_storage = false;
-    StoragePair pair_storage_info{ResourceData::StorageLocationDevice,
-                                  ResourceData::StorageMediaDevice};
-    Quor::Base::Error::ErrorCode error_code;
-    std::string str_error_info;
-    std::string trace_id;
 };
 
 // Receives what a VCA search produces while it runs.

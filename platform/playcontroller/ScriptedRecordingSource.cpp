@@ -17,10 +17,10 @@ void CScriptedRecordingSource::SetCameraFiles(const std::string &site_id,
                                               const std::string &camera_id,
                                               const PlaybackFileList &files)
 {
-    CameraSearchAnswer answer;
-    answer.files = files;
+    CameraScript script;
+    script.answer.files = files;
     std::lock_guard<std::mutex> lock(mutex_);
-    answers_[{site_id, camera_id}] = std::move(answer);
+    answers_[{site_id, camera_id}] = std::move(script);
 }
 
 void CScriptedRecordingSource::SetCameraAnswer(const std::string &site_id,
@@ -28,7 +28,7 @@ void CScriptedRecordingSource::SetCameraAnswer(const std::string &site_id,
                                                const CameraSearchAnswer &answer)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    answers_[{site_id, camera_id}] = answer;
+    answers_[{site_id, camera_id}] = CameraScript{answer, false};
 }
 
 void CScriptedRecordingSource::ClearScripts()
@@ -146,8 +146,8 @@ CScriptedRecordingSource::SearchCamera(const CameraVideoSearchCondition &conditi
         searched_.emplace_back(condition.search_guid, camera_id);
         auto it = answers_.find({site_id, camera_id});
         if (it != answers_.end())
-            answer = it->second;
-        else
+            answer = it->second.answer;
+        if (it == answers_.end() || it->second.storage_from_search)
             answer.pair_storage_info = camera.pair_storage_info;
     }
     if (!PassHold(CameraHoldPoint(site_id, camera_id), cancelled)) {
@@ -194,8 +194,8 @@ bool CScriptedRecordingSource::DecodeFrame(const ResourceKey &camera, int64_t t,
 {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = answers_.find({camera.site_id, camera.resource_id});
-    if (it != answers_.end() && !it->second.failed) {
-        for (const auto &file : it->second.files) {
+    if (it != answers_.end() && !it->second.answer.failed) {
+        for (const auto &file : it->second.answer.files) {
             if (file && t >= file->GetFileBegTime() && t <= file->GetFileEndTime()) {
                 out = QImage(320, 180, QImage::Format_RGB32);
                 out.fill(colour_);

@@ -42,10 +42,11 @@ public:
     static constexpr const char *kVCABeforeFinal = "vca:before-final";
     static std::string CameraHoldPoint(const std::string &site_id, const std::string &camera_id);
 
-    // Cameras without a script answer with no files.
+    // Cameras without a script answer with no files. Files are answered from the storage the
+    // search names for the camera.
     void SetCameraFiles(const std::string &site_id, const std::string &camera_id,
                         const PlaybackFileList &files);
-    // A failure; the answer's storage pair is taken as given.
+    // Any answer, a failure in particular; its storage pair is taken as given.
     void SetCameraAnswer(const std::string &site_id, const std::string &camera_id,
                          const CameraSearchAnswer &answer);
     void ClearScripts();
@@ -90,7 +91,12 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::map<std::pair<std::string, std::string>, CameraSearchAnswer> answers_;
+    struct CameraScript
+    {
+        CameraSearchAnswer answer;
+        bool storage_from_search = true;
+    };
+    std::map<std::pair<std::string, std::string>, CameraScript> answers_;
     std::map<std::string, Hold> holds_;
     VCAScript vca_script_;
     std::vector<std::pair<std::string, std::string>> searched_;

@@ -93,23 +93,29 @@ TESK_VALUE_CLASS(, CVCAIncrementalCondition, VCAIncrementalCondition,
 
 using PlaybackFileList = std::vector<std::shared_ptr<CPlaybackFile>>;
 
+// What a recorder says about one answer besides its files: why it failed, on which storage,
+// and the trace of the request.
+struct SearchAnswerDetails
+{
+    int param_error_type = 0;
+    bool next_switch_other_storage = false;
+    StoragePair pair_storage_info{ResourceData::StorageLocationDevice,
+                                  ResourceData::StorageMediaDevice};
+    Quor::Base::Error::ErrorCode error_code;
+    std::string str_error_info;
+    std::string trace_id;
+};
+
 class CCameraVideoSearchObserver : public Quor::Base::IBaseObserver
 {
 public:
-    struct Param
+    struct Param : SearchAnswerDetails
     {
         std::string search_guid;
         int state_type = 0; // 1 camera failed, 2 camera done, 3 all finished, 4 interrupted
         VideoSearchType search_type = VideoSearchRecord;
         ResourceKey resource_key;
         PlaybackFileList vc_data_result;
-        int param_error_type = 0;
-        bool next_switch_other_storage = false;
-        StoragePair pair_storage_info{ResourceData::StorageLocationDevice,
-                                      ResourceData::StorageMediaDevice};
-        Quor::Base::Error::ErrorCode error_code;
-        std::string str_error_info;
-        std::string trace_id;
     };
     virtual void UpdateCameraSearchState(const Param &param) = 0;
 };
@@ -117,19 +123,12 @@ public:
 class CVCAIncrementalObserver : public Quor::Base::IBaseObserver
 {
 public:
-    struct Param
+    struct Param : SearchAnswerDetails
     {
         std::string search_guid;
         int state_type = 0; // 1 data, 2 failed, 5 more than maximum, 6 finished, 7, 8
         ResourceKey resource_key;
         PlaybackFileList vc_data_result;
-        int param_error_type = 0;
-        bool next_switch_other_storage = false;
-        StoragePair pair_storage_info{ResourceData::StorageLocationDevice,
-                                      ResourceData::StorageMediaDevice};
-        Quor::Base::Error::ErrorCode error_code;
-        std::string str_error_info;
-        std::string trace_id;
         int vca_storage_mediatype = ResourceData::StorageMediaUnknown;
         int vca_event_type = InteligentEventNone;
         VCASearchType vca_type = VCASearchMotion;

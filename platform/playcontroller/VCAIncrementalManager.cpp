@@ -148,10 +148,14 @@ void CVCAIncrementalManager::UninitManager()
     }
     d_->wake.notify_all();
     if (worker.joinable()) {
-        if (worker.get_id() == std::this_thread::get_id())
+        if (worker.get_id() == std::this_thread::get_id()) {
+            // Called from an observer on the service's own thread, which cannot join itself;
+            // the manager must then outlive that notification.
+            TESK_LOG_ERROR("The VCA search manager was stopped from its own thread");
             worker.detach();
-        else
+        } else {
             worker.join();
+        }
     }
     std::lock_guard<std::mutex> lock(d_->mutex);
     d_->searching = false;

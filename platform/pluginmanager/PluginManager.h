@@ -87,7 +87,7 @@ struct ResourcePermissionParam
 };
 
 // Everything the plug-in manager answers from. Thread-safe: filled once, read from any thread.
-class CCameraDirectory : public Quor::Base::CSingleton<CCameraDirectory>
+class TESK_PLATFORM_VISIBLE CCameraDirectory : public Quor::Base::CSingleton<CCameraDirectory>
 {
 public:
     void Clear();
@@ -121,7 +121,7 @@ private:
     bool camera_list_available_ = true;
 };
 
-class CResourceBusinessInterfaceMgr : public Quor::Base::CSingleton<CResourceBusinessInterfaceMgr>
+class TESK_PLATFORM_VISIBLE CResourceBusinessInterfaceMgr : public Quor::Base::CSingleton<CResourceBusinessInterfaceMgr>
 {
 public:
     // False (with the last error set) when the host cannot answer.
@@ -135,7 +135,7 @@ private:
     CResourceBusinessInterfaceMgr() = default;
 };
 
-class CCameraManager : public QObject, public Quor::Base::CSingleton<CCameraManager>
+class TESK_PLATFORM_VISIBLE CCameraManager : public QObject, public Quor::Base::CSingleton<CCameraManager>
 {
     Q_OBJECT
 public:
@@ -171,7 +171,7 @@ struct OperationLogEntry
     std::map<int, boost::any> items;
 };
 
-class CLogBusinessInterfaceMgr : public Quor::Base::CSingleton<CLogBusinessInterfaceMgr>
+class TESK_PLATFORM_VISIBLE CLogBusinessInterfaceMgr : public Quor::Base::CSingleton<CLogBusinessInterfaceMgr>
 {
 public:
     void WriteOperationLog(int code, const OperationLog &record, const std::string &text,

@@ -50,8 +50,14 @@ enum OrlVideoSearchType
     OrlVideoSearchLock = 4,
 };
 
+// The kind of a resource in the host's tree.
+enum ResourceType
+{
+    ResourceTypeCamera = 1001,
+};
+
 // The resource type of a camera in permission queries.
-constexpr int kCameraResourceType = 1001;
+constexpr int kCameraResourceType = ResourceTypeCamera;
 
 } // namespace ResourceData
 

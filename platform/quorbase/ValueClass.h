@@ -114,6 +114,8 @@ using Same = T;
         ClassName &operator=(const ClassName &) = default;                                        \
         virtual ~ClassName() = default;                                                           \
         std::shared_ptr<StructName> GetDataPtr() const { return data_; }                          \
+        /* The shared structure without touching its reference count, for hot loops. */          \
+        const StructName &GetData() const { return *data_; }                                      \
         FIELDS(TESK_VALUE_ACCESSORS)                                                              \
     private:                                                                                      \
         std::shared_ptr<StructName> data_;                                                        \

@@ -8,7 +8,7 @@
 namespace tesk_ui_data_controller {
 
 // The client's notification service; obtained through PlexaControl::CUiSingleton.
-class CInformationMgr
+class __attribute__((visibility("default"))) CInformationMgr
 {
 public:
     void ShowInformationAtScreenRightBottom_V3(std::shared_ptr<Lattice::CStruInfoTipsData> data);

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <map>
+#include <typeinfo>
+#include <unordered_set>
 #include <vector>
 
 namespace TeskVideoSearch {
@@ -67,11 +69,11 @@ ClipSearchEvent MakeEvent(ClipSearchEventType type)
 
 const ResourceKey &KeyOf(const CameraFilesEntry &entry)
 {
-    return entry.first.GetDataPtr()->camera_key;
+    return entry.first.GetData().camera_key;
 }
 
-// Whether `key` is one of `keys`; the caller remembers the last answer per camera record,
-// since the entries of one camera share their record.
+// Whether a stored camera is one of `keys`. The answer is remembered per camera record, since
+// the entries of one camera share their record; long lists are looked up through a hash set.
 class CKeyFilter
 {
 public:
@@ -79,26 +81,104 @@ public:
     {
         keys_.reserve(static_cast<size_t>(keys.size()));
         for (const CResourceKey &key : keys)
-            keys_.push_back(*key.GetDataPtr());
+            keys_.push_back(key.GetData());
+        if (keys_.size() > kLinearLimit) {
+            for (const ResourceKey &key : keys_)
+                hashed_.insert(Flatten(key));
+        }
     }
 
     bool Contains(const CCameraBaseInfo &info)
     {
-        const CameraBaseInfo *record = info.GetDataPtr().get();
+        const CameraBaseInfo *record = &info.GetData();
         if (record == last_record_)
             return last_answer_;
         last_record_ = record;
-        last_answer_ = std::any_of(keys_.begin(), keys_.end(), [&](const ResourceKey &key) {
-            return teskplaycontroller::IsSameKey(key, record->camera_key);
-        });
+        const ResourceKey &key = record->camera_key;
+        if (keys_.size() > kLinearLimit) {
+            last_answer_ = hashed_.count(Flatten(key)) != 0;
+        } else {
+            last_answer_ = std::any_of(keys_.begin(), keys_.end(), [&](const ResourceKey &wanted) {
+                return teskplaycontroller::IsSameKey(wanted, key);
+            });
+        }
         return last_answer_;
     }
 
 private:
+    static constexpr size_t kLinearLimit = 8;
+
+    static std::string Flatten(const ResourceKey &key)
+    {
+        std::string flat = key.site_id;
+        flat += '\0';
+        flat += key.resource_id;
+        flat += '\0';
+        flat += std::to_string(key.resource_type);
+        return flat;
+    }
+
     std::vector<ResourceKey> keys_;
+    std::unordered_set<std::string> hashed_;
     const CameraBaseInfo *last_record_ = nullptr;
     bool last_answer_ = false;
 };
+
+// The kind of a result is its class. The classes the recording services make are recognised by
+// their type record alone, which is far cheaper than a dynamic cast over a whole store; any other
+// class falls back to the cast.
+template<class Wanted>
+const Wanted *ResultAs(const CPlaybackFile *file)
+{
+    if (!file)
+        return nullptr;
+    const std::type_info *type = &typeid(*file);
+    if (type == &typeid(Wanted))
+        return static_cast<const Wanted *>(file);
+    if (type == &typeid(CPlaybackFile) || type == &typeid(teskplaycontroller::CDeviceFile) ||
+        type == &typeid(teskplaycontroller::CLabelFile) ||
+        type == &typeid(teskplaycontroller::CPersonVehicleFile))
+        return nullptr;
+    return dynamic_cast<const Wanted *>(file);
+}
+
+int CountPersonVehicle(const PlaybackFileVector &files, int wanted)
+{
+    int count = 0;
+    for (const PlaybackFilePtr &file : files) {
+        if (file && file->GetEventType() == wanted &&
+            ResultAs<teskplaycontroller::CPersonVehicleFile>(file.get()))
+            ++count;
+    }
+    return count;
+}
+
+int CountTags(const PlaybackFileVector &files, bool by_kind, int wanted)
+{
+    if (!by_kind)
+        return files.size();
+    int count = 0;
+    for (const PlaybackFilePtr &file : files) {
+        const auto *label = ResultAs<teskplaycontroller::CLabelFile>(file.get());
+        if (label && label->GetRcordLabelType() == wanted)
+            ++count;
+    }
+    return count;
+}
+
+int WantedPersonVehicleEvent(VideoDataType type)
+{
+    return type == PersonDetectVideo ? CPlaybackFile::EventPerson : CPlaybackFile::EventVehicle;
+}
+
+int WantedTagType(VideoDataType type)
+{
+    if (type == EventAlarmVideo)
+        return TagTypeEventLinkage;
+    if (type == OtherVideo)
+        return TagTypeOther;
+    return TagTypeManual;
+}
 
 QString ToQString(const std::string &text)
 {
@@ -193,14 +273,20 @@ bool CVideoSearchController::SearchVCAFiles(teskplaycontroller::CVCAIncrementalC
         data_->ptr_vca_manager_->RegisterObserver(this);
     }
     data_->vca_condition_ = *condition.GetDataPtr();
+    // The end of an earlier search must not end this one's polling.
+    data_->is_vca_search_end_ = false;
+    StopVCATimer();
     {
         WriteLock lock(data_->file_mutex_);
         data_->qvc_camera_files_.clear();
     }
     TESK_LOG_INFO("VCA search:searche type");
-    if (!data_->ptr_vca_manager_->StartSearching(data_->vca_condition_))
+    if (!data_->ptr_vca_manager_->StartSearching(data_->vca_condition_)) {
+        // Nothing will answer: the pages must still leave their busy state.
         TESK_LOG_ERROR("VCA search of camera %s was not started",
                        data_->vca_condition_.camera_id.c_str());
+        emit SignalSearchResult(MakeEvent(ClipSearchFinished));
+    }
     return true;
 }
 
@@ -275,8 +361,11 @@ void CVideoSearchController::OnUpdateCameraSearchState(
     teskplaycontroller::CCameraVideoSearchObserver::Param param)
 {
     if (param.search_guid != data_->search_condition_.search_guid) {
-        // Only the interruption that completes a restart matters from an older search.
-        if (param.state_type == 4)
+        // Only the end of the search that a restart waits for matters from an older search. It
+        // is normally its interruption; a search that finished just as the restart cancelled it
+        // ends with "finished" instead, and the restart must not wait for an answer that never
+        // comes.
+        if (param.state_type == 4 || (param.state_type == 3 && data_->is_restart_search_))
             DealSearchInterrupted(param);
         return;
     }
@@ -387,7 +476,7 @@ void CVideoSearchController::AddFileData(CResourceKey &camera, const PlaybackFil
 {
     if (files.isEmpty())
         return;
-    const ResourceKey &key = *camera.GetDataPtr();
+    const ResourceKey &key = camera.GetData();
     const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(key.site_id, key.resource_id);
     CCameraBaseInfo info;
     info.SetVal_camera_key(camera);
@@ -668,17 +757,24 @@ int CVideoSearchController::GetTotalFileNum(const VideoDataType &type,
     }
     case PersonDetectVideo:
     case VehicleDetectVideo: {
+        CKeyFilter filter(cameras);
+        const int wanted = WantedPersonVehicleEvent(type);
+        ReadLock lock(data_->file_mutex_);
         int count = 0;
-        for (const CResourceKey &camera : cameras)
-            count += GetPersonVehicleFileTotalNum(type, camera);
+        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
+            count += filter.Contains(entry.first) ? CountPersonVehicle(entry.second, wanted) : 0;
         return count;
     }
     case EventAlarmVideo:
     case TagVideo:
     case OtherVideo: {
+        CKeyFilter filter(cameras);
+        const bool by_kind = IsTagKindFiltered();
+        const int wanted = WantedTagType(type);
+        ReadLock lock(data_->file_mutex_);
         int count = 0;
-        for (const CResourceKey &camera : cameras)
-            count += GetTagFileTotalNum(type, camera);
+        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
+            count += filter.Contains(entry.first) ? CountTags(entry.second, by_kind, wanted) : 0;
         return count;
     }
     default:
@@ -716,51 +812,36 @@ int CVideoSearchController::CountSingleCamera(const VideoDataType &type, const C
 int CVideoSearchController::GetPersonVehicleFileTotalNum(const VideoDataType &type,
                                                          const CResourceKey &camera)
 {
-    const int wanted =
-        type == PersonDetectVideo ? CPlaybackFile::EventPerson : CPlaybackFile::EventVehicle;
-    const ResourceKey &key = *camera.GetDataPtr();
+    const ResourceKey &key = camera.GetData();
     ReadLock lock(data_->file_mutex_);
-    int count = 0;
     for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            continue;
-        for (const PlaybackFilePtr &file : entry.second) {
-            if (file && file->GetEventType() == wanted &&
-                dynamic_cast<const teskplaycontroller::CPersonVehicleFile *>(file.get()))
-                ++count;
-        }
+        if (teskplaycontroller::IsSameKey(KeyOf(entry), key))
+            return CountPersonVehicle(entry.second, WantedPersonVehicleEvent(type));
     }
-    return count;
+    return 0;
 }
 
 int CVideoSearchController::GetTagFileTotalNum(const VideoDataType &type,
                                                const CResourceKey &camera)
 {
-    int wanted = TagTypeManual;
-    if (type == EventAlarmVideo)
-        wanted = TagTypeEventLinkage;
-    else if (type == OtherVideo)
-        wanted = TagTypeOther;
-    const auto &extra = data_->search_condition_.ptr_label_extra;
-    const bool by_kind = extra && (extra->GetVal_label_type() < TagChoiceAll ||
-                                   extra->GetVal_label_type() > TagChoiceYellow);
-    const ResourceKey &key = *camera.GetDataPtr();
+    const bool by_kind = IsTagKindFiltered();
+    const ResourceKey &key = camera.GetData();
     ReadLock lock(data_->file_mutex_);
-    int count = 0;
     for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            continue;
-        if (!by_kind) {
-            count += entry.second.size();
-            continue;
-        }
-        for (const PlaybackFilePtr &file : entry.second) {
-            const auto *label = dynamic_cast<const teskplaycontroller::CLabelFile *>(file.get());
-            if (label && label->GetRcordLabelType() == wanted)
-                ++count;
-        }
+        if (teskplaycontroller::IsSameKey(KeyOf(entry), key))
+            return CountTags(entry.second, by_kind, WantedTagType(type));
     }
-    return count;
+    return 0;
+}
+
+bool CVideoSearchController::IsTagKindFiltered() const
+{
+    // Tag choices 200 to 204 of the simple condition do not filter by tag kind.
+    const auto &extra = data_->search_condition_.ptr_label_extra;
+    if (!extra)
+        return false;
+    const int label_type = extra->GetVal_label_type();
+    return label_type < TagChoiceAll || label_type > TagChoiceYellow;
 }
 
 void CVideoSearchController::GetVCAPersonOrVehicleFileNum(int &person, int &vehicle)
@@ -803,7 +884,7 @@ void CVideoSearchController::GetVCAIsPersonIsVehicleFileNum(int &both)
 void CVideoSearchController::DeleteUnLabelFile(CResourceKey &camera, const int64_t &begin,
                                                const int64_t &end)
 {
-    const ResourceKey &key = *camera.GetDataPtr();
+    const ResourceKey &key = camera.GetData();
     WriteLock lock(data_->file_mutex_);
     for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
         if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
@@ -822,7 +903,7 @@ void CVideoSearchController::DeleteUnLabelFile(CResourceKey &camera, const int64
 void CVideoSearchController::DeleteUnlockFile(CResourceKey &camera, const int64_t &begin,
                                               const int64_t &end)
 {
-    const ResourceKey &key = *camera.GetDataPtr();
+    const ResourceKey &key = camera.GetData();
     WriteLock lock(data_->file_mutex_);
     for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
         if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))

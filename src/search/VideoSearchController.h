@@ -107,6 +107,7 @@ private:
     int GetPersonVehicleFileTotalNum(const VideoDataType &type, const CResourceKey &camera);
     int GetTagFileTotalNum(const VideoDataType &type, const CResourceKey &camera);
     int CountSingleCamera(const VideoDataType &type, const CResourceKey &camera);
+    bool IsTagKindFiltered() const;
 
     // Failure notifications and audit records.
     void WriteOperationLog(const CameraParam &param);

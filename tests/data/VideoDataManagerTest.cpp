@@ -1,0 +1,348 @@
+#include "data/VideoDataManager.h"
+#include "extension/VideoSearchExpandInterface.h"
+#include "search/VideoSearchController.h"
+
+#include "quorbase/Util.h"
+#include "recordserver/RecordingServer.h"
+#include "resources/Resources.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <map>
+#include <set>
+
+using namespace TeskVideoSearch;
+
+namespace {
+
+teskrecordserver::GeneratorOptions StoreOptions()
+{
+    teskrecordserver::GeneratorOptions options;
+    options.seed = 11;
+    options.sites = 2;
+    options.cameras = 6;
+    options.days = 1;
+    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
+    options.clip_seconds = 6;
+    options.clip_fps = 5;
+    options.jpeg_capture_hours = 2;
+    return options;
+}
+
+// One store for the whole binary, installed as the recording source of every service.
+std::shared_ptr<teskrecordserver::CRecordingServer> Store()
+{
+    static std::shared_ptr<teskrecordserver::CRecordingServer> server = [] {
+        TeskResources::Register();
+        auto created = std::make_shared<teskrecordserver::CRecordingServer>();
+        const auto status = created->Open((TestSupport::ScratchDir() + "/store").toStdString(),
+                                          StoreOptions());
+        EXPECT_TRUE(status.IsOk()) << status.Message();
+        created->PublishToHost();
+        teskrecordserver::CRecordingServer::Install(created);
+        return created;
+    }();
+    return server;
+}
+
+// Counts the capability questions, per camera.
+class CountingExpand : public CVideoSearchExpandInterface
+{
+public:
+    bool IsSupportThumbnail(const ResourceData::StorageMediaType &media,
+                            const ResourceData::StorageLocation &, const QString &,
+                            const QString &camera_id) override
+    {
+        ++thumbnail_questions[camera_id];
+        return media != ResourceData::StorageMediaPerFile;
+    }
+    bool IsSupportSearchByImage() override
+    {
+        ++image_questions;
+        return false;
+    }
+    std::map<QString, int> thumbnail_questions;
+    int image_questions = 0;
+};
+
+struct Searched
+{
+    std::shared_ptr<CVideoSearchController> controller;
+    QVector<CResourceKey> keys;
+    int64_t begin = 0;
+    int64_t end = 0;
+};
+
+// Runs one search over every camera of the store and waits for its end.
+Searched Search(teskplaycontroller::VideoSearchType type, int split = 1800)
+{
+    Store();
+    Searched searched;
+    searched.controller = std::make_shared<CVideoSearchController>();
+    teskplaycontroller::CCameraVideoSearchCondition condition;
+    auto &data = *condition.GetDataPtr();
+    data.search_guid = Quor::Base::GuidUtil::CreateGuid();
+    data.search_type = type;
+    searched.end = StoreOptions().anchor;
+    searched.begin = searched.end - 86400;
+    data.begin_time = searched.begin;
+    data.end_time = searched.end;
+    for (const auto &camera : OrlPluginManager::CCameraDirectory::Instance().FindCameras({})) {
+        teskplaycontroller::TeskCameraInfo info;
+        info.ptr_camera_for_play =
+            std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
+        data.tesk_camera_info.push_back(info);
+        CResourceKey key;
+        key.SetVal_site_id(camera.site_id);
+        key.SetVal_resource_id(camera.id);
+        searched.keys.push_back(key);
+    }
+    QSignalSpy results(searched.controller.get(), &CVideoSearchController::SignalSearchResult);
+    EXPECT_TRUE(searched.controller->SearchCameraFiles(condition, split));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (const auto &args : results) {
+                if (args.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished)
+                    return true;
+            }
+            return false;
+        },
+        20000));
+    return searched;
+}
+
+std::shared_ptr<CVideoDataManager> ManagerFor(const Searched &searched, VideoDataType kind,
+                                              CVideoSearchExpandInterface *expand = nullptr,
+                                              FileSortType sort = SortBeginAscending)
+{
+    auto manager = std::make_shared<CVideoDataManager>();
+    CVideoDataInitParam init;
+    init.SetVal_ptr_expand_interface(expand);
+    init.SetVal_qvc_filter_camera_keys(searched.keys);
+    init.SetVal_file_sort_type(sort);
+    init.SetVal_video_data_type(kind);
+    init.SetVal_time_type({OrlSearchTimeType::ClientTime, true});
+    manager->InitDataParam(init, searched.controller);
+    manager->SetCurrentDataNum(searched.controller->GetTotalFileNum(kind, searched.keys), false);
+    return manager;
+}
+
+TEST(VideoDataManager, ItemsCarryTheRowsAndTheirPairData)
+{
+    const Searched searched = Search(teskplaycontroller::VideoSearchLock);
+    CountingExpand expand;
+    auto manager = ManagerFor(searched, LockVideo, &expand);
+    const int total = manager->GetDataNum();
+    ASSERT_GT(total, 5);
+
+    CVideoFileParam param;
+    param.SetVal_data_type(LockVideo);
+    param.SetVal_qvc_filter_camera_keys(searched.keys);
+    param.SetVal_show_type(SortBeginAscending);
+    param.SetVal_begin_index(2);
+    param.SetVal_end_index(total - 1);
+    CameraFilesList rows;
+    searched.controller->GetVideoFiles(rows, param);
+
+    const auto items = manager->GetDataByIndex(2, total - 1);
+    ASSERT_EQ(static_cast<int>(items.size()), rows.size());
+    std::set<QString> cameras;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const CCustomVideoData &item = *items[i];
+        const CameraFilesEntry &row = rows[static_cast<int>(i)];
+        const CResourceKey key = row.first.GetVal_camera_key();
+        EXPECT_EQ(item.GetPairData(KeyDataId).toInt(), 2 + static_cast<int>(i));
+        EXPECT_EQ(item.GetPairData(KeySiteId).toString().toStdString(), key.GetVal_site_id());
+        EXPECT_EQ(item.GetPairData(KeyCameraId).toString().toStdString(),
+                  key.GetVal_resource_id());
+        EXPECT_FALSE(item.GetPairData(KeyCameraName).toString().isEmpty());
+        EXPECT_EQ(item.GetPairData(KeyBadgeState).toInt(), -1);
+        EXPECT_TRUE(item.GetPairData(KeyShowCameraName).toBool());
+        EXPECT_FALSE(item.GetPairData(KeyIsRegularKind).toBool());
+        EXPECT_FALSE(item.GetPairData(KeySearchByImageSupported).toBool());
+        CResourceKey count_key = key;
+        EXPECT_EQ(item.GetPairData(KeyCameraFileCount).toInt(),
+                  searched.controller->GetSingleCameraFilesNum(LockVideo, count_key));
+        // The begin time is shown in the client's zone with its difference.
+        EXPECT_TRUE(item.GetPairData(KeyBeginTimeText).toString().contains("(UTC"))
+            << item.GetPairData(KeyBeginTimeText).toString().toStdString();
+        PlaybackFileVector files;
+        item.GetFileDatas(files);
+        ASSERT_EQ(files.size(), 1);
+        EXPECT_EQ(files.front(), row.second.front());
+        cameras.insert(item.GetPairData(KeyCameraId).toString());
+    }
+    // Flags are computed once per camera and call: one question per camera, whatever the rows.
+    EXPECT_GT(cameras.size(), 1u);
+    EXPECT_EQ(expand.thumbnail_questions.size(), cameras.size());
+    for (const auto &[camera, asked] : expand.thumbnail_questions)
+        EXPECT_EQ(asked, 1) << camera.toStdString();
+    EXPECT_EQ(expand.image_questions, static_cast<int>(cameras.size()));
+}
+
+TEST(VideoDataManager, RangesOutsideTheRowsGiveNothing)
+{
+    const Searched searched = Search(teskplaycontroller::VideoSearchLock);
+    auto manager = ManagerFor(searched, LockVideo);
+    const int total = manager->GetDataNum();
+    ASSERT_GT(total, 2);
+    EXPECT_TRUE(manager->GetDataByIndex(total - 2, total).empty());
+    EXPECT_TRUE(manager->GetDataByIndex(-1, 0).empty());
+    EXPECT_TRUE(manager->GetDataByIndex(2, 1).empty());
+    EXPECT_EQ(manager->GetDataByIndex(total - 1, total - 1).size(), 1u);
+    manager->SetCurrentDataNum(0, false);
+    EXPECT_TRUE(manager->GetDataByIndex(0, 0).empty());
+
+    CVideoDataManager unbound;
+    unbound.SetCurrentDataNum(10, false);
+    EXPECT_TRUE(unbound.GetDataByIndex(0, 3).empty());
+    EXPECT_FALSE(unbound.GetThumbnailByTime({}));
+}
+
+TEST(VideoDataManager, WithoutExpandInterfaceRegularSegmentsAreFlaggedByStorage)
+{
+    const Searched searched = Search(teskplaycontroller::VideoSearchRecord);
+    auto manager = ManagerFor(searched, RegularVideo);
+    const auto items = manager->GetDataByIndex(0, manager->GetDataNum() - 1);
+    ASSERT_FALSE(items.empty());
+    bool saw_per_file = false;
+    bool saw_split = false;
+    for (const auto &item : items) {
+        teskplaycontroller::COrlPlayBackParamSet plan;
+        teskplaycontroller::CCameraForPlay camera(
+            item->GetPairData(KeySiteId).toString().toStdString(),
+            item->GetPairData(KeyCameraId).toString().toStdString());
+        ASSERT_TRUE(camera.GetPlaybackParam(plan));
+        const bool per_file = plan.GetVal_storage_media_type() == ResourceData::StorageMediaPerFile;
+        saw_per_file |= per_file;
+        saw_split |= !per_file;
+        EXPECT_TRUE(item->GetPairData(KeyIsRegularKind).toBool());
+        EXPECT_EQ(item->GetPairData(KeyIsSplitByLength).toBool(), !per_file);
+        // No host hook: neither thumbnails nor search by image are offered.
+        EXPECT_FALSE(item->GetPairData(KeyThumbnailSupported).toBool());
+        EXPECT_FALSE(item->GetPairData(KeySearchByImageSupported).toBool());
+    }
+    EXPECT_TRUE(saw_per_file);
+    EXPECT_TRUE(saw_split);
+}
+
+TEST(VideoDataManager, CountsAndNotifications)
+{
+    const Searched searched = Search(teskplaycontroller::VideoSearchLock);
+    CVideoDataManager manager;
+    CVideoDataInitParam init;
+    init.SetVal_video_data_type(LockVideo);
+    init.SetVal_qvc_filter_camera_keys(searched.keys);
+    manager.InitDataParam(init, searched.controller);
+    QSignalSpy prepared(&manager, &CVideoDataManager::SignalDataPrepared);
+    QSignalSpy per_camera(&manager, &CVideoDataManager::SignalUpdateResourceNum);
+    manager.SetCurrentDataNum(7, true);
+    manager.SetCurrentDataNum(7, true);
+    manager.SetCurrentDataNum(8, false);
+    manager.SetCurrentDataNum(0, true);
+    EXPECT_EQ(prepared.count(), 1);
+
+    manager.UpdataDataNumBySearchFinished();
+    ASSERT_EQ(per_camera.count(), 1);
+    const auto counts = per_camera.at(0).at(0).value<ResourceNumMap>();
+    int sum = 0;
+    for (auto it = counts.begin(); it != counts.end(); ++it) {
+        CResourceKey key;
+        key.SetVal_site_id(it.key().first.toStdString());
+        key.SetVal_resource_id(it.key().second.toStdString());
+        EXPECT_EQ(it.value(), searched.controller->GetSingleCameraFilesNum(LockVideo, key));
+        sum += it.value();
+    }
+    EXPECT_EQ(sum, searched.controller->GetTotalFileNum(LockVideo, searched.keys));
+
+    // Pages sorted by time have no per-camera groups to count.
+    manager.UpdateFileSortType(SortBeginAscending);
+    manager.UpdataDataNumBySearchFinished();
+    EXPECT_EQ(per_camera.count(), 1);
+}
+
+TEST(VideoDataManager, ConvertDataGroupsRunsOfOneCamera)
+{
+    CVideoDataManager manager;
+    std::vector<CustomVideoDataPtr> items;
+    for (const char *camera : {"a", "a", "b", "a", "a", "a"}) {
+        auto item = std::make_shared<CCustomVideoData>();
+        item->InsertPairData(KeySiteId, QStringLiteral("s"));
+        item->InsertPairData(KeyCameraId, QString::fromLatin1(camera));
+        items.push_back(item);
+    }
+    std::vector<CameraItemsRun> runs;
+    manager.ConvertData(runs, {});
+    EXPECT_TRUE(runs.empty());
+    manager.ConvertData(runs, items);
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].first.GetVal_resource_id(), "a");
+    EXPECT_EQ(runs[0].second.size(), 2u);
+    EXPECT_EQ(runs[1].first.GetVal_resource_id(), "b");
+    EXPECT_EQ(runs[2].second.size(), 3u);
+    EXPECT_EQ(runs[2].second.front(), items[3]);
+}
+
+TEST(VideoDataManager, ThumbnailOfARecordingIsARealPicture)
+{
+    const Searched searched = Search(teskplaycontroller::VideoSearchLock);
+    auto manager = ManagerFor(searched, LockVideo);
+    const auto items = manager->GetDataByIndex(0, 0);
+    ASSERT_EQ(items.size(), 1u);
+    PlaybackFileVector files;
+    items.front()->GetFileDatas(files);
+
+    QSignalSpy finished(manager.get(), &CVideoDataManager::SignalThumbnailFinished);
+    // A camera outside the running search is neither asked for nor answered; the answer of
+    // the second request proves that nothing else arrived in between.
+    teskplaycontroller::ThumbnailKey stranger{"nowhere", "no-such-camera", files.front()->GetFileBegTime()};
+    EXPECT_TRUE(manager->GetThumbnailByTime(stranger));
+    teskplaycontroller::ThumbnailKey key{items.front()->GetPairData(KeySiteId).toString().toStdString(),
+                                         items.front()->GetPairData(KeyCameraId).toString().toStdString(),
+                                         files.front()->GetFileBegTime() + 2};
+    EXPECT_TRUE(manager->GetThumbnailByTime(key));
+    ASSERT_TRUE(finished.wait(20000));
+    ASSERT_EQ(finished.count(), 1);
+    const auto result = finished.at(0).at(1).value<teskplaycontroller::ThumbnailResult>();
+    EXPECT_EQ(finished.at(0).at(0).value<teskplaycontroller::ThumbnailKey>().camera_id,
+              key.camera_id);
+    ASSERT_TRUE(result.success) << result.error;
+    EXPECT_FALSE(result.image.isNull());
+    EXPECT_GT(result.image.width(), 100);
+
+    // A time outside every recording fails, and says so.
+    teskplaycontroller::ThumbnailKey outside = key;
+    outside.time = searched.begin - 10 * 86400;
+    EXPECT_TRUE(manager->GetThumbnailByTime(outside));
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_FALSE(finished.at(1).at(1).value<teskplaycontroller::ThumbnailResult>().success);
+    manager->StopLoadThumbnail();
+}
+
+TEST(CustomVideoData, ThumbnailFollowsItsState)
+{
+    TeskResources::Register();
+    CCustomVideoData item;
+    QImage picture(64, 36, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    item.SetThumbnailImage(picture);
+    EXPECT_EQ(item.GetThumbnailImage(), CCustomVideoData::NotLoadedPicture());
+    item.InsertPairData(KeyThumbnailState, ThumbnailFailed);
+    EXPECT_EQ(item.GetThumbnailImage(), CCustomVideoData::FailurePicture());
+    item.InsertPairData(KeyThumbnailState, ThumbnailLoaded);
+    EXPECT_EQ(item.GetThumbnailImage(), picture);
+    EXPECT_FALSE(CCustomVideoData::FailurePicture().isNull());
+    EXPECT_FALSE(CCustomVideoData::NotLoadedPicture().isNull());
+    EXPECT_NE(CCustomVideoData::FailurePicture(), CCustomVideoData::NotLoadedPicture());
+    // Writing into what was handed out never reaches the shared picture.
+    item.InsertPairData(KeyThumbnailState, ThumbnailNotLoaded);
+    item.GetThumbnailImage().fill(Qt::green);
+    EXPECT_NE(CCustomVideoData::NotLoadedPicture().pixelColor(0, 0), QColor(Qt::green));
+}
+
+} // namespace

@@ -1,0 +1,270 @@
+#pragma once
+
+#include "search/VideoSearchController.h"
+
+#include "lattice/NewInfoDlg.h"
+#include "playcontroller/ScriptedRecordingSource.h"
+#include "pluginmanager/PluginManager.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTranslator>
+
+#include <memory>
+#include <vector>
+
+namespace ControllerTest {
+
+using namespace TeskVideoSearch;
+using teskplaycontroller::CScriptedRecordingSource;
+using teskplaycontroller::PlaybackFileList;
+
+// What a ClipSearchEvent carried, in a form that compares easily.
+struct SeenEvent
+{
+    int type = 0;
+    int count = 0;
+    bool max_data = false;
+    QString error;
+    bool vca_config = false;
+    bool support_vca_config = false;
+    int media = -1;
+};
+
+inline PlaybackFileList DeviceFiles(int count, int64_t first_begin = 1000, int64_t length = 60)
+{
+    PlaybackFileList files;
+    for (int i = 0; i < count; ++i) {
+        const int64_t begin = first_begin + i * length;
+        files.push_back(std::make_shared<teskplaycontroller::CDeviceFile>(begin, begin + length - 1,
+                                                                          "f" + std::to_string(i)));
+    }
+    return files;
+}
+
+inline std::shared_ptr<teskplaycontroller::CLabelFile> LabelFile(int64_t begin, int label_type)
+{
+    auto file = std::make_shared<teskplaycontroller::CLabelFile>(begin, begin + 59, "tag");
+    file->SetRcordLabelType(label_type);
+    return file;
+}
+
+inline std::shared_ptr<CPlaybackFile> PersonVehicleFile(int64_t begin, int event_type)
+{
+    auto file = std::make_shared<teskplaycontroller::CPersonVehicleFile>(begin, begin + 59, "pv");
+    file->SetEventType(event_type);
+    return file;
+}
+
+inline CResourceKey Key(const std::string &id, const std::string &site = "s1")
+{
+    CResourceKey key;
+    key.SetVal_resource_id(id);
+    key.SetVal_site_id(site);
+    return key;
+}
+
+// Returns templates with numbered places for the keys that take arguments and marks every
+// other key, so that a test sees which text went where.
+class CMarkingTranslator : public QTranslator
+{
+public:
+    QString translate(const char *, const char *key, const char *, int) const override
+    {
+        const QString text = QString::fromLatin1(key);
+        const int places = PlacesOf(text);
+        if (places == 0)
+            return "<" + text + ">";
+        QStringList numbered;
+        for (int i = 1; i <= places; ++i)
+            numbered << QStringLiteral("%%1").arg(i);
+        return text + "(" + numbered.join(",") + ")";
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    static int PlacesOf(const QString &key)
+    {
+        if (key.contains("0cdc19656cf641c8a303bb5ca435f3d7"))
+            return 4;
+        if (key.contains("f6fdab1051bf4248bbf4a18a434f575c"))
+            return 3;
+        if (key.contains("54cbc90683024161aefeed1d2dfda64a") ||
+            key.contains("0cca1652109f42cab8a326bb277002aa") ||
+            key.contains("064700c0f8e84c98b55d1fd0e5bc44e1"))
+            return 2;
+        if (key == "VideoRetrievalFailedOyWUrwFt")
+            return 1;
+        return 0;
+    }
+};
+
+class ControllerFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        source_ = std::make_shared<CScriptedRecordingSource>();
+        teskplaycontroller::CRecordingSourceRegistry::SetSource(source_);
+        auto &directory = OrlPluginManager::CCameraDirectory::Instance();
+        directory.Clear();
+        const char *names[] = {"Gate", "Yard", "Dock", "Hall"};
+        for (int i = 0; i < 4; ++i) {
+            OrlPluginManager::Camera camera;
+            camera.id = "c" + std::to_string(i + 1);
+            camera.site_id = "s1";
+            camera.name = names[i];
+            directory.AddCamera(camera);
+        }
+        OrlPluginManager::CLogBusinessInterfaceMgr::Instance().ClearRecords();
+        Lattice::CNewInfoDlg::ClearShownTexts();
+        controller_ = std::make_unique<CVideoSearchController>(nullptr);
+        spy_ = std::make_unique<QSignalSpy>(controller_.get(),
+                                            &CVideoSearchController::SignalSearchResult);
+        // Queued after the controller's own slot, so a state seen here was handled there.
+        QObject::connect(
+            controller_.get(), &CVideoSearchController::SignalUpdateCameraSearchState, &relay_,
+            [this](const CVideoSearchController::CameraParam &param) {
+                camera_states_.emplace_back(param.search_guid, param.state_type);
+            },
+            Qt::QueuedConnection);
+        QObject::connect(
+            controller_.get(), &CVideoSearchController::SignalUpdateVCASearchState, &relay_,
+            [this](const CVideoSearchController::VCAParam &param) {
+                vca_states_.emplace_back(param.search_guid, param.state_type);
+            },
+            Qt::QueuedConnection);
+    }
+
+    void TearDown() override
+    {
+        source_->ReleaseAll();
+        spy_.reset();
+        controller_.reset();
+        teskplaycontroller::CRecordingSourceRegistry::SetSource(nullptr);
+        Lattice::CNewInfoDlg::CloseAll();
+        OrlPluginManager::CCameraDirectory::Instance().Clear();
+    }
+
+    static teskplaycontroller::CCameraVideoSearchCondition
+    Condition(const std::string &guid, teskplaycontroller::VideoSearchType type,
+              const std::vector<std::string> &cameras)
+    {
+        teskplaycontroller::CCameraVideoSearchCondition condition;
+        condition.SetVal_search_guid(guid);
+        condition.SetVal_search_type(type);
+        condition.SetVal_begin_time(1000);
+        condition.SetVal_end_time(90000);
+        QVector<teskplaycontroller::CTeskCameraInfo> infos;
+        for (const auto &id : cameras) {
+            teskplaycontroller::CTeskCameraInfo info;
+            info.SetVal_ptr_camera_for_play(
+                std::make_shared<teskplaycontroller::CCameraForPlay>("s1", id));
+            infos.append(info);
+        }
+        condition.SetVal_tesk_camera_info(infos);
+        return condition;
+    }
+
+    static teskplaycontroller::CVCAIncrementalCondition VCACondition(const std::string &guid,
+                                                                     int number)
+    {
+        teskplaycontroller::CVCAIncrementalCondition condition;
+        condition.SetVal_search_guid(guid);
+        condition.SetVal_search_number(number);
+        condition.SetVal_camera_id("c1");
+        condition.SetVal_site_id("s1");
+        return condition;
+    }
+
+    bool Search(const std::string &guid, teskplaycontroller::VideoSearchType type,
+                const std::vector<std::string> &cameras, int split = 0)
+    {
+        auto condition = Condition(guid, type, cameras);
+        return controller_->SearchCameraFiles(condition, split);
+    }
+
+    std::vector<SeenEvent> Events() const
+    {
+        std::vector<SeenEvent> events;
+        for (const auto &arguments : *spy_) {
+            const auto data = qvariant_cast<ClipSearchEvent>(arguments.at(0)).GetEventData();
+            SeenEvent seen;
+            seen.type = data.GetVal_event_type_();
+            seen.count = data.GetVal_current_data_num_();
+            seen.max_data = data.GetVal_max_data();
+            seen.error = data.GetVal_vca_error_info();
+            seen.vca_config = data.GetVal_vca_config();
+            seen.support_vca_config = data.GetVal_support_vca_config();
+            seen.media = data.GetVal_vca_currentsearch_mediatype();
+            events.push_back(seen);
+        }
+        return events;
+    }
+
+    std::vector<int> EventTypes() const
+    {
+        std::vector<int> types;
+        for (const auto &event : Events())
+            types.push_back(event.type);
+        return types;
+    }
+
+    bool WaitForEvent(int type)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                for (const auto &event : Events()) {
+                    if (event.type == type)
+                        return true;
+                }
+                return false;
+            },
+            10000);
+    }
+
+    bool WaitForCameraState(const std::string &guid, int state)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                for (const auto &seen : camera_states_) {
+                    if (seen.first == guid && seen.second == state)
+                        return true;
+                }
+                return false;
+            },
+            10000);
+    }
+
+    bool WaitForVCAState(int state)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                for (const auto &seen : vca_states_) {
+                    if (seen.second == state)
+                        return true;
+                }
+                return false;
+            },
+            10000);
+    }
+
+    // Lets every answer already queued reach the controller.
+    static void Drain()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    std::shared_ptr<CScriptedRecordingSource> source_;
+    std::unique_ptr<CVideoSearchController> controller_;
+    std::unique_ptr<QSignalSpy> spy_;
+    QObject relay_;
+    std::vector<std::pair<std::string, int>> camera_states_;
+    std::vector<std::pair<std::string, int>> vca_states_;
+};
+
+} // namespace ControllerTest

@@ -1,0 +1,536 @@
+#include "ControllerTestSupport.h"
+
+#include <thread>
+
+using namespace ControllerTest;
+using teskplaycontroller::VideoSearchType;
+
+namespace {
+
+class SearchRoadTest : public ControllerFixture
+{};
+
+TEST_F(SearchRoadTest, StoresEachCameraInOrderAndFinishes)
+{
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(3));
+    teskplaycontroller::CameraSearchAnswer failure;
+    failure.failed = true;
+    failure.str_error_info = "offline";
+    source_->SetCameraAnswer("s1", "c2", failure);
+    source_->SetCameraFiles("s1", "c3", DeviceFiles(2));
+
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchLock, {"c1", "c2", "c3"}));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    const auto events = Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].type, ClipSearchDataArrived);
+    EXPECT_EQ(events[0].count, 3);
+    EXPECT_EQ(events[1].type, ClipSearchDataArrived);
+    EXPECT_EQ(events[1].count, 5);
+    EXPECT_EQ(events[2].type, ClipSearchFinished);
+
+    const auto cameras = controller_->GetSearchSuccessCameraInfo();
+    ASSERT_EQ(cameras.size(), 2);
+    EXPECT_EQ(cameras[0].GetVal_camera_key().GetVal_resource_id(), "c1");
+    EXPECT_EQ(cameras[0].GetVal_camera_name(), "Gate");
+    EXPECT_EQ(cameras[1].GetVal_camera_name(), "Dock");
+    EXPECT_EQ(Lattice::CNewInfoDlg::ShownTexts().size(), 1);
+    EXPECT_FALSE(controller_->IsSearching());
+}
+
+TEST_F(SearchRoadTest, RegularRecordingsReportTheirSegmentCount)
+{
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(3));
+    source_->SetCameraFiles("s1", "c2", DeviceFiles(2));
+    // One-minute files cut into one-minute segments: one segment per file.
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchRecord, {"c1", "c2"}, 60));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    const auto events = Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].count, 3);
+    EXPECT_EQ(events[1].count, 5);
+    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {Key("c2")}), 2);
+    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {Key("c1"), Key("c2")}), 5);
+    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {Key("c2", "s2")}), 0);
+}
+
+class SearchTypeTest : public ControllerFixture, public ::testing::WithParamInterface<int>
+{};
+
+TEST_P(SearchTypeTest, OnlyKnownSearchTypesReportProgress)
+{
+    const int type = GetParam();
+    const bool handled =
+        type == 0 || type == 1 || type == 2 || type == 10 || type == 11 || type == 13;
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(2));
+    ASSERT_TRUE(Search("g1", static_cast<VideoSearchType>(type), {"c1"}));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    const std::vector<int> expected =
+        handled ? std::vector<int>{ClipSearchDataArrived, ClipSearchFinished}
+                : std::vector<int>{ClipSearchFinished};
+    EXPECT_EQ(EventTypes(), expected);
+    // Every answer is audited, reported or not.
+    EXPECT_EQ(OrlPluginManager::CLogBusinessInterfaceMgr::Instance().Records().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, SearchTypeTest,
+                         ::testing::Values(0, 1, 2, 3, 5, 9, 10, 11, 12, 13, 14, 15));
+
+TEST_F(SearchRoadTest, RestartWaitsForTheOldSearchsInterruption)
+{
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold);
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(4));
+    source_->SetCameraFiles("s1", "c3", DeviceFiles(2));
+    ASSERT_TRUE(Search("old", teskplaycontroller::VideoSearchLock, {"c1", "c2"}));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+
+    ASSERT_TRUE(Search("new", teskplaycontroller::VideoSearchLock, {"c3"}));
+    EXPECT_TRUE(spy_->isEmpty());
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+
+    ASSERT_GE(camera_states_.size(), 3u);
+    EXPECT_EQ(camera_states_[0], std::make_pair(std::string("old"), 4));
+    EXPECT_EQ(camera_states_[1], std::make_pair(std::string("new"), 2));
+    const auto searched = source_->SearchedCameras();
+    ASSERT_EQ(searched.size(), 2u);
+    EXPECT_EQ(searched[0], std::make_pair(std::string("old"), std::string("c1")));
+    EXPECT_EQ(searched[1], std::make_pair(std::string("new"), std::string("c3")));
+    EXPECT_EQ(EventTypes(), (std::vector<int>{ClipSearchDataArrived, ClipSearchFinished}));
+    teskplaycontroller::CCameraVideoSearchCondition running;
+    controller_->GetCurrentSearchParam(running);
+    EXPECT_EQ(running.GetVal_search_guid(), "new");
+    EXPECT_EQ(controller_->GetTotalFileNum(LockVideo, {Key("c1"), Key("c3")}), 2);
+}
+
+TEST_F(SearchRoadTest, LateAnswerOfTheOldSearchIsDropped)
+{
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold, true);
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(4));
+    source_->SetCameraFiles("s1", "c3", DeviceFiles(2));
+    ASSERT_TRUE(Search("old", teskplaycontroller::VideoSearchTag, {"c1", "c2"}));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    ASSERT_TRUE(Search("new", teskplaycontroller::VideoSearchTag, {"c3"}));
+    source_->Release(hold);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+
+    EXPECT_EQ(camera_states_[0], std::make_pair(std::string("old"), 2));
+    EXPECT_EQ(EventTypes(), (std::vector<int>{ClipSearchDataArrived, ClipSearchFinished}));
+    EXPECT_EQ(Events()[0].count, 2);
+    const auto cameras = controller_->GetSearchSuccessCameraInfo();
+    ASSERT_EQ(cameras.size(), 1);
+    EXPECT_EQ(cameras[0].GetVal_camera_key().GetVal_resource_id(), "c3");
+}
+
+TEST_F(SearchRoadTest, RefusedRestartStillFinishes)
+{
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold);
+    ASSERT_TRUE(Search("old", teskplaycontroller::VideoSearchLock, {"c1"}));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    // No camera: the service refuses the new search once the old one is gone.
+    ASSERT_TRUE(Search("new", teskplaycontroller::VideoSearchLock, {}));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(EventTypes(), std::vector<int>{ClipSearchFinished});
+    EXPECT_FALSE(controller_->IsSearching());
+    EXPECT_FALSE(Search("again", teskplaycontroller::VideoSearchLock, {}));
+}
+
+TEST_F(SearchRoadTest, RestartAlsoEndsOnTheOldSearchsFinish)
+{
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold, true);
+    ASSERT_TRUE(Search("old", teskplaycontroller::VideoSearchLock, {"c1"}));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    ASSERT_TRUE(Search("new", teskplaycontroller::VideoSearchLock, {"c3"}));
+
+    // The old search finished just as it was cancelled: its last word is "finished". The
+    // restart is attempted then; the service, still busy, refuses it.
+    CVideoSearchController::CameraParam finished;
+    finished.search_guid = "old";
+    finished.state_type = 3;
+    std::thread service([&] { controller_->UpdateCameraSearchState(finished); });
+    service.join();
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(EventTypes(), std::vector<int>{ClipSearchFinished});
+
+    source_->Release(hold);
+    ASSERT_TRUE(WaitForCameraState("old", 4));
+    Drain();
+    EXPECT_EQ(spy_->count(), 1);
+}
+
+TEST_F(SearchRoadTest, CancelWithoutRestartIsSilent)
+{
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(2));
+    source_->SetCameraFiles("s1", "c2", DeviceFiles(2));
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c2");
+    source_->AddHold(hold);
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchLock, {"c1", "c2"}));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    ASSERT_TRUE(WaitForEvent(ClipSearchDataArrived));
+    const int before = spy_->count();
+    EXPECT_TRUE(controller_->IsSearching());
+
+    controller_->CancelSearch(false);
+    ASSERT_TRUE(WaitForCameraState("g1", 4));
+    Drain();
+    EXPECT_EQ(spy_->count(), before);
+    EXPECT_TRUE(controller_->GetSearchSuccessCameraInfo().isEmpty());
+    EXPECT_FALSE(controller_->IsSearching());
+    teskplaycontroller::CCameraVideoSearchCondition running;
+    controller_->GetCurrentSearchParam(running);
+    EXPECT_TRUE(running.GetVal_search_guid().empty());
+}
+
+TEST_F(SearchRoadTest, CancelWithRestartStartsTheStoredSearchAgain)
+{
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(2));
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold);
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchLock, {"c1"}));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    // The conditions are reset, so the restart runs the empty search, which the service
+    // refuses: the pages still get their finish.
+    controller_->CancelSearch(true);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(EventTypes(), std::vector<int>{ClipSearchFinished});
+}
+
+TEST_F(SearchRoadTest, StoreLimitCancelsTheSearchAndReportsMaxData)
+{
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(4998));
+    source_->SetCameraFiles("s1", "c2", DeviceFiles(10));
+    source_->SetCameraFiles("s1", "c3", DeviceFiles(5));
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c3");
+    source_->AddHold(hold);
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchTag, {"c1", "c2", "c3"}));
+    ASSERT_TRUE(WaitForCameraState("g1", 4));
+    Drain();
+
+    const auto events = Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].type, ClipSearchDataArrived);
+    EXPECT_EQ(events[0].count, 4998);
+    EXPECT_EQ(events[1].type, ClipSearchFinished);
+    EXPECT_TRUE(events[1].max_data);
+    EXPECT_EQ(events[2].type, ClipSearchDataArrived);
+    EXPECT_EQ(events[2].count, 5000);
+    EXPECT_EQ(controller_->GetTotalFileNum(LockVideo, {Key("c2")}), 2);
+    EXPECT_EQ(controller_->GetTotalFileNum(AllCameraFileVideo, {Key("c1"), Key("c2"), Key("c3")}),
+              5000);
+    EXPECT_EQ(source_->SearchedCameras().size(), 3u);
+}
+
+TEST_F(SearchRoadTest, RegularRecordingsHaveNoStoreLimit)
+{
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(4998));
+    source_->SetCameraFiles("s1", "c2", DeviceFiles(10));
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchRecord, {"c1", "c2"}));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(EventTypes(), (std::vector<int>{2, 2, 3}));
+    EXPECT_EQ(controller_->GetTotalFileNum(LockVideo, {Key("c1"), Key("c2")}), 5008);
+}
+
+TEST_F(SearchRoadTest, DestroyingWhileAnAnswerIsHeldReturns)
+{
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold);
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchLock, {"c1", "c2"}));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+    spy_.reset();
+    controller_.reset();
+    Drain();
+    SUCCEED();
+}
+
+TEST(SearchController, SwitchSearchType)
+{
+    const std::vector<std::pair<int, int>> table = {{0, 0},  {1, 3},  {2, 4},
+                                                    {10, 0}, {11, 0}, {13, 0}};
+    for (const auto &[type, expected] : table)
+        EXPECT_EQ(CVideoSearchController::SwitchSearchType(static_cast<VideoSearchType>(type)),
+                  expected)
+            << type;
+}
+
+// VCA searches.
+
+class VCARoadTest : public ControllerFixture
+{
+protected:
+    void Start(const CScriptedRecordingSource::VCAScript &script, int number = 7)
+    {
+        source_->SetVCAScript(script);
+        auto condition = VCACondition("vca", number);
+        ASSERT_TRUE(controller_->SearchVCAFiles(condition));
+    }
+};
+
+TEST_F(VCARoadTest, FinishWhilePollingComesFromTheDrain)
+{
+    CScriptedRecordingSource::VCAScript script;
+    script.pushes = {DeviceFiles(30), DeviceFiles(100), DeviceFiles(100)};
+    script.final_param.vca_configed = false;
+    script.final_param.support_vca_configed = true;
+    Start(script);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    Drain();
+
+    const auto events = Events();
+    std::vector<int> counts;
+    for (size_t i = 0; i + 1 < events.size(); ++i) {
+        EXPECT_EQ(events[i].type, ClipSearchDataArrived) << i;
+        counts.push_back(events[i].count);
+    }
+    EXPECT_EQ(counts, (std::vector<int>{30, 80, 130, 180, 230}));
+    const SeenEvent &last = events.back();
+    EXPECT_EQ(last.type, ClipSearchFinished);
+    EXPECT_FALSE(last.vca_config);
+    EXPECT_TRUE(last.support_vca_config);
+    EXPECT_EQ(controller_->GetTotalFileNum(VcaSearchVideo, {Key("c1")}), 230);
+    EXPECT_EQ(OrlPluginManager::CLogBusinessInterfaceMgr::Instance().Records().size(), 1u);
+}
+
+TEST_F(VCARoadTest, ASecondSearchPollsUntilItsOwnEnd)
+{
+    CScriptedRecordingSource::VCAScript script;
+    script.pushes = {DeviceFiles(10), DeviceFiles(10)};
+    Start(script, 1);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    spy_->clear();
+
+    script.pushes = {DeviceFiles(5), DeviceFiles(100)};
+    source_->AddHold(CScriptedRecordingSource::kVCABeforeFinal);
+    Start(script, 2);
+    ASSERT_TRUE(source_->WaitUntilHeld(CScriptedRecordingSource::kVCABeforeFinal));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !Events().empty() && Events().back().count == 105; }, 10000));
+    EXPECT_EQ(EventTypes(), std::vector<int>(Events().size(), ClipSearchDataArrived));
+    source_->Release(CScriptedRecordingSource::kVCABeforeFinal);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(Events().back().type, ClipSearchFinished);
+    EXPECT_EQ(controller_->GetTotalFileNum(VcaSearchVideo, {Key("c1")}), 105);
+}
+
+TEST_F(VCARoadTest, ASearchThatCannotStartStillFinishes)
+{
+    teskplaycontroller::CRecordingSourceRegistry::SetSource(nullptr);
+    auto condition = VCACondition("vca", 1);
+    EXPECT_TRUE(controller_->SearchVCAFiles(condition));
+    EXPECT_EQ(EventTypes(), std::vector<int>{ClipSearchFinished});
+}
+
+TEST_F(VCARoadTest, FinishWithoutDataReportsTheServicesFlags)
+{
+    CScriptedRecordingSource::VCAScript script;
+    script.final_param.vca_configed = false;
+    script.final_param.support_vca_configed = true;
+    Start(script);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    const auto events = Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_FALSE(events[0].vca_config);
+    EXPECT_TRUE(events[0].support_vca_config);
+}
+
+TEST_F(VCARoadTest, MoreThanMaximumEndsWithMaxData)
+{
+    CScriptedRecordingSource::VCAScript script;
+    script.pushes = {DeviceFiles(30)};
+    script.final_param = CScriptedRecordingSource::VCAScript::FinalParam(5);
+    script.final_param.vc_data_result = DeviceFiles(5);
+    Start(script);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    Drain();
+    const auto events = Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].count, 30);
+    EXPECT_EQ(events[1].type, ClipSearchDataArrived);
+    EXPECT_EQ(events[1].count, 35);
+    EXPECT_EQ(events[2].type, ClipSearchFinished);
+    EXPECT_TRUE(events[2].max_data);
+}
+
+TEST_F(VCARoadTest, StatesOfAnotherSearchAreForwarded)
+{
+    CScriptedRecordingSource::VCAScript script;
+    teskplaycontroller::CVCAIncrementalObserver::Param foreign;
+    foreign.search_guid = "someone-else";
+    foreign.state_type = 7;
+    script.foreign_states.push_back(foreign);
+    foreign.state_type = 8;
+    script.foreign_states.push_back(foreign);
+    // The same states of the running search mean nothing here.
+    foreign.search_guid.clear();
+    script.foreign_states.push_back(foreign);
+    foreign.state_type = 7;
+    script.foreign_states.push_back(foreign);
+    Start(script);
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(EventTypes(), (std::vector<int>{6, 7, 3}));
+}
+
+TEST_F(VCARoadTest, CancelStopsPollingAndSilencesTheSearch)
+{
+    CScriptedRecordingSource::VCAScript script;
+    script.pushes = {DeviceFiles(10), DeviceFiles(10)};
+    source_->AddHold(CScriptedRecordingSource::kVCABeforeFinal);
+    Start(script);
+    ASSERT_TRUE(source_->WaitUntilHeld(CScriptedRecordingSource::kVCABeforeFinal));
+    ASSERT_TRUE(WaitForEvent(ClipSearchDataArrived));
+    controller_->CancelSearch(false);
+    source_->Release(CScriptedRecordingSource::kVCABeforeFinal);
+    const int before = spy_->count();
+    Drain();
+    EXPECT_EQ(spy_->count(), before);
+    EXPECT_TRUE(controller_->GetSearchSuccessCameraInfo().isEmpty());
+}
+
+// Counts and deletions.
+
+struct TagCountCase
+{
+    int label_type; // -1: no tag extra
+    int event_alarm;
+    int manual;
+    int other;
+};
+
+class TagCountTest : public ControllerFixture, public ::testing::WithParamInterface<TagCountCase>
+{};
+
+TEST_P(TagCountTest, TagKindsFilterOnlyForRealTagTypes)
+{
+    const TagCountCase param = GetParam();
+    source_->SetCameraFiles("s1", "c1",
+                            {LabelFile(0, 101), LabelFile(100, 101), LabelFile(200, 102),
+                             LabelFile(300, 102), LabelFile(400, 102), LabelFile(500, 103),
+                             DeviceFiles(1).front()});
+    source_->SetCameraFiles("s1", "c2", {LabelFile(0, 102), PersonVehicleFile(100, 2)});
+    auto condition = Condition("g1", teskplaycontroller::VideoSearchTag, {"c1", "c2"});
+    if (param.label_type >= 0) {
+        auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
+        extra->SetVal_label_type(param.label_type);
+        condition.SetVal_ptr_label_extra(extra);
+    }
+    ASSERT_TRUE(controller_->SearchCameraFiles(condition, 0));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+
+    CResourceKey c1 = Key("c1");
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(EventAlarmVideo, c1), param.event_alarm);
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(TagVideo, c1), param.manual);
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(OtherVideo, c1), param.other);
+    const bool by_kind = param.event_alarm != 7;
+    EXPECT_EQ(controller_->GetTotalFileNum(EventAlarmVideo, {c1, Key("c2")}),
+              param.event_alarm + (by_kind ? 1 : 2));
+}
+
+INSTANTIATE_TEST_SUITE_P(LabelTypes, TagCountTest,
+                         ::testing::Values(TagCountCase{-1, 7, 7, 7}, TagCountCase{100, 3, 2, 1},
+                                           TagCountCase{101, 3, 2, 1}, TagCountCase{199, 3, 2, 1},
+                                           TagCountCase{200, 7, 7, 7}, TagCountCase{204, 7, 7, 7},
+                                           TagCountCase{205, 3, 2, 1}));
+
+TEST_F(ControllerFixture, PersonVehicleAndCommonCounts)
+{
+    auto plain_person = DeviceFiles(1).front();
+    plain_person->SetEventType(2);
+    source_->SetCameraFiles("s1", "c1",
+                            {PersonVehicleFile(0, 2), PersonVehicleFile(60, 2),
+                             PersonVehicleFile(120, 4), PersonVehicleFile(180, 1), plain_person});
+    source_->SetCameraFiles("s1", "c2", {PersonVehicleFile(0, 4), LabelFile(60, 101)});
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchPersonVehicle, {"c1", "c2"}));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+
+    const QVector<CResourceKey> both = {Key("c1"), Key("c2")};
+    EXPECT_EQ(controller_->GetTotalFileNum(PersonDetectVideo, both), 2);
+    EXPECT_EQ(controller_->GetTotalFileNum(VehicleDetectVideo, both), 2);
+    CResourceKey c1 = Key("c1");
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(VehicleDetectVideo, c1), 1);
+    for (auto type : {LockVideo, AllCameraFileVideo, VcaSearchVideo})
+        EXPECT_EQ(controller_->GetTotalFileNum(type, both), 7) << type;
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c1), 5);
+    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, both), 0);
+    EXPECT_EQ(controller_->GetTotalFileNum(VideoDataType(9), both), 0);
+    for (int type = 0; type <= 9; ++type)
+        EXPECT_EQ(controller_->GetTotalFileNum(VideoDataType(type), {}), 0) << type;
+
+    int person = -5;
+    int vehicle = -5;
+    controller_->GetVCAPersonOrVehicleFileNum(person, vehicle);
+    EXPECT_EQ(person, 4);
+    EXPECT_EQ(vehicle, 3);
+    int both_kinds = -5;
+    controller_->GetVCAIsPersonIsVehicleFileNum(both_kinds);
+    EXPECT_EQ(both_kinds, 1);
+}
+
+class CDerivedLabelFile : public teskplaycontroller::CLabelFile
+{
+public:
+    using CLabelFile::CLabelFile;
+};
+
+class CDerivedPersonVehicleFile : public teskplaycontroller::CPersonVehicleFile
+{
+public:
+    using CPersonVehicleFile::CPersonVehicleFile;
+};
+
+TEST_F(ControllerFixture, ResultsOfDerivedClassesCountAsTheirKind)
+{
+    auto label = std::make_shared<CDerivedLabelFile>(0, 59, "tag");
+    label->SetRcordLabelType(101);
+    auto vehicle = std::make_shared<CDerivedPersonVehicleFile>(60, 119, "pv");
+    vehicle->SetEventType(4);
+    source_->SetCameraFiles("s1", "c1", {label, vehicle, LabelFile(120, 102)});
+    auto condition = Condition("g1", teskplaycontroller::VideoSearchTag, {"c1"});
+    auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
+    extra->SetVal_label_type(101);
+    condition.SetVal_ptr_label_extra(extra);
+    ASSERT_TRUE(controller_->SearchCameraFiles(condition, 0));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    EXPECT_EQ(controller_->GetTotalFileNum(TagVideo, {Key("c1")}), 1);
+    EXPECT_EQ(controller_->GetTotalFileNum(EventAlarmVideo, {Key("c1")}), 1);
+    EXPECT_EQ(controller_->GetTotalFileNum(VehicleDetectVideo, {Key("c1")}), 1);
+}
+
+TEST_F(ControllerFixture, DeletionsChangeOnlyTheNamedCamera)
+{
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(3, 1000, 60));
+    source_->SetCameraFiles("s1", "c2", DeviceFiles(3, 1000, 60));
+    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchLock, {"c1", "c2"}));
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+    CResourceKey c1 = Key("c1");
+    CResourceKey c2 = Key("c2");
+
+    controller_->DeleteUnLabelFile(c2, 999, 1059);
+    controller_->DeleteUnLabelFile(c2, 1000, 1058);
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c2), 3);
+    controller_->DeleteUnLabelFile(c2, 1000, 1059);
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c2), 2);
+
+    // 1100..1130 touches the second (1060..1119) and third (1120..1179) files.
+    controller_->DeleteUnlockFile(c1, 1100, 1130);
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c1), 1);
+    controller_->DeleteUnlockFile(c1, 1059, 1059);
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c1), 0);
+    EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c2), 2);
+    EXPECT_EQ(controller_->GetSearchSuccessCameraInfo().size(), 2);
+}
+
+TEST(SearchController, OverlapRule)
+{
+    auto file = std::make_shared<teskplaycontroller::CDeviceFile>(100, 200, "f");
+    const std::vector<std::tuple<int64_t, int64_t, bool>> table = {
+        {10, 99, false},  {201, 300, false}, {10, 100, true}, {200, 300, true},
+        {120, 130, true}, {10, 300, true},   {300, 10, true}, {99, 10, false}};
+    for (const auto &[begin, end, overlap] : table)
+        EXPECT_EQ(CVideoSearchController::IsOverlapTime(file, begin, end), overlap)
+            << begin << ".." << end;
+    EXPECT_FALSE(CVideoSearchController::IsOverlapTime(nullptr, 0, 1000));
+}
+
+} // namespace

@@ -1,0 +1,205 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>OperationGuideDialog</name>
+    <message>
+        <source>Korv-ControlClient.d8bac0e8b1e543f1b1e37e320341adc7.name</source>
+        <translation>Operation Guide</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.b99da05b151d43a085828d05cdf86cbd.name</source>
+        <translation>Step 1</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.c82cd4212f57470d892eafe205d94714.msg</source>
+        <translation>Choose the cameras, the period and the kinds of recordings in the condition column, then click Search.</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.e8619579c3c045bb8e75c03e2bb1ed22.name</source>
+        <translation>Step 2</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.7e7b21bbaaa9488dacb22b7907a84e37.msg</source>
+        <translation>Browse the results on the time bar, as thumbnails or as a list, and double-click one to play it.</translation>
+    </message>
+    <message>
+        <source>ShutDown42HTMCDN</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>TimeRange</source>
+        <translation>Time Range</translation>
+    </message>
+    <message>
+        <source>TimeIntervaldeviceEnkQPjzIOq</source>
+        <translation>Time Period (Device Time)</translation>
+    </message>
+    <message>
+        <source>TimeIntervalclientByPMvRustR</source>
+        <translation>Time Period (Client Time)</translation>
+    </message>
+    <message>
+        <source>All00TGYFLU</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>ManualLabelCHmnijoE</source>
+        <translation>Manual Tag</translation>
+    </message>
+    <message>
+        <source>EventLinkageLabelwHnJdslk</source>
+        <translation>Event Linkage Tag</translation>
+    </message>
+    <message>
+        <source>Others</source>
+        <translation>Others</translation>
+    </message>
+    <message>
+        <source>Playback</source>
+        <translation>Playback</translation>
+    </message>
+    <message>
+        <source>VideoSearchdsmnkshB</source>
+        <translation>Video Search</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>EditTag</source>
+        <translation>Edit Tag</translation>
+    </message>
+    <message>
+        <source>RemoveTheLabelprhfvkeD</source>
+        <translation>Delete Tag</translation>
+    </message>
+    <message>
+        <source>CheckTheLabelvdhukmjs</source>
+        <translation>View Tag</translation>
+    </message>
+    <message>
+        <source>DeleteTheLockIBaAfClv</source>
+        <translation>Unlock</translation>
+    </message>
+    <message>
+        <source>SeeTheLocknuwthkvw</source>
+        <translation>View Locked Recordings</translation>
+    </message>
+    <message>
+        <source>%HasNo%PermissionsVxBkhrUAqZ</source>
+        <translation>You have no %2 permission for %1.</translation>
+    </message>
+</context>
+<context>
+    <name>TeskVideoSearch::CVideoSearchController</name>
+    <message>
+        <source>Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg</source>
+        <translation>Searching another storage instead.</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.54cbc90683024161aefeed1d2dfda64a.msg</source>
+        <translation>Person and vehicle search of %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.f6fdab1051bf4248bbf4a18a434f575c.msg</source>
+        <translation>%1: searching %3 on %2 failed: </translation>
+    </message>
+    <message>
+        <source>TheDeviceToWhichBeloMdnwPukb</source>
+        <translation>the device the camera belongs to does not support searching this storage.</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.853a16a8b101498fa1284357d296cbe5.msg</source>
+        <translation>this storage does not support this kind of search.</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.0cdc19656cf641c8a303bb5ca435f3d7.msg</source>
+        <translation>%1: searching %3 on %2 failed: %4</translation>
+    </message>
+    <message>
+        <source>VideoRetrievalFailedOyWUrwFt</source>
+        <translation>Video retrieval of %1 failed: </translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.0cca1652109f42cab8a326bb277002aa.msg</source>
+        <translation>Content analysis search of %1 on %2 failed: </translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.064700c0f8e84c98b55d1fd0e5bc44e1.msg</source>
+        <translation>%1 does not support %2 search. </translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button</source>
+        <translation>All Recordings</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>LockOJORE6H7</source>
+        <translation>Locked</translation>
+    </message>
+    <message>
+        <source>POSEventdOUvfOqqIICDspQQ</source>
+        <translation>POS Event</translation>
+    </message>
+    <message>
+        <source>ATMEventDTFODgMrgGIZketC</source>
+        <translation>ATM Event</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.162c4dce0cbf4013a4d42bbb79074730.name</source>
+        <translation>Person and Vehicle</translation>
+    </message>
+    <message>
+        <source>MotionDetecting</source>
+        <translation>Motion Detection</translation>
+    </message>
+    <message>
+        <source>LineCrossingDetection</source>
+        <translation>Line Crossing Detection</translation>
+    </message>
+    <message>
+        <source>TheCentral</source>
+        <translation>Central Storage</translation>
+    </message>
+    <message>
+        <source>EquipmentStorage</source>
+        <translation>Device Storage</translation>
+    </message>
+    <message>
+        <source>MainMemoryFnGvCDGv</source>
+        <translation>Main Storage</translation>
+    </message>
+    <message>
+        <source>AuxiliaryStoragewoaCtIrG</source>
+        <translation>Auxiliary Storage</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.74191b2096b44926a0f4ca68ab06ec77.name</source>
+        <translation>Cloud Storage</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.e1c2b4583fe548bfad81784a03c10553.name</source>
+        <translation>Network Storage</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.3f68811965834afdb82705a988324075.name</source>
+        <translation>File Storage</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.d20fd12d40f24dcba17288c3284ebef7.name</source>
+        <translation>Object Storage</translation>
+    </message>
+</context>
+</TS>

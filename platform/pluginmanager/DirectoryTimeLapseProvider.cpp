@@ -154,8 +154,12 @@ bool CDirectoryTimeLapseProvider::ExportPictures(const TimeLapsePhotoRequestPara
     }
     for (int i = 0; i < count; ++i) {
         if (abort.load()) {
-            Fail(response, TimeLapseError::kAborted, "picture download aborted");
-            return false;
+            // The task was paused: its resume downloads all pictures again.
+            response.image_count = count;
+            response.error_info = "picture download aborted";
+            TESK_LOG_INFO("time-lapse pictures of %s aborted after %d of %d",
+                          request.camera_resource_id.c_str(), i, count);
+            return true;
         }
         const QString target = out_dir + "/" + QString::number(i) + ".jpg";
         QFile::remove(target);

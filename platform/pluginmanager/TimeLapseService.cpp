@@ -59,14 +59,8 @@ bool CResourceBusinessInterfaceMgr::DownLoadImage(const TimeLapsePhotoRequestPar
         active_downloads.erase(std::remove(active_downloads.begin(), active_downloads.end(), abort),
                                active_downloads.end());
     }
-    if (!ok) {
-        if (abort->load() && response.error_code == 0) {
-            response.module_error_code = TimeLapseError::kModule;
-            response.error_code = TimeLapseError::kAborted;
-            response.error_info = "picture download aborted";
-        }
+    if (!ok)
         Quor::Base::Error::SetLastError({response.module_error_code, response.error_code});
-    }
     return ok;
 }
 

@@ -99,7 +99,9 @@ public:
     // Mode 0: writes the capture-plan pictures of request.camera_resource_id taken between
     // start date/time and end date/time into request.file_path as "0.jpg", "1.jpg", ... and sets
     // response.image_count. Mode 1: starts the device's job request.job_id. False with the
-    // response's error codes and text filled on failure, and when aborted.
+    // response's error codes and text filled on failure. An aborted download (a paused task)
+    // returns true early with image_count set to the number of pictures of the span: the
+    // resumed task downloads them again and keeps that count.
     virtual bool DownLoadImage(const TimeLapsePhotoRequestParam &request,
                                const std::atomic<bool> &abort,
                                TimeLapsePhotoReponseParam &response) = 0;

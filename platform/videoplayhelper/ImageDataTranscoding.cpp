@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include <atomic>
+#include <climits>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -29,6 +30,27 @@ std::string AvError(int code)
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return text;
+}
+
+// The non-deprecated twin of a "J" (full-range) pixel format; `full_range` is set for those.
+AVPixelFormat PlainFormat(AVPixelFormat format, bool &full_range)
+{
+    switch (format) {
+    case AV_PIX_FMT_YUVJ420P:
+        full_range = true;
+        return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P:
+        full_range = true;
+        return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P:
+        full_range = true;
+        return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P:
+        full_range = true;
+        return AV_PIX_FMT_YUV440P;
+    default:
+        return format;
+    }
 }
 
 const AVCodec *FindH264Encoder()
@@ -138,9 +160,22 @@ struct CImageDataTranscoding::Private
             avcodec_flush_buffers(decoder);
             return;
         }
-        scaler = sws_getCachedContext(scaler, decoded->width, decoded->height,
-                                      static_cast<AVPixelFormat>(decoded->format), width, height,
-                                      AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
+        bool full_range = decoded->color_range == AVCOL_RANGE_JPEG;
+        const AVPixelFormat source = PlainFormat(static_cast<AVPixelFormat>(decoded->format),
+                                                 full_range);
+        scaler = sws_getCachedContext(scaler, decoded->width, decoded->height, source, width,
+                                      height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
+                                      nullptr);
+        if (scaler) {
+            // JPEG pictures use the full range; the video gets the limited range players expect.
+            int *inverse = nullptr, *table = nullptr;
+            int source_range = 0, target_range = 0, brightness = 0, contrast = 0, saturation = 0;
+            if (sws_getColorspaceDetails(scaler, &inverse, &source_range, &table, &target_range,
+                                         &brightness, &contrast, &saturation)
+                >= 0)
+                sws_setColorspaceDetails(scaler, inverse, full_range ? 1 : 0, table, 0,
+                                         brightness, contrast, saturation);
+        }
         if (!scaler || av_frame_make_writable(scaled) < 0) {
             skipped++;
             TESK_LOG_ERROR("picture %d skipped: no conversion from %dx%d format %d", index,
@@ -195,6 +230,10 @@ CImageDataTranscoding::~CImageDataTranscoding()
 
 bool CImageDataTranscoding::Init()
 {
+    // The library's own log lines say what matters; FFmpeg's statistics would flood the host's
+    // console.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
     d_->initialised = true;
     return true;
 }
@@ -329,7 +368,7 @@ bool CImageDataTranscoding::FC_Start_Binary_MP4(const char *data, long size, con
         error = d.worker_error;
         return false;
     }
-    if (!data || size <= 0) {
+    if (!data || size <= 0 || size > INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE) {
         error = TRANSCODE_BAD_PARAMETER;
         return false;
     }

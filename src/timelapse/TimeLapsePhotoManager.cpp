@@ -214,3 +214,5 @@ bool CTimeLapsePhotoManager::event(QEvent *event)
 }
 
 } // namespace TeskVideoSearch
+
+template class Quor::Base::CSingleton<TeskVideoSearch::CTimeLapsePhotoManager>;

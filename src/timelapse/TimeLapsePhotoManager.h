@@ -18,6 +18,15 @@
 class QEvent;
 
 namespace TeskVideoSearch {
+class CTimeLapsePhotoManager;
+}
+
+// One instance for the library and its host: the library is built with hidden visibility, so the
+// singleton's storage is instantiated and exported once, in the library.
+extern template class TESKVIDEOSEARCH_EXPORT
+    Quor::Base::CSingleton<TeskVideoSearch::CTimeLapsePhotoManager>;
+
+namespace TeskVideoSearch {
 
 class CTimeLapsePhotoController;
 

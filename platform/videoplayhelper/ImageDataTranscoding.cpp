@@ -230,10 +230,10 @@ CImageDataTranscoding::~CImageDataTranscoding()
 
 bool CImageDataTranscoding::Init()
 {
-    // The library's own log lines say what matters; FFmpeg's statistics would flood the host's
-    // console.
+    // The library's own log lines say what failed; FFmpeg's messages and statistics would only
+    // flood the host's console.
     static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
     d_->initialised = true;
     return true;
 }

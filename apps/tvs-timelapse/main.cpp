@@ -15,9 +15,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QDate>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QThreadPool>
@@ -58,8 +58,8 @@ void OnResult(bool is_success, std::string, int64_t file_size, int percentage, v
     outcome.size = file_size;
     outcome.percentage = percentage;
     outcome.finished = true;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 bool SplitDateTime(const QString &text, std::string &date, std::string &time)
@@ -78,9 +78,8 @@ void PrintProgress(std::string &guid, bool paused, bool tty)
     const int64_t size = CTimeLapsePhotoManager::Instance().GetTimeLapseGenerateFileSize(guid);
     const int filled = std::max(0, std::min(percentage, 100)) * 30 / 100;
     const std::string bar = std::string(filled, '#') + std::string(30 - filled, '.');
-    std::fprintf(stderr, "%s[%s] %3d%% %10lld bytes%s%s", tty ? "\r" : "", bar.c_str(),
-                 percentage, static_cast<long long>(size), paused ? " (paused)" : "         ",
-                 tty ? "" : "\n");
+    std::fprintf(stderr, "%s[%s] %3d%% %10lld bytes%s%s", tty ? "\r" : "", bar.c_str(), percentage,
+                 static_cast<long long>(size), paused ? " (paused)" : "         ", tty ? "" : "\n");
     std::fflush(stderr);
 }
 
@@ -136,12 +135,13 @@ int main(int argc, char **argv)
         request.SetVal_end_time("23:59:59");
         // The pictures are linked into a work directory next to the video, which the task
         // empties; the originals stay.
-        request.SetVal_file_path(output_info.absolutePath().toStdString() + "/."
-                                 + output_info.completeBaseName().toStdString() + ".pictures");
+        request.SetVal_file_path(output_info.absolutePath().toStdString() + "/." +
+                                 output_info.completeBaseName().toStdString() + ".pictures");
     } else {
         std::string start_date, start_time, end_date, end_time;
-        if (!parser.isSet("camera") || !SplitDateTime(parser.value("begin"), start_date, start_time)
-            || !SplitDateTime(parser.value("end"), end_date, end_time)) {
+        if (!parser.isSet("camera") ||
+            !SplitDateTime(parser.value("begin"), start_date, start_time) ||
+            !SplitDateTime(parser.value("end"), end_date, end_time)) {
             std::fprintf(stderr, "--camera, --begin and --end (\"yyyy-MM-dd HH:mm:ss\") are "
                                  "needed; see --help\n");
             return 2;
@@ -244,6 +244,8 @@ int main(int argc, char **argv)
         status = 1;
     }
     manager.DeleteTimeLapseTask({guid});
+    // Steps and releases still queued on the pool finish before the process tears down.
+    QThreadPool::globalInstance()->waitForDone();
     if (parser.isSet("pictures") && outcome.success) {
         // The video was written into the work directory; move it into place.
         const QString work = QString::fromStdString(request.GetVal_file_path());

@@ -61,8 +61,8 @@ bool CDownloaderCamera::StartDownloadByTime(std::shared_ptr<CDownloadParam> para
     std::thread previous;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (running_ || cameras_.empty() || !cameras_.front() || request.file_name.empty()
-            || request.file_dir.empty())
+        if (running_ || cameras_.empty() || !cameras_.front() || request.file_name.empty() ||
+            request.file_dir.empty())
             return false;
         previous = std::move(worker_);
     }
@@ -108,8 +108,8 @@ bool CDownloaderCamera::IsDownloading() const
     return running_;
 }
 
-void CDownloaderCamera::Notify(int state, const Quor::Base::Error::ErrorCode &error,
-                               int64_t bytes, const std::string &path)
+void CDownloaderCamera::Notify(int state, const Quor::Base::Error::ErrorCode &error, int64_t bytes,
+                               const std::string &path)
 {
     CDownloaderObserver::Param param;
     param.ptr_result = std::make_shared<CDownloaderObserverParam>();
@@ -175,8 +175,7 @@ void CDownloaderCamera::Run(DownloadParam param, std::shared_ptr<ICameraForPlayb
                 // final name.
                 Notify(DownloadStateConverting, {}, written, partial);
                 QFile::remove(QString::fromStdString(target));
-                ok = QFile::rename(QString::fromStdString(partial),
-                                   QString::fromStdString(target));
+                ok = QFile::rename(QString::fromStdString(partial), QString::fromStdString(target));
                 if (!ok)
                     error = {DownloadError::kModule, DownloadError::kWriteFailed};
             } else {

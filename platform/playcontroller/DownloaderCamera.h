@@ -18,15 +18,16 @@
 
 namespace teskplaycontroller {
 
-// What to download. download_mode 0: by time; file_type 2: an MP4 file "<file_dir>/<file_name>.mp4".
-#define TESK_FIELDS_DownloadParam(F)                                                              \
-    F(int, download_mode, 1)                                                                      \
-    F(int, file_type, 0)                                                                          \
-    F(std::string, file_name, {})                                                                 \
-    F(std::string, file_dir, {})                                                                  \
-    F(int64_t, begin_time, -1)                                                                    \
-    F(int64_t, end_time, -1)                                                                      \
-    F(std::string, url_extra_param, {})                                                           \
+// What to download. download_mode 0: by time; file_type 2: an MP4 file
+// "<file_dir>/<file_name>.mp4".
+#define TESK_FIELDS_DownloadParam(F)                                                               \
+    F(int, download_mode, 1)                                                                       \
+    F(int, file_type, 0)                                                                           \
+    F(std::string, file_name, {})                                                                  \
+    F(std::string, file_dir, {})                                                                   \
+    F(int64_t, begin_time, -1)                                                                     \
+    F(int64_t, end_time, -1)                                                                       \
+    F(std::string, url_extra_param, {})                                                            \
     F(int, stream_type, 0)
 TESK_VALUE_CLASS(, CDownloadParam, DownloadParam, TESK_FIELDS_DownloadParam)
 
@@ -40,10 +41,10 @@ enum DownloadStateType {
     DownloadStateConverting = 8,
 };
 
-#define TESK_FIELDS_DownloaderObserverParam(F)                                                    \
-    F(int, state_type, DownloadStateNull)                                                         \
-    F(Quor::Base::Error::ErrorCode, error_code, {})                                               \
-    F(int64_t, downloaded_bytes, 0)                                                               \
+#define TESK_FIELDS_DownloaderObserverParam(F)                                                     \
+    F(int, state_type, DownloadStateNull)                                                          \
+    F(Quor::Base::Error::ErrorCode, error_code, {})                                                \
+    F(int64_t, downloaded_bytes, 0)                                                                \
     F(std::string, file_path, {})
 TESK_VALUE_CLASS(, CDownloaderObserverParam, DownloaderObserverParam,
                  TESK_FIELDS_DownloaderObserverParam)
@@ -101,8 +102,8 @@ private:
     std::thread worker_;
 };
 
-#define TESK_FIELDS_CameraRequestParam(F)                                                         \
-    F(CResourceKey, resource_key, {})                                                             \
+#define TESK_FIELDS_CameraRequestParam(F)                                                          \
+    F(CResourceKey, resource_key, {})                                                              \
     F(int, request_type, 0)
 TESK_VALUE_CLASS(, CCameraRequestParam, CameraRequestParam, TESK_FIELDS_CameraRequestParam)
 

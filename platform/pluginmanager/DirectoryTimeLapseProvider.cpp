@@ -167,9 +167,8 @@ bool CDirectoryTimeLapseProvider::ExportPictures(const TimeLapsePhotoRequestPara
         if (!files.isEmpty()) {
             // A hard link costs nothing and leaves the source untouched when the copy is removed.
             written = ::link(QFile::encodeName(files[i]).constData(),
-                             QFile::encodeName(target).constData())
-                          == 0
-                      || QFile::copy(files[i], target);
+                             QFile::encodeName(target).constData()) == 0 ||
+                      QFile::copy(files[i], target);
         } else {
             written = SyntheticPicture(source.synthetic_width, source.synthetic_height, i)
                           .save(target, "JPG", 85);
@@ -242,7 +241,7 @@ bool CDirectoryTimeLapseProvider::GetDeviceTimeLapseRecordFileInfo(
         return false;
     }
     response.record_file_info.file_name = info.fileName().toStdString();
-    response.record_file_info.file_size = std::to_string((info.size() + 1023) / 1024);
+    response.record_file_info.file_size = std::to_string(std::max<qint64>(1, info.size() / 1024));
     return true;
 }
 

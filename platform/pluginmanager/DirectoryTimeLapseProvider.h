@@ -42,10 +42,12 @@ public:
 
     bool DownLoadImage(const TimeLapsePhotoRequestParam &request, const std::atomic<bool> &abort,
                        TimeLapsePhotoReponseParam &response) override;
-    bool GetDeviceTimeLapseFileCreting(const DeviceTimeLapsePhotoCreateStatusRequestParam &request,
-                                       DeviceTimeLapsePhotoCreateStatusResponseParam &response) override;
-    bool GetDeviceTimeLapseRecordFileInfo(const DeviceTimeLapseRecordFileInfoRequestParam &request,
-                                          DeviceTimeLapseRecordFileInfoResponseParam &response) override;
+    bool
+    GetDeviceTimeLapseFileCreting(const DeviceTimeLapsePhotoCreateStatusRequestParam &request,
+                                  DeviceTimeLapsePhotoCreateStatusResponseParam &response) override;
+    bool
+    GetDeviceTimeLapseRecordFileInfo(const DeviceTimeLapseRecordFileInfoRequestParam &request,
+                                     DeviceTimeLapseRecordFileInfoResponseParam &response) override;
     bool StreamDeviceTimeLapse(const DeviceTimeLapseStreamRequest &request, const StreamSink &sink,
                                const std::atomic<bool> &abort,
                                Quor::Base::Error::ErrorCode &error) override;

@@ -1,5 +1,5 @@
-#include "PluginManager.h"
 #include "TimeLapseService.h"
+#include "PluginManager.h"
 
 #include "mirelog/Log.h"
 

@@ -15,25 +15,25 @@ namespace OrlPluginManager {
 
 // One time-lapse task. generate_mode 0: compress the capture-plan pictures of the camera and
 // span; 1: the device builds the video in the job named by job_id.
-#define TESK_FIELDS_TimeLapsePhotoRequestParam(F)                                                 \
-    F(int, generate_mode, 0)                                                                      \
-    F(std::string, job_id, {})                                                                    \
-    F(std::string, file_path, {})                                                                 \
-    F(std::string, file_name, {})                                                                 \
-    F(std::string, start_date, {})                                                                \
-    F(std::string, end_date, {})                                                                  \
-    F(std::string, start_time, {})                                                                \
-    F(std::string, end_time, {})                                                                  \
-    F(std::string, camera_resource_id, {})                                                        \
-    F(std::string, guid, {})                                                                      \
+#define TESK_FIELDS_TimeLapsePhotoRequestParam(F)                                                  \
+    F(int, generate_mode, 0)                                                                       \
+    F(std::string, job_id, {})                                                                     \
+    F(std::string, file_path, {})                                                                  \
+    F(std::string, file_name, {})                                                                  \
+    F(std::string, start_date, {})                                                                 \
+    F(std::string, end_date, {})                                                                   \
+    F(std::string, start_time, {})                                                                 \
+    F(std::string, end_time, {})                                                                   \
+    F(std::string, camera_resource_id, {})                                                         \
+    F(std::string, guid, {})                                                                       \
     F(void *, user_data, nullptr)
 TESK_VALUE_CLASS(, CTimeLapsePhotoRequestParam, TimeLapsePhotoRequestParam,
                  TESK_FIELDS_TimeLapsePhotoRequestParam)
 
-#define TESK_FIELDS_TimeLapsePhotoReponseParam(F)                                                 \
-    F(int, module_error_code, 0)                                                                  \
-    F(int, error_code, 0)                                                                         \
-    F(std::string, error_info, {})                                                                \
+#define TESK_FIELDS_TimeLapsePhotoReponseParam(F)                                                  \
+    F(int, module_error_code, 0)                                                                   \
+    F(int, error_code, 0)                                                                          \
+    F(std::string, error_info, {})                                                                 \
     F(int, image_count, 0)
 TESK_VALUE_CLASS(, CTimeLapsePhotoReponseParam, TimeLapsePhotoReponseParam,
                  TESK_FIELDS_TimeLapsePhotoReponseParam)
@@ -43,8 +43,7 @@ struct DeviceTimeLapsePhotoCreateStatusRequestParam
     std::string job_id;
 };
 
-enum DeviceTimeLapseStatus
-{
+enum DeviceTimeLapseStatus {
     DeviceTimeLapseCreating = 1,
     DeviceTimeLapseFinished = 2,
     DeviceTimeLapseFailed = 4,
@@ -107,12 +106,14 @@ public:
                                TimeLapsePhotoReponseParam &response) = 0;
 
     // One poll of a device job; the progress may advance with every call. status 4: failed.
-    virtual bool GetDeviceTimeLapseFileCreting(const DeviceTimeLapsePhotoCreateStatusRequestParam &request,
-                                               DeviceTimeLapsePhotoCreateStatusResponseParam &response) = 0;
+    virtual bool
+    GetDeviceTimeLapseFileCreting(const DeviceTimeLapsePhotoCreateStatusRequestParam &request,
+                                  DeviceTimeLapsePhotoCreateStatusResponseParam &response) = 0;
 
     // The description of a finished job's file: its name and its size in kilobytes.
-    virtual bool GetDeviceTimeLapseRecordFileInfo(const DeviceTimeLapseRecordFileInfoRequestParam &request,
-                                                  DeviceTimeLapseRecordFileInfoResponseParam &response) = 0;
+    virtual bool
+    GetDeviceTimeLapseRecordFileInfo(const DeviceTimeLapseRecordFileInfoRequestParam &request,
+                                     DeviceTimeLapseRecordFileInfoResponseParam &response) = 0;
 
     // Streams the device-built video of the camera and span to `sink`, in order. False with
     // `error` set when there is none or the stream broke; an aborted stream returns false.

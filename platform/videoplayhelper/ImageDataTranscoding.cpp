@@ -161,20 +161,19 @@ struct CImageDataTranscoding::Private
             return;
         }
         bool full_range = decoded->color_range == AVCOL_RANGE_JPEG;
-        const AVPixelFormat source = PlainFormat(static_cast<AVPixelFormat>(decoded->format),
-                                                 full_range);
-        scaler = sws_getCachedContext(scaler, decoded->width, decoded->height, source, width,
-                                      height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
-                                      nullptr);
+        const AVPixelFormat source =
+            PlainFormat(static_cast<AVPixelFormat>(decoded->format), full_range);
+        scaler =
+            sws_getCachedContext(scaler, decoded->width, decoded->height, source, width, height,
+                                 AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
         if (scaler) {
             // JPEG pictures use the full range; the video gets the limited range players expect.
             int *inverse = nullptr, *table = nullptr;
             int source_range = 0, target_range = 0, brightness = 0, contrast = 0, saturation = 0;
             if (sws_getColorspaceDetails(scaler, &inverse, &source_range, &table, &target_range,
-                                         &brightness, &contrast, &saturation)
-                >= 0)
-                sws_setColorspaceDetails(scaler, inverse, full_range ? 1 : 0, table, 0,
-                                         brightness, contrast, saturation);
+                                         &brightness, &contrast, &saturation) >= 0)
+                sws_setColorspaceDetails(scaler, inverse, full_range ? 1 : 0, table, 0, brightness,
+                                         contrast, saturation);
         }
         if (!scaler || av_frame_make_writable(scaled) < 0) {
             skipped++;
@@ -250,8 +249,8 @@ bool CImageDataTranscoding::StartConvert(const std::string &dir, const std::stri
     if (d.started) {
         StopConvert(error);
     }
-    if (stream_info.system_format != SYSTEM_FORMAT_MP4
-        || stream_info.video_format != VIDEO_FORMAT_H264) {
+    if (stream_info.system_format != SYSTEM_FORMAT_MP4 ||
+        stream_info.video_format != VIDEO_FORMAT_H264) {
         TESK_LOG_ERROR("unsupported stream: system %d video %d", stream_info.system_format,
                        stream_info.video_format);
         error = TRANSCODE_UNSUPPORTED_FORMAT;
@@ -326,8 +325,8 @@ bool CImageDataTranscoding::StartConvert(const std::string &dir, const std::stri
     d.scaled->format = AV_PIX_FMT_YUV420P;
     d.scaled->width = d.width;
     d.scaled->height = d.height;
-    if (av_frame_get_buffer(d.scaled, 0) < 0
-        || avcodec_parameters_from_context(d.stream->codecpar, d.encoder) < 0) {
+    if (av_frame_get_buffer(d.scaled, 0) < 0 ||
+        avcodec_parameters_from_context(d.stream->codecpar, d.encoder) < 0) {
         d.Release();
         error = TRANSCODE_ENCODE_FAILED;
         return false;

@@ -27,7 +27,7 @@ struct STREAM_INFO
 {
     int32_t system_format = SYSTEM_FORMAT_PS;
     int32_t video_format = VIDEO_FORMAT_H264;
-    int32_t audio_format = 0;  // 0: no audio
+    int32_t audio_format = 0;   // 0: no audio
     int32_t packet_size = 2048; // muxer packet size hint
     VIDEO_INFO video_info;
 };

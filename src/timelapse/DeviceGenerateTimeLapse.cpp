@@ -83,8 +83,7 @@ int64_t DeviceGenerateTimeLapse::TimeConversion(const std::string &text)
     }
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &year, &month, &day, &hour, &minute,
-                    &second)
-        != 6) {
+                    &second) != 6) {
         TESK_LOG_ERROR("TimeConversion invalid time %s", text.c_str());
         return 0;
     }
@@ -141,7 +140,7 @@ bool DeviceGenerateTimeLapse::GetDeviceFileCreatingStatus(
         request.job_id = job_id_;
     }
     if (!CResourceBusinessInterfaceMgr::Instance().GetDeviceTimeLapseFileCreting(request,
-                                                                                response)) {
+                                                                                 response)) {
         TESK_LOG_ERROR("GetDeviceFileCreatingStatus Failed, error_code: %d", response.error_code);
         return false;
     }
@@ -157,7 +156,7 @@ bool DeviceGenerateTimeLapse::GetDeviceRecordFileInfo(
         request.job_id = job_id_;
     }
     if (!CResourceBusinessInterfaceMgr::Instance().GetDeviceTimeLapseRecordFileInfo(request,
-                                                                                   response)) {
+                                                                                    response)) {
         TESK_LOG_ERROR("GetDeviceRecordFileInfo Failed, error_code: %d", response.error_code);
         return false;
     }
@@ -312,15 +311,15 @@ void DeviceGenerateTimeLapse::SetStreamFile()
         stored = device_file_info_;
     }
     StopDownload();
-    if (stored.device_file_name == response_record_file_info.record_file_info.file_name
-        && stored.file_size == response_record_file_info.record_file_info.file_size) {
+    if (stored.device_file_name == response_record_file_info.record_file_info.file_name &&
+        stored.file_size == response_record_file_info.record_file_info.file_size) {
         emit SignalExportResult(true);
         return;
     }
-    TESK_LOG_ERROR(
-        "device_file_info_.device_file_name %s; response_record_file_info.record_file_info.file_name %s",
-        stored.device_file_name.c_str(),
-        response_record_file_info.record_file_info.file_name.c_str());
+    TESK_LOG_ERROR("device_file_info_.device_file_name %s; "
+                   "response_record_file_info.record_file_info.file_name %s",
+                   stored.device_file_name.c_str(),
+                   response_record_file_info.record_file_info.file_name.c_str());
     emit SignalExportResult(false);
 }
 
@@ -395,8 +394,8 @@ int DeviceGenerateTimeLapse::GetPercentage()
     const long long kilobytes = std::strtoll(size_text.c_str(), &end, 10);
     if (end == size_text.c_str() || kilobytes <= 0)
         return 99;
-    const int percentage = static_cast<int>(static_cast<double>(file.size())
-                                            / (static_cast<double>(kilobytes) * 1024.0) * 100.0);
+    const int percentage = static_cast<int>(static_cast<double>(file.size()) /
+                                            (static_cast<double>(kilobytes) * 1024.0) * 100.0);
     return percentage == 0 ? 99 : percentage;
 }
 

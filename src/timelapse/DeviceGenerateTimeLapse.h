@@ -24,8 +24,9 @@ struct DeviceFileInfo
 // The device-mode half of a time-lapse task: starts the device's job, polls it once a second
 // until the file is ready, downloads the file as a recording stream and checks it against the
 // device's description. The outcome is one SignalExportResult, emitted on the downloader's thread.
-class TESKVIDEOSEARCH_EXPORT DeviceGenerateTimeLapse : public QObject,
-                                                       public teskplaycontroller::CDownloaderObserver
+class TESKVIDEOSEARCH_EXPORT DeviceGenerateTimeLapse
+    : public QObject,
+      public teskplaycontroller::CDownloaderObserver
 {
     Q_OBJECT
 public:
@@ -36,8 +37,10 @@ public:
                               OrlPluginManager::TimeLapsePhotoReponseParam &response);
     // The polling loop; true also when a pause stopped it.
     bool GetDeviceProgresSever(int &module_code, int &error_code);
-    bool GetDeviceFileCreatingStatus(OrlPluginManager::DeviceTimeLapsePhotoCreateStatusResponseParam &response);
-    bool GetDeviceRecordFileInfo(OrlPluginManager::DeviceTimeLapseRecordFileInfoResponseParam &response);
+    bool GetDeviceFileCreatingStatus(
+        OrlPluginManager::DeviceTimeLapsePhotoCreateStatusResponseParam &response);
+    bool
+    GetDeviceRecordFileInfo(OrlPluginManager::DeviceTimeLapseRecordFileInfoResponseParam &response);
     bool SetFileCreat(int &module_code, int &error_code);
     bool DevicePauseJudgeIsGetStreamFileBefore(int &module_code, int &error_code);
     bool StartDownLoadStreamFile();

@@ -26,11 +26,12 @@ CPictureCompressionVideo::~CPictureCompressionVideo()
     delete ptr_transcod_library_;
 }
 
-bool CPictureCompressionVideo::DownLoadImage(const OrlPluginManager::TimeLapsePhotoRequestParam &request,
-                                             OrlPluginManager::TimeLapsePhotoReponseParam &response)
+bool CPictureCompressionVideo::DownLoadImage(
+    const OrlPluginManager::TimeLapsePhotoRequestParam &request,
+    OrlPluginManager::TimeLapsePhotoReponseParam &response)
 {
     if (!OrlPluginManager::CResourceBusinessInterfaceMgr::Instance().DownLoadImage(request,
-                                                                                 response)) {
+                                                                                   response)) {
         TESK_LOG_ERROR("DownLoadImage Failed, error_code: %s", response.error_info.c_str());
         return false;
     }
@@ -134,9 +135,8 @@ bool CPictureCompressionVideo::InsertPictureData(const FRAME_INFO &frame, int &e
                            static_cast<long long>(read), static_cast<long long>(size));
             continue;
         }
-        const bool ok = ptr_transcod_library_->FC_Start_Binary_MP4(buffer.get(),
-                                                                   static_cast<long>(size),
-                                                                   &frame, error);
+        const bool ok = ptr_transcod_library_->FC_Start_Binary_MP4(
+            buffer.get(), static_cast<long>(size), &frame, error);
         buffer.reset();
         if (!ok)
             return false;

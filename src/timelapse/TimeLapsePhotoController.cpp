@@ -133,8 +133,7 @@ void CTimeLapsePhotoController::OnSetTaskResult(bool is_result)
 void CTimeLapsePhotoController::ReportResult(bool is_success)
 {
     d_->task_state_ = TaskFinished;
-    CTimeLapsePhotoManager::Instance().OnTimeLapseTaskResults(is_success,
-                                                              d_->request_param_.guid);
+    CTimeLapsePhotoManager::Instance().OnTimeLapseTaskResults(is_success, d_->request_param_.guid);
 }
 
 void CTimeLapsePhotoController::TaskFaliedIsPaused()
@@ -285,8 +284,8 @@ void CTimeLapsePhotoController::DeviceGeneratePause(bool is_pause)
         RunOnPool([this, generator]() {
             if (!generator->StartDownLoadStreamFile()) {
                 TaskFaliedIsPaused();
-                TESK_LOG_ERROR(
-                    "DevicePausePosition::GetStreamBeforePaused == ptr_device_generate_->GetDevicePosition()");
+                TESK_LOG_ERROR("DevicePausePosition::GetStreamBeforePaused == "
+                               "ptr_device_generate_->GetDevicePosition()");
             }
         });
         break;
@@ -296,8 +295,8 @@ void CTimeLapsePhotoController::DeviceGeneratePause(bool is_pause)
         RunOnPool([this, generator]() {
             if (!generator->StartDownLoadStreamFile()) {
                 TaskFaliedIsPaused();
-                TESK_LOG_ERROR(
-                    "DevicePausePosition::GetStreamFileCreatingPaused == ptr_device_generate_->GetDevicePosition() is Failed");
+                TESK_LOG_ERROR("DevicePausePosition::GetStreamFileCreatingPaused == "
+                               "ptr_device_generate_->GetDevicePosition() is Failed");
             }
         });
         break;

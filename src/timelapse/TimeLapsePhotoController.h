@@ -38,12 +38,13 @@ struct TimeLapsePhotoControllerData
 // the caller until the worker has acknowledged through the atomic flags. Held by
 // std::shared_ptr: a running step keeps its controller alive.
 class TESKVIDEOSEARCH_EXPORT CTimeLapsePhotoController
-    : public QObject
-    , public std::enable_shared_from_this<CTimeLapsePhotoController>
+    : public QObject,
+      public std::enable_shared_from_this<CTimeLapsePhotoController>
 {
     Q_OBJECT
 public:
-    explicit CTimeLapsePhotoController(const OrlPluginManager::CTimeLapsePhotoRequestParam &request);
+    explicit CTimeLapsePhotoController(
+        const OrlPluginManager::CTimeLapsePhotoRequestParam &request);
     ~CTimeLapsePhotoController() override;
 
     void StartTask();

@@ -106,9 +106,8 @@ void CTimeLapsePhotoManager::TimeLapseTaskPause(bool is_pause, std::string &guid
                 task->SetPaused(false);
                 bool other_running = false;
                 for (const auto &entry : d_->task_table)
-                    other_running = other_running
-                                    || (entry.second != task
-                                        && IsRunningState(entry.second->GetTaskState()));
+                    other_running = other_running || (entry.second != task &&
+                                                      IsRunningState(entry.second->GetTaskState()));
                 if (!other_running)
                     task->PauseTask(false);
                 return;

@@ -30,7 +30,8 @@ namespace TeskVideoSearch {
 
 class CTimeLapsePhotoController;
 
-// Result of a finished task: success, guid, file size in bytes, percentage, the request's user data.
+// Result of a finished task: success, guid, file size in bytes, percentage, the request's user
+// data.
 using TimeLapseResultCallback = void (*)(bool, std::string, int64_t, int, void *);
 
 struct TimeLapsePhotoManagerData
@@ -46,8 +47,8 @@ struct TimeLapsePhotoManagerData
 // time (the first qualifying guid in ascending order), and reports each finished task through
 // the registered callback, on the worker or download thread that finished it.
 class TESKVIDEOSEARCH_EXPORT CTimeLapsePhotoManager
-    : public QObject
-    , public Quor::Base::CSingleton<CTimeLapsePhotoManager>
+    : public QObject,
+      public Quor::Base::CSingleton<CTimeLapsePhotoManager>
 {
     Q_OBJECT
 public:

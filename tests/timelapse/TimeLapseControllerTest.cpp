@@ -210,7 +210,8 @@ TEST_F(TimeLapseTask, PauseDuringConversionKeepsThePicturesAndTheRerunWritesAFre
     EXPECT_EQ(State("pause-conv"), TaskPaused);
     EXPECT_EQ(ResultRecorder::Instance().Count("pause-conv"), 0);
     for (int i : {0, 1, 2, 4, 5})
-        EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(dir + "/" + std::to_string(i) + ".jpg")))
+        EXPECT_TRUE(
+            QFileInfo::exists(QString::fromStdString(dir + "/" + std::to_string(i) + ".jpg")))
             << i;
 
     QFile::remove(QString::fromStdString(pipe));
@@ -405,7 +406,8 @@ TEST_F(Compression, CorruptPictureIsSkippedAndMissingFirstPictureGivesTheDefault
     for (int i = 0; i < 5; ++i) {
         QImage picture(200, 100, QImage::Format_RGB32);
         picture.fill(QColor::fromHsv(i * 50, 255, 255));
-        ASSERT_TRUE(picture.save(QString::fromStdString(source + "/" + std::to_string(i) + ".jpg")));
+        ASSERT_TRUE(
+            picture.save(QString::fromStdString(source + "/" + std::to_string(i) + ".jpg")));
     }
     CDirectoryTimeLapseProvider::CameraPictures pictures;
     pictures.picture_dir = source;

@@ -112,10 +112,12 @@ public:
         return ok;
     }
 
-    bool GetDeviceTimeLapseFileCreting(const DeviceTimeLapsePhotoCreateStatusRequestParam &request,
-                                       DeviceTimeLapsePhotoCreateStatusResponseParam &response) override
+    bool
+    GetDeviceTimeLapseFileCreting(const DeviceTimeLapsePhotoCreateStatusRequestParam &request,
+                                  DeviceTimeLapsePhotoCreateStatusResponseParam &response) override
     {
-        const bool ok = CDirectoryTimeLapseProvider::GetDeviceTimeLapseFileCreting(request, response);
+        const bool ok =
+            CDirectoryTimeLapseProvider::GetDeviceTimeLapseFileCreting(request, response);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             ++calls_["poll:" + request.job_id];
@@ -124,8 +126,9 @@ public:
         return ok;
     }
 
-    bool GetDeviceTimeLapseRecordFileInfo(const DeviceTimeLapseRecordFileInfoRequestParam &request,
-                                          DeviceTimeLapseRecordFileInfoResponseParam &response) override
+    bool
+    GetDeviceTimeLapseRecordFileInfo(const DeviceTimeLapseRecordFileInfoRequestParam &request,
+                                     DeviceTimeLapseRecordFileInfoResponseParam &response) override
     {
         const bool ok =
             CDirectoryTimeLapseProvider::GetDeviceTimeLapseRecordFileInfo(request, response);

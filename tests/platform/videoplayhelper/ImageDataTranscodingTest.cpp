@@ -1,7 +1,7 @@
+#include "videoplayhelper/ImageDataTranscoding.h"
 #include "Mp4Probe.h"
 #include "TestSupport.h"
 #include "mirelog/Log.h"
-#include "videoplayhelper/ImageDataTranscoding.h"
 
 #include <gtest/gtest.h>
 
@@ -76,8 +76,8 @@ TEST_P(TranscodeSizes, EncodesEveryPictureAtTheVideoSize)
                                         VIDEO_INFO{25.0f, c.video_width, c.video_height}, error));
     EXPECT_EQ(error, TRANSCODE_OK);
     for (size_t i = 0; i < c.pictures.size(); ++i)
-        ASSERT_TRUE(Feed(transcoder, Jpeg(c.pictures[i].first, c.pictures[i].second,
-                                          static_cast<int>(i))));
+        ASSERT_TRUE(
+            Feed(transcoder, Jpeg(c.pictures[i].first, c.pictures[i].second, static_cast<int>(i))));
     ASSERT_TRUE(transcoder.StopConvert(error));
     EXPECT_EQ(transcoder.GetWholeFilePath(), (dir + "/video.mp4").toStdString());
     EXPECT_EQ(transcoder.EncodedFrames(), static_cast<int>(c.pictures.size()));
@@ -95,12 +95,11 @@ TEST_P(TranscodeSizes, EncodesEveryPictureAtTheVideoSize)
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, TranscodeSizes,
-    ::testing::Values(SizeCase{"same", 320, 240, {{320, 240}, {320, 240}, {320, 240}}, 320, 240},
-                      SizeCase{"odd", 321, 241, {{321, 241}, {321, 241}}, 320, 240},
-                      SizeCase{"mixed", 320, 240, {{320, 240}, {640, 480}, {100, 50}, {320, 240}},
-                               320, 240},
-                      SizeCase{"many", 160, 120, std::vector<std::pair<int, int>>(60, {160, 120}),
-                               160, 120}),
+    ::testing::Values(
+        SizeCase{"same", 320, 240, {{320, 240}, {320, 240}, {320, 240}}, 320, 240},
+        SizeCase{"odd", 321, 241, {{321, 241}, {321, 241}}, 320, 240},
+        SizeCase{"mixed", 320, 240, {{320, 240}, {640, 480}, {100, 50}, {320, 240}}, 320, 240},
+        SizeCase{"many", 160, 120, std::vector<std::pair<int, int>>(60, {160, 120}), 160, 120}),
     [](const ::testing::TestParamInfo<SizeCase> &info) { return std::string(info.param.name); });
 
 TEST(ImageDataTranscoding, SkipsPicturesThatCannotBeDecodedWithALogLine)
@@ -143,8 +142,8 @@ TEST(ImageDataTranscoding, RejectsCallsOutOfOrderAndUnsupportedStreams)
     EXPECT_EQ(error, TRANSCODE_NOT_STARTED);
 
     STREAM_INFO ps; // the default system format is not an MP4 file
-    EXPECT_FALSE(transcoder.StartConvert(OutputDir("order").toStdString(), "v", ps, VIDEO_INFO{},
-                                         error));
+    EXPECT_FALSE(
+        transcoder.StartConvert(OutputDir("order").toStdString(), "v", ps, VIDEO_INFO{}, error));
     EXPECT_EQ(error, TRANSCODE_UNSUPPORTED_FORMAT);
     EXPECT_FALSE(transcoder.StartConvert(OutputDir("order").toStdString(), "v", Mp4Stream(),
                                          VIDEO_INFO{0.0f, 320, 240}, error));

@@ -6,9 +6,7 @@
 #include "timelapse/DeviceGenerateTimeLapse.h"
 #include "timelapse/PictureCompressionVideo.h"
 #include "timelapse/TimeLapsePhotoManager.h"
-
-#include <QThreadPool>
-#include <QtConcurrent>
+#include "timelapse/TimeLapsePool.h"
 
 #include <chrono>
 #include <thread>
@@ -51,7 +49,7 @@ template<class Step>
 void CTimeLapsePhotoController::RunOnPool(Step step)
 {
     std::shared_ptr<CTimeLapsePhotoController> self = weak_from_this().lock();
-    QtConcurrent::run(QThreadPool::globalInstance(), [self, step]() { step(); });
+    RunOnGlobalPool([self, step]() { step(); });
 }
 
 void CTimeLapsePhotoController::StartTask()

@@ -2,10 +2,9 @@
 
 #include "mirelog/Log.h"
 #include "timelapse/TimeLapsePhotoController.h"
+#include "timelapse/TimeLapsePool.h"
 
 #include <QEvent>
-#include <QThreadPool>
-#include <QtConcurrent>
 
 namespace TeskVideoSearch {
 
@@ -163,7 +162,7 @@ void CTimeLapsePhotoManager::OnTimeLapseTaskResults(bool is_success, std::string
     // This may be the download thread of the very task: if the host deleted the task meanwhile,
     // the last reference must not go here, where the downloader cannot join its own thread.
     if (task)
-        QtConcurrent::run(QThreadPool::globalInstance(), [task]() mutable { task.reset(); });
+        RunOnGlobalPool([task = std::move(task)]() mutable { task.reset(); });
 }
 
 void CTimeLapsePhotoManager::RegisterDataCallBack(TimeLapseResultCallback callback)

@@ -94,6 +94,9 @@ protected:
         provider_->Release("cam");
         provider_->Release("dev");
         manager().DeleteTimeLapseTask(guids_);
+        // A result is reported before the selection that follows it; let that selection end
+        // before the next test fills the table.
+        QThreadPool::globalInstance()->waitForDone();
         CTimeLapseProviderRegistry::SetProvider(nullptr);
     }
     static CTimeLapsePhotoManager &manager() { return CTimeLapsePhotoManager::Instance(); }

@@ -34,6 +34,9 @@ protected:
         for (const char *camera : {"cam-a", "cam-b", "cam-c", "cam-d"})
             provider_->Release(camera);
         manager().DeleteTimeLapseTask(guids_);
+        // A result is reported before the selection that follows it; let that selection end
+        // before the next test fills the table.
+        QThreadPool::globalInstance()->waitForDone();
         CTimeLapseProviderRegistry::SetProvider(nullptr);
     }
 

@@ -88,6 +88,7 @@ protected:
         provider_->SetCameraPictures("cam", pictures);
         CTimeLapseProviderRegistry::SetProvider(provider_);
         manager().RegisterDataCallBack(&ResultRecorder::Callback);
+        ResultRecorder::Instance().Clear();
     }
     void TearDown() override
     {

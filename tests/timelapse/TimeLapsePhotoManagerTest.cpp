@@ -28,6 +28,7 @@ protected:
         }
         CTimeLapseProviderRegistry::SetProvider(provider_);
         manager().RegisterDataCallBack(&ResultRecorder::Callback);
+        ResultRecorder::Instance().Clear();
     }
     void TearDown() override
     {

@@ -228,6 +228,11 @@ public:
             return false;
         });
     }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        results_.clear();
+    }
     int Count(const std::string &guid)
     {
         std::lock_guard<std::mutex> lock(mutex_);

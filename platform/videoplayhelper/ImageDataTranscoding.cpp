@@ -76,7 +76,6 @@ struct CImageDataTranscoding::Private
     AVCodecContext *decoder = nullptr;
     SwsContext *scaler = nullptr;
     AVFrame *decoded = nullptr;
-    AVFrame *scaled = nullptr;
     AVPacket *packet = nullptr;
     int64_t next_pts = 0;
     int width = 0;
@@ -94,7 +93,13 @@ struct CImageDataTranscoding::Private
     std::deque<Picture> queue;
     bool input_done = false;
     std::thread worker;
+    std::thread encoder_thread;
     bool started = false;
+
+    std::mutex frames_mutex;
+    std::condition_variable frames_changed;
+    std::deque<AVFrame *> frames;
+    bool frames_done = false;
 
     std::atomic<int> worker_error{TRANSCODE_OK};
     std::atomic<int> encoded{0};
@@ -114,7 +119,6 @@ struct CImageDataTranscoding::Private
         sws_freeContext(scaler);
         scaler = nullptr;
         av_frame_free(&decoded);
-        av_frame_free(&scaled);
         av_packet_free(&packet);
     }
 
@@ -144,7 +148,8 @@ struct CImageDataTranscoding::Private
         }
     }
 
-    void EncodePicture(Picture &picture, int index)
+    // Decodes one picture and scales it to the video's size; null when it is skipped.
+    AVFrame *DecodePicture(Picture &picture, int index)
     {
         AVPacket *input = av_packet_alloc();
         input->data = picture.bytes.data();
@@ -158,7 +163,7 @@ struct CImageDataTranscoding::Private
             TESK_LOG_ERROR("picture %d skipped: it cannot be decoded (%s)", index,
                            AvError(ret).c_str());
             avcodec_flush_buffers(decoder);
-            return;
+            return nullptr;
         }
         bool full_range = decoded->color_range == AVCOL_RANGE_JPEG;
         const AVPixelFormat source =
@@ -175,22 +180,57 @@ struct CImageDataTranscoding::Private
                 sws_setColorspaceDetails(scaler, inverse, full_range ? 1 : 0, table, 0, brightness,
                                          contrast, saturation);
         }
-        if (!scaler || av_frame_make_writable(scaled) < 0) {
+        AVFrame *scaled = av_frame_alloc();
+        if (scaled) {
+            scaled->format = AV_PIX_FMT_YUV420P;
+            scaled->width = width;
+            scaled->height = height;
+        }
+        if (!scaler || !scaled || av_frame_get_buffer(scaled, 0) < 0) {
             skipped++;
             TESK_LOG_ERROR("picture %d skipped: no conversion from %dx%d format %d", index,
                            decoded->width, decoded->height, decoded->format);
             av_frame_unref(decoded);
-            return;
+            return nullptr;
         }
         sws_scale(scaler, decoded->data, decoded->linesize, 0, decoded->height, scaled->data,
                   scaled->linesize);
         av_frame_unref(decoded);
-        scaled->pts = next_pts++;
-        if (!Encode(scaled)) {
-            worker_error = TRANSCODE_ENCODE_FAILED;
-            return;
+        return scaled;
+    }
+
+    // Encoding runs on a thread of its own, so that decoding the next pictures overlaps it.
+    void EncodeWork()
+    {
+        while (true) {
+            AVFrame *frame = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(frames_mutex);
+                frames_changed.wait(lock, [&] { return !frames.empty() || frames_done; });
+                if (frames.empty())
+                    return;
+                frame = frames.front();
+                frames.pop_front();
+            }
+            frames_changed.notify_all();
+            if (worker_error == TRANSCODE_OK) {
+                frame->pts = next_pts++;
+                if (Encode(frame))
+                    encoded++;
+                else
+                    worker_error = TRANSCODE_ENCODE_FAILED;
+            }
+            av_frame_free(&frame);
         }
-        encoded++;
+    }
+
+    void EndFrames()
+    {
+        {
+            std::lock_guard<std::mutex> lock(frames_mutex);
+            frames_done = true;
+        }
+        frames_changed.notify_all();
     }
 
     void Work()
@@ -201,15 +241,25 @@ struct CImageDataTranscoding::Private
             {
                 std::unique_lock<std::mutex> lock(queue_mutex);
                 queue_changed.wait(lock, [&] { return !queue.empty() || input_done; });
-                if (queue.empty())
+                if (queue.empty()) {
+                    lock.unlock();
+                    EndFrames();
                     return;
+                }
                 picture = std::move(queue.front());
                 queue.pop_front();
             }
             queue_changed.notify_all();
-            if (worker_error == TRANSCODE_OK)
-                EncodePicture(picture, index);
+            AVFrame *frame = worker_error == TRANSCODE_OK ? DecodePicture(picture, index) : nullptr;
             ++index;
+            if (!frame)
+                continue;
+            {
+                std::unique_lock<std::mutex> lock(frames_mutex);
+                frames_changed.wait(lock, [&] { return frames.size() < kQueueCapacity; });
+                frames.push_back(frame);
+            }
+            frames_changed.notify_all();
         }
     }
 };
@@ -290,9 +340,8 @@ bool CImageDataTranscoding::StartConvert(const std::string &dir, const std::stri
     d.encoder = avcodec_alloc_context3(codec);
     d.decoder = avcodec_alloc_context3(jpeg);
     d.decoded = av_frame_alloc();
-    d.scaled = av_frame_alloc();
     d.packet = av_packet_alloc();
-    if (!d.stream || !d.encoder || !d.decoder || !d.decoded || !d.scaled || !d.packet) {
+    if (!d.stream || !d.encoder || !d.decoder || !d.decoded || !d.packet) {
         d.Release();
         error = TRANSCODE_ENCODE_FAILED;
         return false;
@@ -322,11 +371,7 @@ bool CImageDataTranscoding::StartConvert(const std::string &dir, const std::stri
         error = TRANSCODE_NO_ENCODER;
         return false;
     }
-    d.scaled->format = AV_PIX_FMT_YUV420P;
-    d.scaled->width = d.width;
-    d.scaled->height = d.height;
-    if (av_frame_get_buffer(d.scaled, 0) < 0 ||
-        avcodec_parameters_from_context(d.stream->codecpar, d.encoder) < 0) {
+    if (avcodec_parameters_from_context(d.stream->codecpar, d.encoder) < 0) {
         d.Release();
         error = TRANSCODE_ENCODE_FAILED;
         return false;
@@ -347,7 +392,13 @@ bool CImageDataTranscoding::StartConvert(const std::string &dir, const std::stri
         d.queue.clear();
         d.input_done = false;
     }
+    {
+        std::lock_guard<std::mutex> lock(d.frames_mutex);
+        d.frames.clear();
+        d.frames_done = false;
+    }
     d.worker = std::thread([&d] { d.Work(); });
+    d.encoder_thread = std::thread([&d] { d.EncodeWork(); });
     d.started = true;
     TESK_LOG_INFO("converting pictures into %s: %dx%d at %.3f fps with %s", path.c_str(), d.width,
                   d.height, static_cast<double>(video.frame_rate), d.encoder_name.c_str());
@@ -399,6 +450,7 @@ bool CImageDataTranscoding::StopConvert(int &error)
     }
     d.queue_changed.notify_all();
     d.worker.join();
+    d.encoder_thread.join();
     d.started = false;
     bool ok = d.worker_error == TRANSCODE_OK;
     if (ok && !d.Encode(nullptr))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pluginmanager/ResourceData.h"
+#include "pluginmanager/TimeLapseService.h"
 #include "quorbase/Error.h"
 #include "quorbase/Singleton.h"
 
@@ -129,6 +130,16 @@ public:
     bool GetClientGeneralConfig(SysConfigResult &result);
     bool CheckResourcePermission(const ResourcePermissionParam &param);
     bool CheckControlPermission(int item);
+
+    // Time-lapse requests, answered by the registered ITimeLapseProvider (TimeLapseService.cpp).
+    bool DownLoadImage(const TimeLapsePhotoRequestParam &request,
+                       TimeLapsePhotoReponseParam &response);
+    // true aborts the picture downloads that are running now.
+    bool SetTimeLapseTaskDelete(const bool &is_delete);
+    bool GetDeviceTimeLapseFileCreting(const DeviceTimeLapsePhotoCreateStatusRequestParam &request,
+                                       DeviceTimeLapsePhotoCreateStatusResponseParam &response);
+    bool GetDeviceTimeLapseRecordFileInfo(const DeviceTimeLapseRecordFileInfoRequestParam &request,
+                                          DeviceTimeLapseRecordFileInfoResponseParam &response);
 
 private:
     friend class Quor::Base::CSingleton<CResourceBusinessInterfaceMgr>;

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "pluginmanager/TimeLapseService.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace OrlPluginManager {
+
+// A time-lapse provider that serves pictures from directories or draws synthetic ones, and
+// plays device jobs from prepared video files. Used by the command-line host and the tests;
+// the recording server answers the same interface from its catalogue.
+class CDirectoryTimeLapseProvider : public ITimeLapseProvider
+{
+public:
+    struct CameraPictures
+    {
+        // Pictures to serve: "0.jpg", "1.jpg", ... in number order, else every "*.jpg" in name
+        // order. Empty: synthetic pictures, one per capture interval of the requested span.
+        std::string picture_dir;
+        int synthetic_width = 640;
+        int synthetic_height = 360;
+        int capture_interval = 60;
+        int max_pictures = 0; // 0: no limit
+        bool fail = false;    // the download fails, as an unreachable storage would
+    };
+
+    struct DeviceCamera
+    {
+        std::string video_path; // the device's finished video
+        int progress_step = 50; // percent gained per status poll
+        bool fail = false;      // status 4 at the first poll
+        size_t chunk_size = 256 * 1024;
+    };
+
+    void SetCameraPictures(const std::string &camera_id, const CameraPictures &pictures);
+    void SetDeviceCamera(const std::string &camera_id, const DeviceCamera &device);
+
+    // Seconds since 1970 of "yyyy-MM-dd" and "HH:mm:ss" texts read as local time; -1 if invalid.
+    static int64_t ParseLocalTime(const std::string &date, const std::string &time);
+
+    bool DownLoadImage(const TimeLapsePhotoRequestParam &request, const std::atomic<bool> &abort,
+                       TimeLapsePhotoReponseParam &response) override;
+    bool
+    GetDeviceTimeLapseFileCreting(const DeviceTimeLapsePhotoCreateStatusRequestParam &request,
+                                  DeviceTimeLapsePhotoCreateStatusResponseParam &response) override;
+    bool
+    GetDeviceTimeLapseRecordFileInfo(const DeviceTimeLapseRecordFileInfoRequestParam &request,
+                                     DeviceTimeLapseRecordFileInfoResponseParam &response) override;
+    bool StreamDeviceTimeLapse(const DeviceTimeLapseStreamRequest &request, const StreamSink &sink,
+                               const std::atomic<bool> &abort,
+                               Quor::Base::Error::ErrorCode &error) override;
+
+private:
+    struct Job
+    {
+        std::string camera_id;
+        int progress = 0;
+    };
+
+    bool ExportPictures(const TimeLapsePhotoRequestParam &request, const CameraPictures &source,
+                        const std::atomic<bool> &abort, TimeLapsePhotoReponseParam &response);
+    bool FindDeviceCamera(const std::string &job_id, DeviceCamera &out, Job **job);
+
+    std::mutex mutex_;
+    std::map<std::string, CameraPictures> pictures_;
+    std::map<std::string, DeviceCamera> devices_;
+    std::map<std::string, Job> jobs_;
+};
+
+} // namespace OrlPluginManager

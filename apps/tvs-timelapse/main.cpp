@@ -9,6 +9,7 @@
 // Ctrl-Z pauses the task and a second Ctrl-Z (or SIGCONT) resumes it; Ctrl-C deletes it.
 
 #include "pluginmanager/DirectoryTimeLapseProvider.h"
+#include "recordserver/RecordingServer.h"
 #include "pluginmanager/PluginManager.h"
 #include "quorbase/Util.h"
 #include "timelapse/TimeLapsePhotoManager.h"
@@ -94,6 +95,9 @@ int main(int argc, char **argv)
     parser.addHelpOption();
     parser.addOptions({
         {"pictures", "Directory of numbered pictures 0.jpg, 1.jpg, ...", "dir"},
+        {"store", "Serve the camera's capture pictures and device video from the embedded "
+                  "recording store in this directory (\"default\": the user's store).",
+         "dir"},
         {"output", "The video file to write (.mp4).", "file"},
         {"camera", "Camera resource identifier.", "id"},
         {"begin", "Start of the span, \"yyyy-MM-dd HH:mm:ss\".", "time"},
@@ -174,7 +178,27 @@ int main(int argc, char **argv)
             request.SetVal_generate_mode(0);
         }
     }
-    CTimeLapseProviderRegistry::SetProvider(provider);
+    // The embedded store answers instead of the directory provider when asked for.
+    std::shared_ptr<teskrecordserver::CRecordingServer> store;
+    if (parser.isSet("store") && !parser.isSet("pictures")) {
+        teskrecordserver::CStoreStatus status;
+        if (parser.value("store") == "default") {
+            store = teskrecordserver::CRecordingServer::StartDefault(status);
+        } else {
+            store = std::make_shared<teskrecordserver::CRecordingServer>();
+            status = store->Open(parser.value("store").toStdString());
+            if (status) {
+                store->PublishToHost();
+                teskrecordserver::CRecordingServer::Install(store);
+            }
+        }
+        if (!status || !store) {
+            std::fprintf(stderr, "tvs-timelapse: %s\n", status.Message().c_str());
+            return 1;
+        }
+    } else {
+        CTimeLapseProviderRegistry::SetProvider(provider);
+    }
     // Pauses block on the worker; a pool wider than the cores keeps a reporting step from
     // queueing behind a busy one.
     QThreadPool::globalInstance()->setMaxThreadCount(

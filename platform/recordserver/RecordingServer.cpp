@@ -1,4 +1,5 @@
 #include "RecordingServer.h"
+#include "StoreTimeLapseProvider.h"
 
 #include "recordserver/MediaCodec.h"
 
@@ -158,6 +159,7 @@ void CRecordingServer::PublishToHost() const
 void CRecordingServer::Install(const std::shared_ptr<CRecordingServer> &server)
 {
     CRecordingSourceRegistry::SetSource(server);
+    CStoreTimeLapseProvider::Install(server);
 }
 
 std::shared_ptr<CRecordingServer> CRecordingServer::StartDefault(CStoreStatus &status)

@@ -50,7 +50,8 @@ public:
     // Fills the plug-in manager's camera directory (cameras, permission denials, general
     // configuration) and the playback-parameter registry (record plans).
     void PublishToHost() const;
-    // Makes `server` the recording source of every playback-controller service.
+    // Makes `server` the recording source of every playback-controller service and the
+    // provider of the host's time-lapse requests.
     static void Install(const std::shared_ptr<CRecordingServer> &server);
     // Opens (creating on first use) the default store, publishes and installs it; null with
     // `status` set on failure.

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "recordserver/RecordingServer.h"
+
+#include "pluginmanager/DirectoryTimeLapseProvider.h"
+#include "pluginmanager/TimeLapseService.h"
+
+#include <memory>
+
+namespace teskrecordserver {
+
+// Answers the host's time-lapse requests from the store: capture-plan pictures come from the
+// catalogue; a device-built video is the camera's own recorded media, and a camera whose
+// searches are set up to fail has its device job fail too.
+class CStoreTimeLapseProvider : public OrlPluginManager::ITimeLapseProvider
+{
+public:
+    explicit CStoreTimeLapseProvider(std::shared_ptr<CRecordingServer> server);
+
+    // Makes a provider of `server` the one every time-lapse request goes to.
+    static void Install(const std::shared_ptr<CRecordingServer> &server);
+
+    bool DownLoadImage(const OrlPluginManager::TimeLapsePhotoRequestParam &request,
+                       const std::atomic<bool> &abort,
+                       OrlPluginManager::TimeLapsePhotoReponseParam &response) override;
+    bool GetDeviceTimeLapseFileCreting(
+        const OrlPluginManager::DeviceTimeLapsePhotoCreateStatusRequestParam &request,
+        OrlPluginManager::DeviceTimeLapsePhotoCreateStatusResponseParam &response) override;
+    bool GetDeviceTimeLapseRecordFileInfo(
+        const OrlPluginManager::DeviceTimeLapseRecordFileInfoRequestParam &request,
+        OrlPluginManager::DeviceTimeLapseRecordFileInfoResponseParam &response) override;
+    bool StreamDeviceTimeLapse(const OrlPluginManager::DeviceTimeLapseStreamRequest &request,
+                               const OrlPluginManager::StreamSink &sink,
+                               const std::atomic<bool> &abort,
+                               Quor::Base::Error::ErrorCode &error) override;
+
+private:
+    const CameraRow *FindCamera(const std::string &camera_id) const;
+
+    std::shared_ptr<CRecordingServer> server_;
+    std::vector<CameraRow> cameras_;
+    // Device jobs: polling, file description and streaming of a prepared video per camera.
+    OrlPluginManager::CDirectoryTimeLapseProvider devices_;
+};
+
+} // namespace teskrecordserver

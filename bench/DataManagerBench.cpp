@@ -118,10 +118,9 @@ void LoadAndRelease(Page &page, int count)
         const auto &item = page.items[static_cast<size_t>(i) % page.items.size()];
         PlaybackFileVector files;
         item->GetFileDatas(files);
-        page.manager->GetThumbnailByTime(
-            {item->GetPairData(KeySiteId).toString().toStdString(),
-             item->GetPairData(KeyCameraId).toString().toStdString(),
-             files.front()->GetFileBegTime() + i % 5});
+        page.manager->GetThumbnailByTime({item->GetPairData(KeySiteId).toString().toStdString(),
+                                          item->GetPairData(KeyCameraId).toString().toStdString(),
+                                          files.front()->GetFileBegTime() + i % 5});
         // At most a handful in flight, as the thumbnail view keeps it.
         if (!QTest::qWaitFor([&] { return answered > i - 5; }, 30000))
             break;
@@ -142,11 +141,15 @@ void BM_ThumbnailsRequestAndRelease(benchmark::State &state)
     const long after = ResidentKiB();
     state.counters["rss_before_KiB"] = static_cast<double>(before);
     state.counters["rss_growth_KiB"] = static_cast<double>(after - before);
-    state.counters["per_thumbnail_us"] = benchmark::Counter(
-        static_cast<double>(state.range(0) * state.iterations()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_thumbnail_us"] =
+        benchmark::Counter(static_cast<double>(state.range(0) * state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_ThumbnailsRequestAndRelease)->Arg(5000)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThumbnailsRequestAndRelease)
+    ->Arg(5000)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -25,8 +25,7 @@ using namespace TeskVideoSearch;
 
 namespace {
 
-enum ExitCode
-{
+enum ExitCode {
     ExitOk = 0,
     ExitStoreError = 1,
     ExitTimeout = 2,
@@ -40,7 +39,7 @@ struct KindName
 };
 
 const KindName kKinds[] = {
-    {RegularVideo, "all"},     {PersonDetectVideo, "person"}, {VehicleDetectVideo, "vehicle"},
+    {RegularVideo, "all"},      {PersonDetectVideo, "person"}, {VehicleDetectVideo, "vehicle"},
     {EventAlarmVideo, "event"}, {TagVideo, "manual"},          {LockVideo, "locked"},
     {OtherVideo, "other"},
 };
@@ -84,10 +83,9 @@ bool SelectCameras(const QStringList &wanted, std::vector<OrlPluginManager::Came
         const QStringList parts = name.split(':');
         bool found = false;
         for (const auto &camera : all) {
-            const bool match = parts.size() == 2
-                                   ? camera.site_id == parts[0].toStdString()
-                                         && camera.id == parts[1].toStdString()
-                                   : camera.id == name.toStdString();
+            const bool match = parts.size() == 2 ? camera.site_id == parts[0].toStdString() &&
+                                                       camera.id == parts[1].toStdString()
+                                                 : camera.id == name.toStdString();
             if (match) {
                 out.push_back(camera);
                 found = true;
@@ -101,9 +99,9 @@ bool SelectCameras(const QStringList &wanted, std::vector<OrlPluginManager::Came
     return true;
 }
 
-teskplaycontroller::CCameraVideoSearchCondition BaseCondition(
-    const std::vector<OrlPluginManager::Camera> &cameras, int64_t begin, int64_t end,
-    teskplaycontroller::VideoSearchType type)
+teskplaycontroller::CCameraVideoSearchCondition
+BaseCondition(const std::vector<OrlPluginManager::Camera> &cameras, int64_t begin, int64_t end,
+              teskplaycontroller::VideoSearchType type)
 {
     teskplaycontroller::CCameraVideoSearchCondition condition;
     auto &data = *condition.GetDataPtr();
@@ -164,7 +162,7 @@ std::vector<SearchGroup> BuildGroups(const std::vector<VideoDataType> &kinds,
         SearchGroup *group = add("tags", teskplaycontroller::VideoSearchTag, tags);
         auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
         // One kind filters by its tag type; several take every tag and the pages filter.
-        const int label_type = tags.size() > 1 ? VideoSearchTagType::TagTypeAll
+        const int label_type = tags.size() > 1              ? VideoSearchTagType::TagTypeAll
                                : tags[0] == EventAlarmVideo ? TagTypeEventLinkage
                                : tags[0] == TagVideo        ? TagTypeManual
                                                             : TagTypeOther;
@@ -179,8 +177,8 @@ std::vector<SearchGroup> BuildGroups(const std::vector<VideoDataType> &kinds,
             served.push_back(PersonDetectVideo);
         if (vehicle)
             served.push_back(VehicleDetectVideo);
-        SearchGroup *group = add("person-vehicle", teskplaycontroller::VideoSearchPersonVehicle,
-                                 served);
+        SearchGroup *group =
+            add("person-vehicle", teskplaycontroller::VideoSearchPersonVehicle, served);
         auto extra = std::make_shared<teskplaycontroller::CPersonVehicleExtra>();
         extra->SetVal_event_type(person && vehicle ? 1 : person ? 2 : 4);
         group->condition.GetDataPtr()->ptr_person_vehicle_extra = extra;
@@ -201,8 +199,7 @@ QVector<CResourceKey> KeysOf(const std::vector<OrlPluginManager::Camera> &camera
     return keys;
 }
 
-void PrintRows(SearchGroup &group, VideoDataType kind, const QVector<CResourceKey> &keys,
-               int rows)
+void PrintRows(SearchGroup &group, VideoDataType kind, const QVector<CResourceKey> &keys, int rows)
 {
     CVideoFileParam param;
     param.SetVal_data_type(kind);
@@ -223,16 +220,14 @@ void PrintRows(SearchGroup &group, VideoDataType kind, const QVector<CResourceKe
         const PlaybackFileVector &files = row.second;
         const auto &first = files.front();
         const auto &last = files.back();
-        std::printf("  %-18s %-42s %-42s %s%s\n", qPrintable(row.first.GetVal_camera_name()),
-                    qPrintable(CCommonFunction::GetZonesTimeByTimeType(
-                        first->GetFileISOBeginTime(), first->GetFileBegTime(), true,
-                        time_type.first)),
-                    qPrintable(CCommonFunction::GetZonesTimeByTimeType(
-                        last->GetFileISOEndTime(), last->GetFileEndTime(), true,
-                        time_type.first)),
-                    first->GetFileName().c_str(),
-                    files.size() > 1 ? qPrintable(QString(" (+%1 files)").arg(files.size() - 1))
-                                     : "");
+        std::printf(
+            "  %-18s %-42s %-42s %s%s\n", qPrintable(row.first.GetVal_camera_name()),
+            qPrintable(CCommonFunction::GetZonesTimeByTimeType(
+                first->GetFileISOBeginTime(), first->GetFileBegTime(), true, time_type.first)),
+            qPrintable(CCommonFunction::GetZonesTimeByTimeType(
+                last->GetFileISOEndTime(), last->GetFileEndTime(), true, time_type.first)),
+            first->GetFileName().c_str(),
+            files.size() > 1 ? qPrintable(QString(" (+%1 files)").arg(files.size() - 1)) : "");
     }
 }
 
@@ -250,8 +245,8 @@ int main(int argc, char **argv)
 {
     qInstallMessageHandler(LogQtMessage);
     // A console host: no window appears unless a display is there for the notifications.
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tvs-search"));
@@ -266,8 +261,7 @@ int main(int argc, char **argv)
         {"camera", "Camera to search, as site:camera or camera; repeatable. Default: all.",
          "camera"},
         {"from", "Begin of the period, ISO 8601. Default: 7 days before --to.", "time"},
-        {"to", "End of the period, ISO 8601. Default: the end of the store's recordings.",
-         "time"},
+        {"to", "End of the period, ISO 8601. Default: the end of the store's recordings.", "time"},
         {"kinds", "Kinds: all,person,vehicle,event,manual,locked,other. Default: all of them.",
          "list"},
         {"rows", "Rows printed per kind. Default: 10.", "n", "10"},
@@ -293,10 +287,10 @@ int main(int argc, char **argv)
     }
 
     std::vector<VideoDataType> kinds;
-    const QStringList kind_names = parser.isSet("kinds")
-                                       ? parser.value("kinds").split(',', Qt::SkipEmptyParts)
-                                       : QStringList{"all", "person", "vehicle", "event",
-                                                     "manual", "locked", "other"};
+    const QStringList kind_names =
+        parser.isSet("kinds")
+            ? parser.value("kinds").split(',', Qt::SkipEmptyParts)
+            : QStringList{"all", "person", "vehicle", "event", "manual", "locked", "other"};
     for (const QString &name : kind_names) {
         const auto found = std::find_if(std::begin(kKinds), std::end(kKinds),
                                         [&](const KindName &k) { return name == k.name; });

@@ -68,18 +68,17 @@ void PrintStore(const CRecordingServer &server)
         if (denials.count(key))
             notes += "denied permissions:" + denials[key] + "; ";
         if (const auto failure = catalogue.SearchFailure(camera.site_id, camera.id))
-            notes += "search fails (parameter error " + std::to_string(failure->param_error_type)
-                     + "); ";
+            notes += "search fails (parameter error " + std::to_string(failure->param_error_type) +
+                     "); ";
         const auto plan = plans.find(key);
-        std::printf("%-10s %-12s %-18s %-8s %-9s %-8zu %s\n", camera.site_id.c_str(),
-                    camera.id.c_str(), camera.name.c_str(),
-                    Quor::Base::TimeUtil::TimeDifference2Str(camera.time_zone.utc_bias).c_str(),
-                    plan == plans.end() ? "none" : MediaName(plan->second.storage_media_type),
-                    catalogue
-                        .Recordings(camera.site_id, camera.id, 0,
-                                    std::numeric_limits<int64_t>::max())
-                        .size(),
-                    notes.c_str());
+        std::printf(
+            "%-10s %-12s %-18s %-8s %-9s %-8zu %s\n", camera.site_id.c_str(), camera.id.c_str(),
+            camera.name.c_str(),
+            Quor::Base::TimeUtil::TimeDifference2Str(camera.time_zone.utc_bias).c_str(),
+            plan == plans.end() ? "none" : MediaName(plan->second.storage_media_type),
+            catalogue.Recordings(camera.site_id, camera.id, 0, std::numeric_limits<int64_t>::max())
+                .size(),
+            notes.c_str());
     }
 }
 
@@ -105,8 +104,8 @@ int main(int argc, char **argv)
     parser.addOptions({seed, large, quiet});
     parser.process(app);
 
-    GeneratorOptions options = parser.isSet(large) ? GeneratorOptions::Large()
-                                                   : GeneratorOptions::Default();
+    GeneratorOptions options =
+        parser.isSet(large) ? GeneratorOptions::Large() : GeneratorOptions::Default();
     if (parser.isSet(seed)) {
         bool ok = false;
         options.seed = parser.value(seed).toULongLong(&ok);

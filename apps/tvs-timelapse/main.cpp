@@ -9,9 +9,9 @@
 // Ctrl-Z pauses the task and a second Ctrl-Z (or SIGCONT) resumes it; Ctrl-C deletes it.
 
 #include "pluginmanager/DirectoryTimeLapseProvider.h"
-#include "recordserver/RecordingServer.h"
 #include "pluginmanager/PluginManager.h"
 #include "quorbase/Util.h"
+#include "recordserver/RecordingServer.h"
 #include "timelapse/TimeLapsePhotoManager.h"
 
 #include <QCommandLineParser>
@@ -95,8 +95,9 @@ int main(int argc, char **argv)
     parser.addHelpOption();
     parser.addOptions({
         {"pictures", "Directory of numbered pictures 0.jpg, 1.jpg, ...", "dir"},
-        {"store", "Serve the camera's capture pictures and device video from the embedded "
-                  "recording store in this directory (\"default\": the user's store).",
+        {"store",
+         "Serve the camera's capture pictures and device video from the embedded "
+         "recording store in this directory (\"default\": the user's store).",
          "dir"},
         {"output", "The video file to write (.mp4).", "file"},
         {"camera", "Camera resource identifier.", "id"},

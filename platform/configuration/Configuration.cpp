@@ -34,8 +34,7 @@ const std::array<std::pair<const char *, DisplayField>, 7> kDisplayFields = {{
 
 QString DefaultSavePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)
-           + "/TeskVideoSearch";
+    return QStandardPaths::writableLocation(QStandardPaths::MoviesLocation) + "/TeskVideoSearch";
 }
 
 } // namespace
@@ -44,8 +43,8 @@ QString ConfigFilePath()
 {
     QString dir = qEnvironmentVariable("TESK_CONFIG_DIR");
     if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-              + "/TeskVideoSearch";
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+              "/TeskVideoSearch";
     return dir + "/client.ini";
 }
 
@@ -67,10 +66,9 @@ FileConfigType CLocalSystemConfigManager::GetFileConfig()
     std::lock_guard<std::mutex> lock(SettingsMutex());
     QSettings settings(ConfigFilePath(), QSettings::IniFormat);
     FileConfigType config;
-    config.file_save_path =
-        settings.value(QStringLiteral("File/file_save_path"), DefaultSavePath())
-            .toString()
-            .toStdString();
+    config.file_save_path = settings.value(QStringLiteral("File/file_save_path"), DefaultSavePath())
+                                .toString()
+                                .toStdString();
     return config;
 }
 

@@ -30,15 +30,15 @@ struct FileConfigType
     std::string file_save_path;
 };
 
-enum ConfigPage
-{
+enum ConfigPage {
     ConfigPageFile = 1,
     ConfigPageSearchDisplay = 7,
 };
 
 QString ConfigFilePath();
 
-class TESK_PLATFORM_VISIBLE CLocalSystemConfigManager : public Quor::Base::CSingleton<CLocalSystemConfigManager>
+class TESK_PLATFORM_VISIBLE CLocalSystemConfigManager
+    : public Quor::Base::CSingleton<CLocalSystemConfigManager>
 {
 public:
     SearchDisplayConfigType GetSearchDisplayType();
@@ -49,7 +49,9 @@ private:
     CLocalSystemConfigManager() = default;
 };
 
-class TESK_PLATFORM_VISIBLE CSystemConfigManager : public QObject, public Quor::Base::CSingleton<CSystemConfigManager>
+class TESK_PLATFORM_VISIBLE CSystemConfigManager
+    : public QObject,
+      public Quor::Base::CSingleton<CSystemConfigManager>
 {
     Q_OBJECT
 public:

@@ -11,20 +11,20 @@
 namespace teskplaycontroller {
 
 // Where and how a camera's recordings are kept, as its record plan says.
-#define TESK_FIELDS_OrlPlayBackParamSet(F)                                                        \
-    F(int, location_type, ResourceData::StorageLocationDevice)                                    \
-    F(int, storage_id, 0) /* pool of an object store */                                           \
-    F(int, storage_media_type, ResourceData::StorageMediaDevice)                                  \
-    F(int, stream_type, 0)                                                                        \
+#define TESK_FIELDS_OrlPlayBackParamSet(F)                                                         \
+    F(int, location_type, ResourceData::StorageLocationDevice)                                     \
+    F(int, storage_id, 0) /* pool of an object store */                                            \
+    F(int, storage_media_type, ResourceData::StorageMediaDevice)                                   \
+    F(int, stream_type, 0)                                                                         \
     F(bool, record_plan_configured, true)
 TESK_VALUE_CLASS(, COrlPlayBackParamSet, OrlPlayBackParamSet, TESK_FIELDS_OrlPlayBackParamSet)
 
 // The camera as the resource tree hands it over.
-#define TESK_FIELDS_CameraElement(F)                                                              \
-    F(std::string, camera_id, {})                                                                 \
-    F(std::string, site_id, {})                                                                   \
-    F(std::string, camera_name, {})                                                               \
-    F(std::string, workstation_id, {})                                                            \
+#define TESK_FIELDS_CameraElement(F)                                                               \
+    F(std::string, camera_id, {})                                                                  \
+    F(std::string, site_id, {})                                                                    \
+    F(std::string, camera_name, {})                                                                \
+    F(std::string, workstation_id, {})                                                             \
     F(int, element_type, 0)
 TESK_VALUE_CLASS(, CCameraElement, CameraElement, TESK_FIELDS_CameraElement)
 

@@ -5,8 +5,7 @@
 #include <string>
 
 namespace RecordFileType {
-enum TagType : int
-{
+enum TagType : int {
     TagAll = 0,
     TagManual = 1,
     TagEventLinkage = 2,
@@ -23,8 +22,7 @@ class __attribute__((visibility("default"))) CPlaybackFile
 {
 public:
     // The file's kind as the time bar draws it.
-    enum Type : int
-    {
+    enum Type : int {
         TypeRegular = 0,
         TypeAlarm = 1,
         TypeMotion = 2,
@@ -34,8 +32,7 @@ public:
     };
 
     // Event type of detection results: 1 person and vehicle, 2 person, 4 vehicle.
-    enum EventType
-    {
+    enum EventType {
         EventNone = 0,
         EventPersonVehicle = 1,
         EventPerson = 2,

@@ -8,17 +8,17 @@
 
 namespace teskplaycontroller {
 
-#define TESK_FIELDS_ResourceKey(F)                                                                \
-    F(std::string, resource_id, {})                                                               \
-    F(std::string, site_id, {})                                                                   \
+#define TESK_FIELDS_ResourceKey(F)                                                                 \
+    F(std::string, resource_id, {})                                                                \
+    F(std::string, site_id, {})                                                                    \
     F(int, resource_type, 0)
 TESK_VALUE_CLASS(, CResourceKey, ResourceKey, TESK_FIELDS_ResourceKey)
 
 // Two keys name the same camera when all three parts agree.
 inline bool IsSameKey(const ResourceKey &a, const ResourceKey &b)
 {
-    return a.resource_id == b.resource_id && a.site_id == b.site_id
-           && a.resource_type == b.resource_type;
+    return a.resource_id == b.resource_id && a.site_id == b.site_id &&
+           a.resource_type == b.resource_type;
 }
 
 inline bool IsSameKey(const CResourceKey &a, const CResourceKey &b)

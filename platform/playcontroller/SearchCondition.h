@@ -17,8 +17,7 @@
 
 namespace teskplaycontroller {
 
-enum VideoSearchType
-{
+enum VideoSearchType {
     VideoSearchRecord = 0,
     VideoSearchTag = 1,
     VideoSearchLock = 2,
@@ -27,15 +26,13 @@ enum VideoSearchType
     VideoSearchPersonVehicle = 13,
 };
 
-enum VCASearchType
-{
+enum VCASearchType {
     VCASearchMotion = 0,
     VCASearchLineCrossing = 1,
     VCASearchIntrusion = 2,
 };
 
-enum InteligentEventType
-{
+enum InteligentEventType {
     InteligentEventNone = -1,
     InteligentEventPersonVehicle = 1,
     InteligentEventPerson = 2,
@@ -43,8 +40,8 @@ enum InteligentEventType
 };
 
 // Tag filter of a tag search. `label_type` 100 to 103 filter by tag kind, 200 to 204 do not.
-#define TESK_FIELDS_LableExtra(F)                                                                 \
-    F(int, label_type, 100)                                                                       \
+#define TESK_FIELDS_LableExtra(F)                                                                  \
+    F(int, label_type, 100)                                                                        \
     F(std::string, str_lable_name, {})
 TESK_VALUE_CLASS(, CLableExtra, LableExtra, TESK_FIELDS_LableExtra)
 
@@ -56,37 +53,37 @@ using StoragePair = std::pair<ResourceData::StorageLocation, ResourceData::Stora
 
 // One camera of a search with the storage to search on. `camera_type_code` is 254 for a tag
 // search.
-#define TESK_FIELDS_TeskCameraInfo(F)                                                             \
-    F(std::shared_ptr<CCameraForPlay>, ptr_camera_for_play, {})                                   \
-    F(int, camera_type_code, 0)                                                                   \
-    F(StoragePair, pair_storage_info,                                                             \
+#define TESK_FIELDS_TeskCameraInfo(F)                                                              \
+    F(std::shared_ptr<CCameraForPlay>, ptr_camera_for_play, {})                                    \
+    F(int, camera_type_code, 0)                                                                    \
+    F(StoragePair, pair_storage_info,                                                              \
       StoragePair(ResourceData::StorageLocationDevice, ResourceData::StorageMediaDevice))
 TESK_VALUE_CLASS(, CTeskCameraInfo, TeskCameraInfo, TESK_FIELDS_TeskCameraInfo)
 
-#define TESK_FIELDS_CameraVideoSearchCondition(F)                                                 \
-    F(std::string, search_guid, {})                                                               \
-    F(VideoSearchType, search_type, VideoSearchRecord)                                            \
-    F(int, event_type, 0)                                                                         \
-    F(int, time_type, 0)                                                                          \
-    F(int64_t, begin_time, 0)                                                                     \
-    F(int64_t, end_time, 0)                                                                       \
-    F(QVector<CTeskCameraInfo>, tesk_camera_info, {})                                             \
-    F(std::shared_ptr<CLableExtra>, ptr_label_extra, {})                                          \
+#define TESK_FIELDS_CameraVideoSearchCondition(F)                                                  \
+    F(std::string, search_guid, {})                                                                \
+    F(VideoSearchType, search_type, VideoSearchRecord)                                             \
+    F(int, event_type, 0)                                                                          \
+    F(int, time_type, 0)                                                                           \
+    F(int64_t, begin_time, 0)                                                                      \
+    F(int64_t, end_time, 0)                                                                        \
+    F(QVector<CTeskCameraInfo>, tesk_camera_info, {})                                              \
+    F(std::shared_ptr<CLableExtra>, ptr_label_extra, {})                                           \
     F(std::shared_ptr<CPersonVehicleExtra>, ptr_person_vehicle_extra, {})
 TESK_VALUE_CLASS(, CCameraVideoSearchCondition, CameraVideoSearchCondition,
                  TESK_FIELDS_CameraVideoSearchCondition)
 
 // A VCA search over one camera. `search_number` tells successive searches apart; a pulled
 // batch names its search through it.
-#define TESK_FIELDS_VCAIncrementalCondition(F)                                                    \
-    F(std::string, search_guid, {})                                                               \
-    F(int, search_number, 0)                                                                      \
-    F(VCASearchType, vca_type, VCASearchMotion)                                                   \
-    F(int, event_type, InteligentEventPersonVehicle)                                              \
-    F(std::string, camera_id, {})                                                                 \
-    F(std::string, site_id, {})                                                                   \
-    F(int64_t, begin_time, 0)                                                                     \
-    F(int64_t, end_time, 0)                                                                       \
+#define TESK_FIELDS_VCAIncrementalCondition(F)                                                     \
+    F(std::string, search_guid, {})                                                                \
+    F(int, search_number, 0)                                                                       \
+    F(VCASearchType, vca_type, VCASearchMotion)                                                    \
+    F(int, event_type, InteligentEventPersonVehicle)                                               \
+    F(std::string, camera_id, {})                                                                  \
+    F(std::string, site_id, {})                                                                    \
+    F(int64_t, begin_time, 0)                                                                      \
+    F(int64_t, end_time, 0)                                                                        \
     F(int, max_result_num, 10000)
 TESK_VALUE_CLASS(, CVCAIncrementalCondition, VCAIncrementalCondition,
                  TESK_FIELDS_VCAIncrementalCondition)

@@ -44,15 +44,15 @@ std::vector<Camera> CCameraDirectory::FindCameras(const GetCameraParam &param) c
     std::shared_lock lock(mutex_);
     std::vector<Camera> found;
     for (const Camera &camera : cameras_) {
-        if ((param.site_id.empty() || camera.site_id == param.site_id)
-            && (param.camera_id.empty() || camera.id == param.camera_id))
+        if ((param.site_id.empty() || camera.site_id == param.site_id) &&
+            (param.camera_id.empty() || camera.id == param.camera_id))
             found.push_back(camera);
     }
     return found;
 }
 
-void CCameraDirectory::SetPermissionDenied(const std::string &site_id,
-                                           const std::string &camera_id, int item, bool denied)
+void CCameraDirectory::SetPermissionDenied(const std::string &site_id, const std::string &camera_id,
+                                           int item, bool denied)
 {
     std::unique_lock lock(mutex_);
     const auto key = std::make_tuple(site_id, camera_id, item);
@@ -162,8 +162,7 @@ void CLogBusinessInterfaceMgr::WriteOperationLog(int code, const OperationLog &r
     TESK_LOG_TAGGED_INFO("OrlClientUserOperate",
                          "operation %d camera %s (%s) result %d error %d/%d items %zu", code,
                          record.camera_id.c_str(), record.camera_name.c_str(), record.result,
-                         record.error_code.module_code, record.error_code.error_code,
-                         items.size());
+                         record.error_code.module_code, record.error_code.error_code, items.size());
 }
 
 std::vector<OperationLogEntry> CLogBusinessInterfaceMgr::Records() const
@@ -196,7 +195,7 @@ std::string OrlErrorCodeTrans::GetErrorInfoByErrorCode(const Quor::Base::Error::
     case 0x2004:
         return "No record plan is configured.";
     default:
-        return "Unknown error (" + std::to_string(code.module_code) + "/"
-               + std::to_string(code.error_code) + ").";
+        return "Unknown error (" + std::to_string(code.module_code) + "/" +
+               std::to_string(code.error_code) + ").";
     }
 }

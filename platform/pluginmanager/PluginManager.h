@@ -63,7 +63,7 @@ using CCamera = Camera;
 
 struct GetCameraParam
 {
-    std::string site_id; // empty: every site
+    std::string site_id;   // empty: every site
     std::string camera_id; // empty: every camera
 };
 
@@ -122,7 +122,8 @@ private:
     bool camera_list_available_ = true;
 };
 
-class TESK_PLATFORM_VISIBLE CResourceBusinessInterfaceMgr : public Quor::Base::CSingleton<CResourceBusinessInterfaceMgr>
+class TESK_PLATFORM_VISIBLE CResourceBusinessInterfaceMgr
+    : public Quor::Base::CSingleton<CResourceBusinessInterfaceMgr>
 {
 public:
     // False (with the last error set) when the host cannot answer.
@@ -146,7 +147,8 @@ private:
     CResourceBusinessInterfaceMgr() = default;
 };
 
-class TESK_PLATFORM_VISIBLE CCameraManager : public QObject, public Quor::Base::CSingleton<CCameraManager>
+class TESK_PLATFORM_VISIBLE CCameraManager : public QObject,
+                                             public Quor::Base::CSingleton<CCameraManager>
 {
     Q_OBJECT
 public:
@@ -182,7 +184,8 @@ struct OperationLogEntry
     std::map<int, boost::any> items;
 };
 
-class TESK_PLATFORM_VISIBLE CLogBusinessInterfaceMgr : public Quor::Base::CSingleton<CLogBusinessInterfaceMgr>
+class TESK_PLATFORM_VISIBLE CLogBusinessInterfaceMgr
+    : public Quor::Base::CSingleton<CLogBusinessInterfaceMgr>
 {
 public:
     void WriteOperationLog(int code, const OperationLog &record, const std::string &text,

@@ -4,16 +4,14 @@
 
 namespace ResourceData {
 
-enum StorageLocation
-{
+enum StorageLocation {
     StorageLocationCentral = 0,
     StorageLocationDevice = 1,
     StorageLocationMain = 2,
     StorageLocationAuxiliary = 3,
 };
 
-enum StorageMediaType
-{
+enum StorageMediaType {
     StorageMediaUnknown = -1,
     StorageMediaCVR = 1,
     StorageMediaDevice = 2,
@@ -24,8 +22,7 @@ enum StorageMediaType
     StorageMediaNVR = 11,
 };
 
-enum ResourcePermissionItem
-{
+enum ResourcePermissionItem {
     PermissionPlayback = 1,
     PermissionVideoSearch = 3,
     PermissionDownload = 4,
@@ -36,23 +33,20 @@ enum ResourcePermissionItem
     PermissionSeeLock = 14,
 };
 
-enum ProductType
-{
+enum ProductType {
     ProductTypeStandard = 1,
     ProductTypeProfessional = 2,
 };
 
 // The audit code of a search kind.
-enum OrlVideoSearchType
-{
+enum OrlVideoSearchType {
     OrlVideoSearchNormal = 0,
     OrlVideoSearchTag = 3,
     OrlVideoSearchLock = 4,
 };
 
 // The kind of a resource in the host's tree.
-enum ResourceType
-{
+enum ResourceType {
     ResourceTypeCamera = 1001,
 };
 
@@ -62,8 +56,7 @@ constexpr int kCameraResourceType = ResourceTypeCamera;
 } // namespace ResourceData
 
 namespace OrlSearchTimeType {
-enum TimeType
-{
+enum TimeType {
     ClientTime = 0,
     DeviceTime = 1,
 };

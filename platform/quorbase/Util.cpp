@@ -3,8 +3,8 @@
 #include <QUuid>
 
 #include <cstdio>
-#include <system_error>
 #include <filesystem>
+#include <system_error>
 
 namespace Quor::Base {
 
@@ -85,17 +85,19 @@ int64_t TimeUtil::ISODatetime2TimeT(const std::string &iso)
 {
     size_t pos = 0;
     int year, month, day, hour, minute, second;
-    if (!ReadDigits(iso, pos, 4, year) || !Expect(iso, pos, '-') || !ReadDigits(iso, pos, 2, month)
-        || !Expect(iso, pos, '-') || !ReadDigits(iso, pos, 2, day))
+    if (!ReadDigits(iso, pos, 4, year) || !Expect(iso, pos, '-') ||
+        !ReadDigits(iso, pos, 2, month) || !Expect(iso, pos, '-') || !ReadDigits(iso, pos, 2, day))
         return -1;
     if (pos >= iso.size() || (iso[pos] != 'T' && iso[pos] != 't' && iso[pos] != ' '))
         return -1;
     ++pos;
-    if (!ReadDigits(iso, pos, 2, hour) || !Expect(iso, pos, ':') || !ReadDigits(iso, pos, 2, minute)
-        || !Expect(iso, pos, ':') || !ReadDigits(iso, pos, 2, second))
+    if (!ReadDigits(iso, pos, 2, hour) || !Expect(iso, pos, ':') ||
+        !ReadDigits(iso, pos, 2, minute) || !Expect(iso, pos, ':') ||
+        !ReadDigits(iso, pos, 2, second))
         return -1;
-    if (month < 1 || month > 12 || day < 1 || static_cast<unsigned>(day) > DaysInMonth(year, month)
-        || hour > 23 || minute > 59 || second > 59)
+    if (month < 1 || month > 12 || day < 1 ||
+        static_cast<unsigned>(day) > DaysInMonth(year, month) || hour > 23 || minute > 59 ||
+        second > 59)
         return -1;
     // Fractions of a second are accepted and dropped.
     if (pos < iso.size() && (iso[pos] == '.' || iso[pos] == ',')) {
@@ -129,9 +131,9 @@ int64_t TimeUtil::ISODatetime2TimeT(const std::string &iso)
         if (pos != iso.size())
             return -1;
     }
-    const int64_t t = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day))
-                          * 86400
-                      + hour * 3600 + minute * 60 + second - offset;
+    const int64_t t =
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
+        hour * 3600 + minute * 60 + second - offset;
     return t < 0 ? -1 : t;
 }
 
@@ -153,7 +155,8 @@ std::string TimeUtil::TimeT2ISODatetime(int64_t t, int offset_seconds, bool use_
     std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", year, month, day,
                   static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60),
                   static_cast<int>(rest % 60));
-    return std::string(text) + (use_z && offset_seconds == 0 ? "Z" : TimeDifference2Str(offset_seconds));
+    return std::string(text) +
+           (use_z && offset_seconds == 0 ? "Z" : TimeDifference2Str(offset_seconds));
 }
 
 bool FileSystem::DeleteFileW(const char *path)

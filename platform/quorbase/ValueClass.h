@@ -69,8 +69,7 @@ template<class P>
 struct Field<QVector<P>, std::enable_if_t<IsValueClass<P>::value>> : VectorField<QVector, P>
 {};
 template<class P>
-struct Field<std::vector<P>, std::enable_if_t<IsValueClass<P>::value>>
-    : VectorField<std::vector, P>
+struct Field<std::vector<P>, std::enable_if_t<IsValueClass<P>::value>> : VectorField<std::vector, P>
 {};
 
 template<class P>
@@ -84,39 +83,42 @@ using Same = T;
 
 #define TESK_VALUE_STRUCT_FIELD(type, name, init) ::Quor::Base::Value::StoredType<type> name = init;
 
-#define TESK_VALUE_ACCESSORS(type, name, init)                                                    \
-    auto GetVal_##name() const { return ::Quor::Base::Value::Field<type>::Wrap(data_->name); }   \
-    void SetVal_##name(const ::Quor::Base::Value::Same<type> &value) &                                                       \
-    {                                                                                             \
-        data_->name = ::Quor::Base::Value::Field<type>::Unwrap(value);                            \
+#define TESK_VALUE_ACCESSORS(type, name, init)                                                     \
+    auto GetVal_##name() const                                                                     \
+    {                                                                                              \
+        return ::Quor::Base::Value::Field<type>::Wrap(data_->name);                                \
+    }                                                                                              \
+    void SetVal_##name(const ::Quor::Base::Value::Same<type> &value) &                             \
+    {                                                                                              \
+        data_->name = ::Quor::Base::Value::Field<type>::Unwrap(value);                             \
     }
 
-#define TESK_VALUE_CLASS(EXPORT, ClassName, StructName, FIELDS)                                   \
-    struct StructName                                                                             \
-    {                                                                                             \
-        FIELDS(TESK_VALUE_STRUCT_FIELD)                                                           \
-    };                                                                                            \
-    class EXPORT ClassName                                                                        \
-    {                                                                                             \
-    public:                                                                                       \
-        using Data = StructName;                                                                  \
-        using IsTeskValueClass = void;                                                            \
-        ClassName()                                                                               \
-            : data_(std::make_shared<StructName>())                                               \
-        {}                                                                                        \
-        ClassName(const StructName &data)                                                         \
-            : data_(std::make_shared<StructName>(data))                                           \
-        {}                                                                                        \
-        ClassName(std::shared_ptr<StructName> data)                                               \
-            : data_(data ? std::move(data) : std::make_shared<StructName>())                      \
-        {}                                                                                        \
-        ClassName(const ClassName &) = default;                                                   \
-        ClassName &operator=(const ClassName &) = default;                                        \
-        virtual ~ClassName() = default;                                                           \
-        std::shared_ptr<StructName> GetDataPtr() const { return data_; }                          \
-        /* The shared structure without touching its reference count, for hot loops. */          \
-        const StructName &GetData() const { return *data_; }                                      \
-        FIELDS(TESK_VALUE_ACCESSORS)                                                              \
-    private:                                                                                      \
-        std::shared_ptr<StructName> data_;                                                        \
+#define TESK_VALUE_CLASS(EXPORT, ClassName, StructName, FIELDS)                                    \
+    struct StructName                                                                              \
+    {                                                                                              \
+        FIELDS(TESK_VALUE_STRUCT_FIELD)                                                            \
+    };                                                                                             \
+    class EXPORT ClassName                                                                         \
+    {                                                                                              \
+    public:                                                                                        \
+        using Data = StructName;                                                                   \
+        using IsTeskValueClass = void;                                                             \
+        ClassName()                                                                                \
+            : data_(std::make_shared<StructName>())                                                \
+        {}                                                                                         \
+        ClassName(const StructName &data)                                                          \
+            : data_(std::make_shared<StructName>(data))                                            \
+        {}                                                                                         \
+        ClassName(std::shared_ptr<StructName> data)                                                \
+            : data_(data ? std::move(data) : std::make_shared<StructName>())                       \
+        {}                                                                                         \
+        ClassName(const ClassName &) = default;                                                    \
+        ClassName &operator=(const ClassName &) = default;                                         \
+        virtual ~ClassName() = default;                                                            \
+        std::shared_ptr<StructName> GetDataPtr() const { return data_; }                           \
+        /* The shared structure without touching its reference count, for hot loops. */            \
+        const StructName &GetData() const { return *data_; }                                       \
+        FIELDS(TESK_VALUE_ACCESSORS)                                                               \
+    private:                                                                                       \
+        std::shared_ptr<StructName> data_;                                                         \
     };

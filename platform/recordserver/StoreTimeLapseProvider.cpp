@@ -10,8 +10,7 @@ namespace {
 
 using OrlPluginManager::TimeLapseError::kModule;
 
-bool Fail(OrlPluginManager::TimeLapsePhotoReponseParam &response, int code,
-          const std::string &text)
+bool Fail(OrlPluginManager::TimeLapsePhotoReponseParam &response, int code, const std::string &text)
 {
     response.module_error_code = kModule;
     response.error_code = code;

@@ -71,8 +71,7 @@ QImage &CCustomVideoData::GetThumbnailImage()
 
 const QImage &CCustomVideoData::FailurePicture()
 {
-    static const QImage picture =
-        RenderSvg(":/Images/TeskVideoSearch/default_picture_error_l.svg");
+    static const QImage picture = RenderSvg(":/Images/TeskVideoSearch/default_picture_error_l.svg");
     return picture;
 }
 

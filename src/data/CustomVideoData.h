@@ -13,8 +13,7 @@
 namespace TeskVideoSearch {
 
 // Pair-data keys of a display item, shared by the data manager and the views.
-enum CustomDataKey
-{
+enum CustomDataKey {
     KeyDataId = 1257,
     KeySiteId = 1259,
     KeyCameraId = 1260,
@@ -32,8 +31,7 @@ enum CustomDataKey
 };
 
 // Values of KeyThumbnailState; anything else means not loaded.
-enum ThumbnailState
-{
+enum ThumbnailState {
     ThumbnailNotLoaded = 0,
     ThumbnailFetching = 1,
     ThumbnailLoaded = 2,

@@ -48,7 +48,8 @@ void CVideoDataManager::InitDataParam(CVideoDataInitParam &param,
 
 void CVideoDataManager::UpdateFilterCamera(const QVector<CResourceKey> &cameras)
 {
-    data_->qvc_filter_camera_keys = Quor::Base::Value::Field<QVector<CResourceKey>>::Unwrap(cameras);
+    data_->qvc_filter_camera_keys =
+        Quor::Base::Value::Field<QVector<CResourceKey>>::Unwrap(cameras);
 }
 
 QVector<CResourceKey> CVideoDataManager::GetFilterCamera()
@@ -128,8 +129,8 @@ void CVideoDataManager::UpdataDataNumBySearchFinished()
         emit SignalUpdateResourceNum(counts);
 }
 
-std::shared_ptr<teskplaycontroller::CCameraForPlay> CVideoDataManager::FindCameraForPlay(
-    const std::string &camera_id)
+std::shared_ptr<teskplaycontroller::CCameraForPlay>
+CVideoDataManager::FindCameraForPlay(const std::string &camera_id)
 {
     CVideoSearchController &controller = *data_->ptr_search_controller_;
     if (data_->video_data_type == VcaSearchVideo) {
@@ -178,8 +179,8 @@ CVideoDataManager::CameraFlags CVideoDataManager::GetCameraFlags(const CResource
 std::vector<CustomVideoDataPtr> CVideoDataManager::GetDataByIndex(const int &begin, const int &end)
 {
     const int last = data_->current_data_num_ - 1;
-    if (begin < 0 || end < 0 || begin > last || end > last || end < begin
-        || !data_->ptr_search_controller_)
+    if (begin < 0 || end < 0 || begin > last || end > last || end < begin ||
+        !data_->ptr_search_controller_)
         return {};
 
     CVideoFileParam param;
@@ -240,9 +241,9 @@ void CVideoDataManager::ConvertData(std::vector<CameraItemsRun> &out,
         const QString site = item->GetPairData(KeySiteId).toString();
         const QString camera = item->GetPairData(KeyCameraId).toString();
         const bool same_camera =
-            !out.empty() && !out.back().second.empty()
-            && out.back().second.back()->GetPairData(KeySiteId).toString() == site
-            && out.back().second.back()->GetPairData(KeyCameraId).toString() == camera;
+            !out.empty() && !out.back().second.empty() &&
+            out.back().second.back()->GetPairData(KeySiteId).toString() == site &&
+            out.back().second.back()->GetPairData(KeyCameraId).toString() == camera;
         if (!same_camera) {
             teskplaycontroller::CResourceKey key;
             key.SetVal_site_id(site.toStdString());
@@ -260,8 +261,9 @@ bool CVideoDataManager::GetThumbnailByTime(const teskplaycontroller::ThumbnailKe
     if (!data_->ptr_thumbnail_controller_) {
         // The manager owns the controller as its Qt child; the shared pointer only refers to
         // it, so that the child is deleted once, with the manager.
-        data_->ptr_thumbnail_controller_ = std::shared_ptr<teskplaycontroller::CTakeThumbnailController>(
-            new teskplaycontroller::CTakeThumbnailController(this), [](QObject *) {});
+        data_->ptr_thumbnail_controller_ =
+            std::shared_ptr<teskplaycontroller::CTakeThumbnailController>(
+                new teskplaycontroller::CTakeThumbnailController(this), [](QObject *) {});
         connect(data_->ptr_thumbnail_controller_.get(),
                 &teskplaycontroller::CTakeThumbnailController::signalTakeThumbnailState, this,
                 &CVideoDataManager::SignalThumbnailFinished, Qt::UniqueConnection);

@@ -57,7 +57,8 @@ public:
     // Display items of rows begin..end (inclusive); nothing for a range outside the rows.
     std::vector<CustomVideoDataPtr> GetDataByIndex(const int &begin, const int &end);
     // Groups consecutive items of the same camera.
-    void ConvertData(std::vector<CameraItemsRun> &out, const std::vector<CustomVideoDataPtr> &items);
+    void ConvertData(std::vector<CameraItemsRun> &out,
+                     const std::vector<CustomVideoDataPtr> &items);
 
     // Asks the picture of a camera at a time; the answer comes as SignalThumbnailFinished.
     // False only when no controller is set.
@@ -82,8 +83,8 @@ private:
         bool thumbnail_supported = false;
     };
     CameraFlags GetCameraFlags(const CResourceKey &camera);
-    std::shared_ptr<teskplaycontroller::CCameraForPlay> FindCameraForPlay(
-        const std::string &camera_id);
+    std::shared_ptr<teskplaycontroller::CCameraForPlay>
+    FindCameraForPlay(const std::string &camera_id);
 
     std::shared_ptr<VideoDataManagerData> data_;
 };

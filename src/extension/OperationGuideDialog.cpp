@@ -30,8 +30,8 @@ COperationGuideDialog::COperationGuideDialog(QWidget *parent)
     SetCloseButtonVisible(true);
 
     // The step texts come from the form, translated in its "OperationGuideDialog" context.
-    SetTitle(QCoreApplication::translate("OperationGuideDialog",
-                                         "Korv-ControlClient.d8bac0e8b1e543f1b1e37e320341adc7.name"));
+    SetTitle(QCoreApplication::translate(
+        "OperationGuideDialog", "Korv-ControlClient.d8bac0e8b1e543f1b1e37e320341adc7.name"));
     Ui::OperationGuideDialog &form = data_->form_;
     form.ptr_first_image_->setPixmap(Lattice::GetHighDpiSvgPixmap(
         QStringLiteral(":/Images/TeskVideoSearch/guide_step_condition.svg"), kStepImageSize));

@@ -8,8 +8,7 @@
 namespace TeskVideoSearch {
 
 // The kind of recordings a result page shows.
-enum VideoDataType
-{
+enum VideoDataType {
     RegularVideo = 0,
     PersonDetectVideo = 1,
     VehicleDetectVideo = 2,
@@ -21,8 +20,7 @@ enum VideoDataType
     VcaSearchVideo = 8,
 };
 
-enum VideoSearchTagType
-{
+enum VideoSearchTagType {
     TagTypeAll = 100,
     TagTypeManual = 101,
     TagTypeEventLinkage = 102,
@@ -36,8 +34,7 @@ enum VideoSearchTagType
     TagTypeInvalid = -1,
 };
 
-enum ClipSearchEventType
-{
+enum ClipSearchEventType {
     ClipSearchNone = 0,
     ClipSearchFailed = 1,
     ClipSearchDataArrived = 2,
@@ -47,21 +44,18 @@ enum ClipSearchEventType
     ClipSearchOtherVcaState8 = 7,
 };
 
-enum FileSortType
-{
+enum FileSortType {
     SortStored = 0,
     SortBeginAscending = 1,
     SortNewestFirst = 2,
 };
 
-enum SearchResultShowType
-{
+enum SearchResultShowType {
     ShowThumbnail = 0,
     ShowList = 1,
 };
 
-enum TimeSliderFileType
-{
+enum TimeSliderFileType {
     SliderRegular = 0,
     SliderAlarm = 1,
     SliderMotion = 2,
@@ -70,8 +64,7 @@ enum TimeSliderFileType
     SliderIntelligent = 7,
 };
 
-enum ProgressBarDragState
-{
+enum ProgressBarDragState {
     DragNone = -1,
     DragPressed = 0,
     DragMoving = 1,
@@ -79,27 +72,23 @@ enum ProgressBarDragState
     DragReleased = 3,
 };
 
-enum AbstractDelegateType : int
-{
+enum AbstractDelegateType : int {
     RecordFileDelegate = 0,
 };
 
-enum MultiPageMoreTipState
-{
+enum MultiPageMoreTipState {
     MoreTipText = 0,
     MoreTipLoading = 1,
 };
 
-enum OperationType
-{
+enum OperationType {
     OperationPlay = 0,
     OperationSecondSearch = 1,
     OperationSplit = 2,
 };
 
 // Segment lengths of a second split: 10800, 1800, 1200, 600, 300, 120 and 60 seconds.
-enum SecondSplitTimeType
-{
+enum SecondSplitTimeType {
     SplitThreeHours = 0,
     SplitHalfHour = 1,
     SplitTwentyMinutes = 2,
@@ -109,8 +98,7 @@ enum SecondSplitTimeType
     SplitOneMinute = 6,
 };
 
-enum TimeRangeType
-{
+enum TimeRangeType {
     RangeLastSixHours = 0,
     RangeToday = 1,
     RangeYesterday = 2,
@@ -118,23 +106,20 @@ enum TimeRangeType
     RangeCustom = 4,
 };
 
-enum TagDisplayType
-{
+enum TagDisplayType {
     TagDisplaySimple = 0,
     TagDisplayFull = 1,
 };
 
 // Passed through to the data manager and the extraction unchanged.
-enum FilterVCADataType
-{
+enum FilterVCADataType {
     FilterVcaNone = 0,
     FilterVcaPerson = 1,
     FilterVcaVehicle = 2,
 };
 
 // The host's sub-stream capability values.
-enum NoSupportSubStreamType
-{
+enum NoSupportSubStreamType {
     SubStreamSupported = 0,
     SubStreamUnsupported = 1,
 };

@@ -32,8 +32,8 @@ OrlPluginManager::Camera CVideoSearchCommonPort::GetCameraInfo(const std::string
     param.camera_id = camera_id;
     OrlPluginManager::CamerasInfoResponse response;
     if (Quor::Base::CSingleton<OrlPluginManager::CResourceBusinessInterfaceMgr>::Instance()
-            .GetCameraList(param, response)
-        && !response.cameras.empty())
+            .GetCameraList(param, response) &&
+        !response.cameras.empty())
         return response.cameras.front();
     return OrlPluginManager::Camera();
 }
@@ -43,8 +43,8 @@ SearchResultShowType CVideoSearchCommonPort::GetSearchResultShowType(const Video
     const DisplayField field = DisplayFieldOf(type);
     if (!field)
         return ShowThumbnail;
-    const auto config = tesk_configuration::CLocalSystemConfigManager::Instance()
-                            .GetSearchDisplayType();
+    const auto config =
+        tesk_configuration::CLocalSystemConfigManager::Instance().GetSearchDisplayType();
     const int stored = config.*field;
     return stored == ShowList ? ShowList : ShowThumbnail;
 }

@@ -23,9 +23,9 @@ struct VideoSearchControllerData;
 // segment, and reports progress as ClipSearchEvents. Lives on the user-interface thread; the
 // services' observer callbacks only re-emit their answers, which Qt queues to this thread.
 class TESKVIDEOSEARCH_EXPORT CVideoSearchController
-    : public QObject
-    , public teskplaycontroller::CCameraVideoSearchObserver
-    , public teskplaycontroller::CVCAIncrementalObserver
+    : public QObject,
+      public teskplaycontroller::CCameraVideoSearchObserver,
+      public teskplaycontroller::CVCAIncrementalObserver
 {
     Q_OBJECT
 public:
@@ -55,8 +55,8 @@ public:
     void DeleteUnLabelFile(CResourceKey &camera, const int64_t &begin, const int64_t &end);
     void DeleteUnlockFile(CResourceKey &camera, const int64_t &begin, const int64_t &end);
 
-    static ResourceData::OrlVideoSearchType SwitchSearchType(
-        const teskplaycontroller::VideoSearchType &type);
+    static ResourceData::OrlVideoSearchType
+    SwitchSearchType(const teskplaycontroller::VideoSearchType &type);
 
     // Result extraction and splitting.
     void GetVideoFiles(CameraFilesList &out, CVideoFileParam &param);
@@ -74,8 +74,8 @@ public slots:
     void OnTimerCircleGetSearchData();
 
 signals:
-    void SignalUpdateCameraSearchState(
-        teskplaycontroller::CCameraVideoSearchObserver::Param stru_param);
+    void
+    SignalUpdateCameraSearchState(teskplaycontroller::CCameraVideoSearchObserver::Param stru_param);
     void SignalUpdateVCASearchState(teskplaycontroller::CVCAIncrementalObserver::Param stru_param);
     void SignalSearchResult(TeskVideoSearch::ClipSearchEvent search_event);
     void SignalAllOriginFilesSplitFinished(QString current_split_guid);

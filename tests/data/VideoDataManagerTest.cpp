@@ -40,8 +40,8 @@ std::shared_ptr<teskrecordserver::CRecordingServer> Store()
     static std::shared_ptr<teskrecordserver::CRecordingServer> server = [] {
         TeskResources::Register();
         auto created = std::make_shared<teskrecordserver::CRecordingServer>();
-        const auto status = created->Open((TestSupport::ScratchDir() + "/store").toStdString(),
-                                          StoreOptions());
+        const auto status =
+            created->Open((TestSupport::ScratchDir() + "/store").toStdString(), StoreOptions());
         EXPECT_TRUE(status.IsOk()) << status.Message();
         created->PublishToHost();
         teskrecordserver::CRecordingServer::Install(created);
@@ -158,8 +158,7 @@ TEST(VideoDataManager, ItemsCarryTheRowsAndTheirPairData)
         const CResourceKey key = row.first.GetVal_camera_key();
         EXPECT_EQ(item.GetPairData(KeyDataId).toInt(), 2 + static_cast<int>(i));
         EXPECT_EQ(item.GetPairData(KeySiteId).toString().toStdString(), key.GetVal_site_id());
-        EXPECT_EQ(item.GetPairData(KeyCameraId).toString().toStdString(),
-                  key.GetVal_resource_id());
+        EXPECT_EQ(item.GetPairData(KeyCameraId).toString().toStdString(), key.GetVal_resource_id());
         EXPECT_FALSE(item.GetPairData(KeyCameraName).toString().isEmpty());
         EXPECT_EQ(item.GetPairData(KeyBadgeState).toInt(), -1);
         EXPECT_TRUE(item.GetPairData(KeyShowCameraName).toBool());
@@ -300,11 +299,13 @@ TEST(VideoDataManager, ThumbnailOfARecordingIsARealPicture)
     QSignalSpy finished(manager.get(), &CVideoDataManager::SignalThumbnailFinished);
     // A camera outside the running search is neither asked for nor answered; the answer of
     // the second request proves that nothing else arrived in between.
-    teskplaycontroller::ThumbnailKey stranger{"nowhere", "no-such-camera", files.front()->GetFileBegTime()};
+    teskplaycontroller::ThumbnailKey stranger{"nowhere", "no-such-camera",
+                                              files.front()->GetFileBegTime()};
     EXPECT_TRUE(manager->GetThumbnailByTime(stranger));
-    teskplaycontroller::ThumbnailKey key{items.front()->GetPairData(KeySiteId).toString().toStdString(),
-                                         items.front()->GetPairData(KeyCameraId).toString().toStdString(),
-                                         files.front()->GetFileBegTime() + 2};
+    teskplaycontroller::ThumbnailKey key{
+        items.front()->GetPairData(KeySiteId).toString().toStdString(),
+        items.front()->GetPairData(KeyCameraId).toString().toStdString(),
+        files.front()->GetFileBegTime() + 2};
     EXPECT_TRUE(manager->GetThumbnailByTime(key));
     ASSERT_TRUE(finished.wait(20000));
     ASSERT_EQ(finished.count(), 1);

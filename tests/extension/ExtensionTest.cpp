@@ -19,10 +19,17 @@ TEST(ExpandInterface, BaseAnswersInSlotOrder)
 {
     CVideoSearchExpandInterface expand;
     const QMetaObject *meta = expand.metaObject();
-    const QStringList expected = {
-        "IsSupportThumbnail", "IsSupportSearchByImage", "IsSupportShowTimeType",
-        "GetPlayWidgetHeightWidgetScale", "GetMapWidget", "ClearData", "UpdateAfterSwitchUser",
-        "LoadMapInfo", "SendTrackInfo", "StopWorking", "IsVideaSearchCameraAddMap"};
+    const QStringList expected = {"IsSupportThumbnail",
+                                  "IsSupportSearchByImage",
+                                  "IsSupportShowTimeType",
+                                  "GetPlayWidgetHeightWidgetScale",
+                                  "GetMapWidget",
+                                  "ClearData",
+                                  "UpdateAfterSwitchUser",
+                                  "LoadMapInfo",
+                                  "SendTrackInfo",
+                                  "StopWorking",
+                                  "IsVideaSearchCameraAddMap"};
     QStringList names;
     for (int i = QObject::staticMetaObject.methodCount(); i < meta->methodCount(); ++i)
         names << QString::fromLatin1(meta->method(i).name());

@@ -85,8 +85,8 @@ public:
         events.clear();
         for (const auto &arguments : spy) {
             const auto event = arguments.at(0).value<ClipSearchEvent>();
-            events += std::to_string(event.GetEventType()) + "/"
-                      + std::to_string(event.GetEventData().GetVal_current_data_num_()) + " ";
+            events += std::to_string(event.GetEventType()) + "/" +
+                      std::to_string(event.GetEventData().GetVal_current_data_num_()) + " ";
         }
         return true;
     }

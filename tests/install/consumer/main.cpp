@@ -1,6 +1,7 @@
 #include "search/SearchRecords.h"
 #include "search/VideoSearchCommonPort.h"
-int main() {
+int main()
+{
     TeskVideoSearch::CVideoFileParam p;
     TeskVideoSearch::RegisterSearchMetaTypes();
     return p.GetVal_data_type() == TeskVideoSearch::TagVideo ? 0 : 1;

@@ -86,14 +86,14 @@ TEST(StoreTimeLapseProvider, RefusesUnknownCamerasAndEmptySpans)
     CStoreTimeLapseProvider provider(RecordServerTest::SmallStorePtr());
     std::atomic<bool> abort{false};
     OrlPluginManager::TimeLapsePhotoReponseParam response;
-    EXPECT_FALSE(provider.DownLoadImage(Request("no-such-camera", capture.begin, capture.end,
-                                                TestSupport::ScratchDir() + "/none"),
-                                        abort, response));
+    EXPECT_FALSE(provider.DownLoadImage(
+        Request("no-such-camera", capture.begin, capture.end, TestSupport::ScratchDir() + "/none"),
+        abort, response));
     EXPECT_EQ(response.error_code, OrlPluginManager::TimeLapseError::kUnknownCamera);
     response = {};
-    EXPECT_FALSE(provider.DownLoadImage(Request(capture.camera.id, capture.end, capture.begin,
-                                                TestSupport::ScratchDir() + "/none"),
-                                        abort, response));
+    EXPECT_FALSE(provider.DownLoadImage(
+        Request(capture.camera.id, capture.end, capture.begin, TestSupport::ScratchDir() + "/none"),
+        abort, response));
     EXPECT_EQ(response.error_code, OrlPluginManager::TimeLapseError::kNoPictures);
 }
 

@@ -185,6 +185,25 @@ QString ToQString(const std::string &text)
     return PlexaControl::StringToQString(text, nullptr);
 }
 
+// The audit record of one search answer; a failure carries its error code and `flag`.
+OrlPluginManager::OperationLog MakeAuditRecord(const ResourceKey &camera, bool success,
+                                               const Quor::Base::Error::ErrorCode &error, bool flag)
+{
+    OrlPluginManager::OperationLog record;
+    record.operation_code = kSearchOperationCode;
+    record.time = QDateTime::currentSecsSinceEpoch();
+    record.camera_id = camera.resource_id;
+    record.camera_name =
+        CVideoSearchCommonPort::GetCameraInfo(camera.site_id, camera.resource_id).GetName();
+    record.result = success ? 1 : 0;
+    if (!success) {
+        record.error_code = error;
+        record.before_result = 2;
+        record.flag = flag ? 1 : 0;
+    }
+    return record;
+}
+
 QString Arg(const QString &pattern, const QString &value)
 {
     return pattern.arg(value, 0, QLatin1Char(' '));
@@ -950,20 +969,8 @@ void CVideoSearchController::ShowFailureNotification(const QString &text)
 
 void CVideoSearchController::WriteOperationLog(const CameraParam &param)
 {
-    const bool success = param.state_type == 2;
-    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
-                                                                   param.resource_key.resource_id);
-    OrlPluginManager::OperationLog record;
-    record.operation_code = kSearchOperationCode;
-    record.time = QDateTime::currentSecsSinceEpoch();
-    record.camera_id = param.resource_key.resource_id;
-    record.camera_name = host_camera.GetName();
-    record.result = success ? 1 : 0;
-    if (!success) {
-        record.error_code = param.error_code;
-        record.before_result = 2;
-        record.flag = param.param_error_type == 0 ? 1 : 0;
-    }
+    const OrlPluginManager::OperationLog record = MakeAuditRecord(
+        param.resource_key, param.state_type == 2, param.error_code, param.param_error_type == 0);
 
     std::map<int, boost::any> items;
     const auto &condition = data_->search_condition_;
@@ -988,20 +995,8 @@ void CVideoSearchController::WriteOperationLog(const CameraParam &param)
 
 void CVideoSearchController::WriteVCAOperationLog(const VCAParam &param)
 {
-    const bool success = param.state_type == 1;
-    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
-                                                                   param.resource_key.resource_id);
-    OrlPluginManager::OperationLog record;
-    record.operation_code = kSearchOperationCode;
-    record.time = QDateTime::currentSecsSinceEpoch();
-    record.camera_id = param.resource_key.resource_id;
-    record.camera_name = host_camera.GetName();
-    record.result = success ? 1 : 0;
-    if (!success) {
-        record.error_code = param.error_code;
-        record.before_result = 2;
-        record.flag = 1;
-    }
+    const OrlPluginManager::OperationLog record =
+        MakeAuditRecord(param.resource_key, param.state_type == 1, param.error_code, true);
     OrlPluginManager::CLogBusinessInterfaceMgr::Instance().WriteOperationLog(
         kSearchOperationCode, record, std::string(), {});
 }

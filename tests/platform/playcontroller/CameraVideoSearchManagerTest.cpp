@@ -11,25 +11,9 @@ using namespace SearchServiceTest;
 
 namespace {
 
-class CameraSearchManagerTest : public ::testing::Test
+class CameraSearchManagerTest : public ServiceFixture<CCameraVideoSearchManager, CCameraCollector>
 {
 protected:
-    void SetUp() override
-    {
-        source_ = std::make_shared<CScriptedRecordingSource>();
-        CRecordingSourceRegistry::SetSource(source_);
-        manager_ = std::make_unique<CCameraVideoSearchManager>();
-        manager_->InitManager();
-        manager_->RegisterObserver(&collector_);
-    }
-
-    void TearDown() override
-    {
-        source_->ReleaseAll();
-        manager_.reset();
-        CRecordingSourceRegistry::SetSource(nullptr);
-    }
-
     static CameraVideoSearchCondition Condition(const std::string &guid,
                                                 const std::vector<std::string> &cameras)
     {
@@ -40,10 +24,6 @@ protected:
             condition.tesk_camera_info.append(Camera("s1", id));
         return condition;
     }
-
-    std::shared_ptr<CScriptedRecordingSource> source_;
-    std::unique_ptr<CCameraVideoSearchManager> manager_;
-    CCameraCollector collector_;
 };
 
 TEST_F(CameraSearchManagerTest, AnswersOnItsOwnThreadOneCameraAtATime)

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "playcontroller/ScriptedRecordingSource.h"
+
+#include <gtest/gtest.h>
+
 #include "playcontroller/SearchCondition.h"
 
 #include <chrono>
@@ -102,6 +105,33 @@ public:
     {
         Record(param);
     }
+};
+
+// A service on a scripted source with a collector registered; torn down so that no held answer
+// outlives the test.
+template<class TManager, class TCollector>
+class ServiceFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        source_ = std::make_shared<CScriptedRecordingSource>();
+        CRecordingSourceRegistry::SetSource(source_);
+        manager_ = std::make_unique<TManager>();
+        manager_->InitManager();
+        manager_->RegisterObserver(&collector_);
+    }
+
+    void TearDown() override
+    {
+        source_->ReleaseAll();
+        manager_.reset();
+        CRecordingSourceRegistry::SetSource(nullptr);
+    }
+
+    std::shared_ptr<CScriptedRecordingSource> source_;
+    std::unique_ptr<TManager> manager_;
+    TCollector collector_;
 };
 
 } // namespace SearchServiceTest

@@ -8,25 +8,9 @@ using namespace SearchServiceTest;
 
 namespace {
 
-class VCAManagerTest : public ::testing::Test
+class VCAManagerTest : public ServiceFixture<CVCAIncrementalManager, CVCACollector>
 {
 protected:
-    void SetUp() override
-    {
-        source_ = std::make_shared<CScriptedRecordingSource>();
-        CRecordingSourceRegistry::SetSource(source_);
-        manager_ = std::make_unique<CVCAIncrementalManager>();
-        manager_->InitManager();
-        manager_->RegisterObserver(&collector_);
-    }
-
-    void TearDown() override
-    {
-        source_->ReleaseAll();
-        manager_.reset();
-        CRecordingSourceRegistry::SetSource(nullptr);
-    }
-
     static VCAIncrementalCondition Condition(const std::string &guid, int number)
     {
         VCAIncrementalCondition condition;
@@ -37,10 +21,6 @@ protected:
         condition.vca_type = VCASearchLineCrossing;
         return condition;
     }
-
-    std::shared_ptr<CScriptedRecordingSource> source_;
-    std::unique_ptr<CVCAIncrementalManager> manager_;
-    CVCACollector collector_;
 };
 
 TEST_F(VCAManagerTest, FirstPushIsAnnouncedLaterPushesArePulledInBatches)

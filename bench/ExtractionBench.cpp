@@ -3,7 +3,7 @@
 
 #include "search/VideoSearchController.h"
 
-#include "playcontroller/ScriptedRecordingSource.h"
+#include "doubles/ScriptedRecordingSource.h"
 
 #include <benchmark/benchmark.h>
 

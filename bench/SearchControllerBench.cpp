@@ -1,7 +1,7 @@
 // Ingest of camera answers into one controller, and the counts the pages ask for.
 #include "search/VideoSearchController.h"
 
-#include "playcontroller/ScriptedRecordingSource.h"
+#include "doubles/ScriptedRecordingSource.h"
 #include "pluginmanager/PluginManager.h"
 
 #include <benchmark/benchmark.h>

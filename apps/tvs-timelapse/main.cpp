@@ -8,7 +8,7 @@
 //
 // Ctrl-Z pauses the task and a second Ctrl-Z (or SIGCONT) resumes it; Ctrl-C deletes it.
 
-#include "pluginmanager/DirectoryTimeLapseProvider.h"
+#include "doubles/DirectoryTimeLapseProvider.h"
 #include "pluginmanager/PluginManager.h"
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"

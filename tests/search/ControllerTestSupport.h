@@ -3,7 +3,7 @@
 #include "search/VideoSearchController.h"
 
 #include "lattice/NewInfoDlg.h"
-#include "playcontroller/ScriptedRecordingSource.h"
+#include "doubles/ScriptedRecordingSource.h"
 #include "pluginmanager/PluginManager.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "pluginmanager/DirectoryTimeLapseProvider.h"
+#include "doubles/DirectoryTimeLapseProvider.h"
 #include "timelapse/TimeLapsePhotoManager.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playcontroller/ScriptedRecordingSource.h"
+#include "doubles/ScriptedRecordingSource.h"
 
 #include <gtest/gtest.h>
 

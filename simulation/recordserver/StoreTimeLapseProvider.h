@@ -2,7 +2,7 @@
 
 #include "recordserver/RecordingServer.h"
 
-#include "pluginmanager/DirectoryTimeLapseProvider.h"
+#include "doubles/DirectoryTimeLapseProvider.h"
 #include "pluginmanager/TimeLapseService.h"
 
 #include <memory>

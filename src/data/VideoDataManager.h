@@ -3,6 +3,7 @@
 #include "TeskVideoSearchExport.h"
 #include "data/CustomVideoData.h"
 #include "search/SearchRecords.h"
+#include "search/WidgetRecords.h"
 
 #include "playcontroller/TakeThumbnailController.h"
 

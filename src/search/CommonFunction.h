@@ -2,6 +2,7 @@
 
 #include "TeskVideoSearchExport.h"
 #include "search/SearchRecords.h"
+#include "search/WidgetRecords.h"
 #include "search/SearchTypes.h"
 
 #include "playcontroller/PlaybackFile.h"

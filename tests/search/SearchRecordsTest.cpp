@@ -1,4 +1,5 @@
 #include "search/SearchRecords.h"
+#include "search/WidgetRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,6 @@ inline teskrecordserver::GeneratorOptions SmallOptions(uint64_t seed = 7)
     options.cameras = 8;
     options.days = 2;
     options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 3, 30) * 86400;
-    options.clip_seconds = 8;
     options.clip_fps = 5;
     options.jpeg_capture_hours = 6;
     return options;

@@ -96,6 +96,7 @@ public:
     void SearchVCA(const teskplaycontroller::VCAIncrementalCondition &condition,
                    teskplaycontroller::IVCAResultSink &sink,
                    const std::atomic<bool> &cancelled) override;
+    // The frame of second `t` of the camera's recording: its time strip reads exactly `t`.
     bool DecodeFrame(const teskplaycontroller::ResourceKey &camera, int64_t t, QImage &out,
                      std::string &error) override;
 

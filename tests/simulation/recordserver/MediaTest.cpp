@@ -117,7 +117,7 @@ TEST(TimeStrip, SurvivesEncodingAndDecoding)
     clip.zone.daylight_bias = 3600;
     clip.zone.dst_begin = {3, 5, 0, 2};
     clip.zone.dst_end = {10, 5, 0, 2};
-    const std::string path = (TestSupport::ScratchDir() + "/strip.mp4").toStdString();
+    const std::string path = RecordServerTest::FreshDir("strip") + ".mp4";
     ASSERT_TRUE(WriteTimedClip(path, clip));
     for (const double offset : {0.0, 0.4, 1.0, 2.6, 3.8}) {
         QImage frame;
@@ -155,7 +155,7 @@ TEST(MediaCache, RemovesTheLeastRecentlyUsedPastItsBound)
 {
     MediaCacheOptions options;
     options.chunk_seconds = 4;
-    CMediaCache cache((TestSupport::ScratchDir() + "/cache-bound").toStdString(), options);
+    CMediaCache cache(RecordServerTest::FreshDir("cache-bound"), options);
     const CameraRow camera = Camera("C1");
     std::string error;
     const auto path = [&](int piece) {
@@ -208,7 +208,7 @@ TEST(MediaCache, SimultaneousFirstRequestsWriteThePieceOnce)
 {
     MediaCacheOptions options;
     options.chunk_seconds = 6;
-    CMediaCache cache((TestSupport::ScratchDir() + "/cache-race").toStdString(), options);
+    CMediaCache cache(RecordServerTest::FreshDir("cache-race"), options);
     const CameraRow camera = Camera("C2");
     constexpr int kThreads = 6;
     std::vector<CMediaLease> leases(kThreads);
@@ -249,7 +249,7 @@ TEST(MediaCache, ANewStoreGeneratesNoMedia)
     auto options = RecordServerTest::SmallOptions(5);
     options.cameras = 2;
     CRecordingServer server;
-    ASSERT_TRUE(server.Open((TestSupport::ScratchDir() + "/no-media").toStdString(), options));
+    ASSERT_TRUE(server.Open(RecordServerTest::FreshDir("no-media"), options));
     EXPECT_EQ(server.MediaCache().BytesOnDisk(), 0);
     EXPECT_EQ(server.MediaFormatOfStore().width, options.clip_width);
     EXPECT_EQ(server.MediaFormatOfStore().fps, options.clip_fps);

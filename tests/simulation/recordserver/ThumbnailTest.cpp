@@ -112,7 +112,7 @@ TEST(DecodeFrame, DamagedMediaIsWrittenAgainNotServed)
 {
     auto options = SmallOptions(21);
     options.cameras = 3;
-    const std::string dir = (TestSupport::ScratchDir() + "/broken-media").toStdString();
+    const std::string dir = RecordServerTest::FreshDir("broken-media");
     CRecordingServer server;
     ASSERT_TRUE(server.Open(dir, options));
     const CameraRow camera = server.Catalogue().Cameras()[0];

@@ -101,6 +101,11 @@ CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptio
     for (const RecordPlanRow &plan : catalogue_.RecordPlans())
         plans_[{plan.site_id, plan.camera_id}] = plan;
     media_format_ = MediaFormat();
+    // A store written before its media was generated on demand names the size in its clips.
+    if (const auto clips = catalogue_.MediaFiles(); !clips.empty()) {
+        media_format_.width = clips.front().width;
+        media_format_.height = clips.front().height;
+    }
     const auto meta_int = [&](const char *key, int fallback) {
         const auto value = catalogue_.Meta(key);
         return value ? std::atoi(value->c_str()) : fallback;

@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace teskrecordserver {
 
@@ -82,6 +83,8 @@ CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptio
 {
     catalogue_.Close();
     plans_.clear();
+    media_.reset();
+    media_cameras_.clear();
     dir_ = dir;
     QDir store(QString::fromStdString(dir));
     if (!store.exists() && !store.mkpath(".")) {
@@ -97,6 +100,23 @@ CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptio
     }
     for (const RecordPlanRow &plan : catalogue_.RecordPlans())
         plans_[{plan.site_id, plan.camera_id}] = plan;
+    media_format_ = MediaFormat();
+    // A store written before its media was generated on demand names the size in its clips.
+    if (const auto clips = catalogue_.MediaFiles(); !clips.empty()) {
+        media_format_.width = clips.front().width;
+        media_format_.height = clips.front().height;
+    }
+    const auto meta_int = [&](const char *key, int fallback) {
+        const auto value = catalogue_.Meta(key);
+        return value ? std::atoi(value->c_str()) : fallback;
+    };
+    media_format_.width = meta_int("media_width", media_format_.width);
+    media_format_.height = meta_int("media_height", media_format_.height);
+    media_format_.fps = meta_int("media_fps", media_format_.fps);
+    for (const CameraRow &camera : catalogue_.Cameras())
+        media_cameras_[CameraMediaPath(camera)] = camera;
+    media_ = std::make_unique<CMediaCache>(store.filePath(kMediaCacheFolder).toStdString(),
+                                           media_options_);
     TESK_LOG_INFO("Recording store %s open: %lld cameras, %lld recordings", dir.c_str(),
                   static_cast<long long>(catalogue_.Count("cameras")),
                   static_cast<long long>(catalogue_.Count("recordings")));
@@ -106,6 +126,23 @@ CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptio
 const std::string &CRecordingServer::StoreDir() const
 {
     return dir_;
+}
+
+void CRecordingServer::SetMediaCacheOptions(const MediaCacheOptions &options)
+{
+    media_options_ = options;
+}
+
+CMediaCache &CRecordingServer::MediaCache()
+{
+    if (!media_)
+        media_ = std::make_unique<CMediaCache>(StorePath(kMediaCacheFolder), media_options_);
+    return *media_;
+}
+
+const MediaFormat &CRecordingServer::MediaFormatOfStore() const
+{
+    return media_format_;
 }
 
 CRecordCatalogue &CRecordingServer::Catalogue()
@@ -200,7 +237,46 @@ bool CRecordingServer::LoadCapturePicture(const CapturePictureRow &picture, QIma
         TESK_LOG_ERROR("%s", error.c_str());
         return false;
     }
+    const auto camera = media_cameras_.find(media->path);
+    if (camera != media_cameras_.end())
+        return CameraFrame(camera->second, picture.time, out, error);
+    // A store written before media told its time: a clip file at an offset.
     return DecodeFrameAt(StorePath(media->path), picture.media_offset, out, error);
+}
+
+bool CRecordingServer::CameraMedia(const CameraRow &camera, int64_t t, CMediaLease &lease,
+                                   std::string &error) const
+{
+    if (!media_) {
+        error = "No store is open.";
+        return false;
+    }
+    return media_->Acquire(camera, media_format_, t, lease, error);
+}
+
+bool CRecordingServer::CameraFrame(const CameraRow &camera, int64_t t, QImage &out,
+                                   std::string &error) const
+{
+    CMediaLease lease;
+    if (!CameraMedia(camera, t, lease, error))
+        return false;
+    return DecodeFrameAt(lease.Path(), lease.OffsetOf(static_cast<double>(t)), out, error);
+}
+
+bool CRecordingServer::MediaAt(const ResourceKey &camera, int64_t t, CMediaLease &lease,
+                               std::string &error) const
+{
+    if (!catalogue_.RecordingAt(camera.site_id, camera.resource_id, t)) {
+        error = "No recording of camera " + camera.resource_id + " holds " +
+                Quor::Base::TimeUtil::TimeT2ISODatetime(t, 0, true) + ".";
+        return false;
+    }
+    const auto row = catalogue_.FindCamera(camera.site_id, camera.resource_id);
+    if (!row) {
+        error = "The camera " + camera.resource_id + " is not in the store.";
+        return false;
+    }
+    return CameraMedia(*row, t, lease, error);
 }
 
 int CRecordingServer::ExportCapturePictures(const std::string &site_id,
@@ -380,21 +456,10 @@ void CRecordingServer::SearchVCA(const VCAIncrementalCondition &condition, IVCAR
 bool CRecordingServer::DecodeFrame(const ResourceKey &camera, int64_t t, QImage &out,
                                    std::string &error)
 {
-    const auto recording = catalogue_.RecordingAt(camera.site_id, camera.resource_id, t);
-    if (!recording) {
-        error = "No recording of camera " + camera.resource_id + " holds " +
-                Quor::Base::TimeUtil::TimeT2ISODatetime(t, 0, true) + ".";
+    CMediaLease lease;
+    if (!MediaAt(camera, t, lease, error))
         return false;
-    }
-    const auto media = catalogue_.MediaFile(recording->media_id);
-    if (!media || media->duration <= 0) {
-        error = "The recording " + recording->file_name + " has no media file.";
-        TESK_LOG_ERROR("%s", error.c_str());
-        return false;
-    }
-    const double position =
-        std::fmod(recording->media_offset + double(t - recording->begin), media->duration);
-    return DecodeFrameAt(StorePath(media->path), position, out, error);
+    return DecodeFrameAt(lease.Path(), lease.OffsetOf(static_cast<double>(t)), out, error);
 }
 
 } // namespace teskrecordserver

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recordserver/Catalogue.h"
+#include "recordserver/MediaCache.h"
 #include "recordserver/SampleGenerator.h"
 
 #include "playcontroller/RecordingSource.h"
@@ -25,10 +26,16 @@ namespace teskrecordserver {
 //   auto pictures = server->Catalogue().CapturePictures(site, camera, begin, end);
 //   server->LoadCapturePicture(pictures.front(), image, error);
 //   server->ExportCapturePictures(site, camera, begin, end, "/tmp/pictures", nullptr, error);
+//
+// Every picture of a recording shows the recording's own wall-clock time, as text and as a
+// time strip (TimeStrip.h): the media is generated when first asked for, in pieces of
+// MediaCacheOptions::chunk_seconds, into the store's "media-cache" folder (CMediaCache).
 class CRecordingServer : public teskplaycontroller::IRecordingSource
 {
 public:
     static constexpr const char *kCatalogueFile = "catalogue.db";
+    // The folder of the generated media in the store.
+    static constexpr const char *kMediaCacheFolder = "media-cache";
     // Results of a VCA search are handed over in batches of this size.
     static constexpr int kVcaBatchSize = 25;
 
@@ -44,6 +51,12 @@ public:
                       const GeneratorOptions &options = GeneratorOptions::Default(),
                       bool generate = true);
     const std::string &StoreDir() const;
+    // The media cache's bound and piece length; takes effect at the next Open.
+    void SetMediaCacheOptions(const MediaCacheOptions &options);
+    // The cache of the open store's media.
+    CMediaCache &MediaCache();
+    // The format of the open store's media.
+    const MediaFormat &MediaFormatOfStore() const;
     CRecordCatalogue &Catalogue();
     const CRecordCatalogue &Catalogue() const;
 
@@ -59,7 +72,13 @@ public:
 
     // Absolute path of a store-relative file.
     std::string StorePath(const std::string &relative) const;
-    // The picture of a capture-plan entry (a JPEG file, or a frame of a media file).
+    // The media that shows `camera`'s recording at UTC time `t`: a piece of media whose frame
+    // at lease.OffsetOf(t) is that moment. False with `error` set when no recording holds `t`
+    // or the media cannot be generated.
+    bool MediaAt(const teskplaycontroller::ResourceKey &camera, int64_t t, CMediaLease &lease,
+                 std::string &error) const;
+    // The picture of a capture-plan entry (a JPEG file, or the frame of the camera's media at
+    // the picture's time).
     bool LoadCapturePicture(const CapturePictureRow &picture, QImage &out,
                             std::string &error) const;
     // Writes the capture-plan pictures of a camera taken in [begin, end] into `dir` as "0.jpg",
@@ -77,13 +96,22 @@ public:
     void SearchVCA(const teskplaycontroller::VCAIncrementalCondition &condition,
                    teskplaycontroller::IVCAResultSink &sink,
                    const std::atomic<bool> &cancelled) override;
+    // The frame of second `t` of the camera's recording: its time strip reads exactly `t`.
     bool DecodeFrame(const teskplaycontroller::ResourceKey &camera, int64_t t, QImage &out,
                      std::string &error) override;
 
 private:
+    bool CameraMedia(const CameraRow &camera, int64_t t, CMediaLease &lease,
+                     std::string &error) const;
+    bool CameraFrame(const CameraRow &camera, int64_t t, QImage &out, std::string &error) const;
+
     std::string dir_;
     CRecordCatalogue catalogue_;
     std::map<std::pair<std::string, std::string>, RecordPlanRow> plans_;
+    MediaCacheOptions media_options_;
+    std::unique_ptr<CMediaCache> media_;
+    MediaFormat media_format_;
+    std::map<std::string, CameraRow> media_cameras_; // by CameraMediaPath
 };
 
 } // namespace teskrecordserver

@@ -28,7 +28,6 @@ teskrecordserver::GeneratorOptions StoreOptions()
     options.cameras = 6;
     options.days = 1;
     options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_seconds = 6;
     options.clip_fps = 5;
     options.jpeg_capture_hours = 2;
     return options;

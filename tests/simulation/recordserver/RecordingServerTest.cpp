@@ -2,6 +2,7 @@
 
 #include "playcontroller/CameraForPlay.h"
 #include "pluginmanager/PluginManager.h"
+#include "recordserver/TimeStrip.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -445,11 +446,15 @@ TEST(RecordingServer, CapturePicturesOfACameraAndSpan)
     EXPECT_TRUE(
         server.Catalogue().CapturePictures(cameras[0].site_id, cameras[0].id, end, begin).empty());
 
-    for (const auto &picture : {media.front(), jpegs.back()}) {
+    for (const auto &picture : {media.front(), media.back(), jpegs.back()}) {
         QImage image;
         std::string error;
         ASSERT_TRUE(server.LoadCapturePicture(picture, image, error)) << error;
         EXPECT_EQ(image.size(), QSize(320, 180));
+        // Either kind of picture shows the moment it was captured.
+        int64_t shown = -1;
+        EXPECT_TRUE(ReadTimeStrip(image, shown));
+        EXPECT_EQ(shown, picture.time);
     }
 }
 
@@ -471,6 +476,9 @@ TEST(RecordingServer, ExportsCapturePicturesAsNumberedJpegs)
         QImage image;
         EXPECT_TRUE(image.load(QString::fromStdString(dir + "/" + std::to_string(i) + ".jpg")));
         EXPECT_EQ(image.size(), QSize(320, 180));
+        int64_t shown = -1;
+        EXPECT_TRUE(ReadTimeStrip(image, shown)) << i;
+        EXPECT_EQ(shown, pictures[i].time) << "file " << i << " shows its picture's moment";
     }
     EXPECT_FALSE(QFile::exists(
         QString::fromStdString(dir + "/" + std::to_string(pictures.size()) + ".jpg")));
@@ -618,7 +626,6 @@ GeneratorOptions SlowCreationOptions()
     auto options = SmallOptions(41);
     options.cameras = 400;
     options.days = 7;
-    options.clip_count = 1;
     return options;
 }
 

@@ -8,6 +8,7 @@
 
 #include "quorbase/Util.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -22,10 +23,19 @@ inline teskrecordserver::GeneratorOptions SmallOptions(uint64_t seed = 7)
     options.cameras = 8;
     options.days = 2;
     options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 3, 30) * 86400;
-    options.clip_seconds = 8;
     options.clip_fps = 5;
     options.jpeg_capture_hours = 6;
     return options;
+}
+
+// A directory of the scratch area that no earlier run of a test in this process used, so that
+// a test repeated (--gtest_repeat) starts from nothing.
+inline std::string FreshDir(const std::string &name)
+{
+    static std::atomic<int> runs{0};
+    return (TestSupport::ScratchDir() + "/" + QString::fromStdString(name) + "-" +
+            QString::number(++runs))
+        .toStdString();
 }
 
 // One store shared by the tests of this binary, generated on first use.

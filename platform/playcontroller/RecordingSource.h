@@ -30,6 +30,16 @@ public:
     virtual void ReportState(const CVCAIncrementalObserver::Param &param) = 0;
 };
 
+// A piece of a camera's recorded media, as a player opens it.
+struct RecordingMedia
+{
+    std::string path;  // a media file FFmpeg can open
+    int64_t begin = 0; // UTC second of the file's first frame
+    int seconds = 0;   // its length
+    // Keeps the media on disk while it is played; released with the last copy.
+    std::shared_ptr<void> hold;
+};
+
 // Where the search services get their answers: the embedded recording server, or a scripted
 // source in tests. Every call runs on a service thread; `cancelled` turns true when the caller
 // cancels, and a long call should return soon after.
@@ -51,6 +61,16 @@ public:
     // when no recording covers `t` or its media cannot be decoded.
     virtual bool DecodeFrame(const ResourceKey &camera, int64_t t, QImage &out,
                              std::string &error) = 0;
+
+    // The media that holds the camera's recording at time `t`. False with `error` set when no
+    // recording covers `t` or the source keeps no media.
+    virtual bool MediaForPlay(const ResourceKey &camera, int64_t t, RecordingMedia &out,
+                              std::string &error);
+
+    // The position the camera reported at time `t` (cameras that carry a GPS receiver). False
+    // when the source has no track for it.
+    virtual bool TrackPointAt(const ResourceKey &camera, int64_t t, double &longitude,
+                              double &latitude);
 };
 
 // The source every service object uses; set by the host before the first search.

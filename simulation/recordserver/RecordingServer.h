@@ -99,6 +99,13 @@ public:
     // The frame of second `t` of the camera's recording: its time strip reads exactly `t`.
     bool DecodeFrame(const teskplaycontroller::ResourceKey &camera, int64_t t, QImage &out,
                      std::string &error) override;
+    // MediaAt for a player: the lease travels with the media.
+    bool MediaForPlay(const teskplaycontroller::ResourceKey &camera, int64_t t,
+                      teskplaycontroller::RecordingMedia &out, std::string &error) override;
+    // A plausible track for a camera that moves (a body camera): a slow loop around its site,
+    // the same for the same camera and time.
+    bool TrackPointAt(const teskplaycontroller::ResourceKey &camera, int64_t t, double &longitude,
+                      double &latitude) override;
 
 private:
     bool CameraMedia(const CameraRow &camera, int64_t t, CMediaLease &lease,

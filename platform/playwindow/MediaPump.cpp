@@ -219,6 +219,7 @@ bool CMediaPump::OpenAt(Decoder &decoder, double utc, QString &error)
 bool CMediaPump::NextFrame(Decoder &decoder, Frame &frame, bool &ended, QString &error)
 {
     ended = false;
+    frame.jumped = false;
     for (;;) {
         if (!decoder.IsOpen()) {
             error = "No media is open.";
@@ -256,6 +257,7 @@ bool CMediaPump::NextFrame(Decoder &decoder, Frame &frame, bool &ended, QString 
                     return false;
                 }
                 next = static_cast<double>(job_.ranges[range + 1].first);
+                frame.jumped = true;
             }
             if (!OpenAt(decoder, next, error)) {
                 ended = error.isEmpty();
@@ -280,6 +282,7 @@ bool CMediaPump::NextFrame(Decoder &decoder, Frame &frame, bool &ended, QString 
                 ended = true;
                 return false;
             }
+            frame.jumped = true;
             if (!OpenAt(decoder, static_cast<double>(job_.ranges[range + 1].first), error)) {
                 ended = error.isEmpty();
                 return false;
@@ -391,7 +394,8 @@ void CMediaPump::Run()
             }
             held = std::move(frame);
         }
-        if (reanchor) {
+        // The gap between two files is not waited for.
+        if (reanchor || held->jumped) {
             anchor_utc_ms = held->utc_ms;
             anchor_ns = clock_.nsecsElapsed();
         }

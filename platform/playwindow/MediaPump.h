@@ -56,6 +56,7 @@ private:
     {
         QImage image;
         int64_t utc_ms = 0;
+        bool jumped = false; // the first frame of the next file
     };
     void Run();
     // Decodes the next frame of the ranges; false at their end (`ended`) or on a failure.

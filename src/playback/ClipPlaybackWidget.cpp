@@ -539,8 +539,13 @@ void CClipPlaybackWidget::OnExitFullScreen()
 
 void CClipPlaybackWidget::OnPlaybackEvent(teskplaywindow::CPlaybackEvent event)
 {
-    if (IsPlaybackEnd(event.GetVal_state()) && IsCheckedAutoPlay())
-        emit SignalPlaybackCustomData(data_->param_.GetVal_current_data_id() + 1, false);
+    if (!IsPlaybackEnd(event.GetVal_state()) || !IsCheckedAutoPlay())
+        return;
+    const int next = data_->param_.GetVal_current_data_id() + 1;
+    // The last result stays; there is nothing after it to play.
+    if (data_->param_.GetVal_total_num() >= 0 && next >= data_->param_.GetVal_total_num())
+        return;
+    emit SignalPlaybackCustomData(next, false);
 }
 
 void CClipPlaybackWidget::OnGoToOtherModule()

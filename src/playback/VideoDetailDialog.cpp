@@ -90,8 +90,11 @@ void CVideoDetailDialog::FitPlayArea()
             widget->setMaximumSize(kUnfixed, kUnfixed);
         }
     }
-    if (data_->ptr_play_area_)
-        data_->ptr_play_area_->setFixedSize(width(), std::max(90, height() - kInfoHeight));
+    // Only the height is fixed; a fixed width would keep the dialog from getting narrower.
+    if (data_->ptr_play_area_) {
+        data_->ptr_play_area_->setMaximumWidth(width());
+        data_->ptr_play_area_->setFixedHeight(std::max(90, height() - kInfoHeight));
+    }
 }
 
 } // namespace TeskVideoSearch

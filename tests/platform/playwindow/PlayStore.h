@@ -57,8 +57,11 @@ inline Recording LongRecording(int seconds = 120)
         for (const auto &row :
              Store()->Catalogue().Recordings(camera.site_id, camera.id, 0, INT64_MAX / 2)) {
             if (row.end - row.begin >= seconds) {
-                out.camera =
-                    std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
+                teskplaycontroller::CCameraElement element;
+                element.SetVal_camera_id(camera.id);
+                element.SetVal_site_id(camera.site_id);
+                element.SetVal_camera_name(camera.name);
+                out.camera = std::make_shared<teskplaycontroller::CCameraForPlay>(element);
                 out.begin = row.begin;
                 out.end = row.end;
                 return out;

@@ -156,6 +156,7 @@ void CClipPlaybackWidget::SetPlaybackWindow(teskplaywindow::CPlaybackWindow *pla
     if (play_window && play_window != data_->ptr_play_window_) {
         data_->ptr_play_window_ = play_window;
         data_->ptr_play_layout_->addWidget(play_window);
+        play_window->show();
         ConnectPlayWindow();
     }
 }
@@ -169,6 +170,8 @@ void CClipPlaybackWidget::CreatePlayWindow()
     config.SetVal_max_speed_level(3);
     data_->ptr_play_window_ = new teskplaywindow::CPlaybackWindow(config, 0, data_->ptr_play_area_);
     data_->ptr_play_layout_->addWidget(data_->ptr_play_window_);
+    // Shown now, not at the next turn of the event loop: the area may move to the dialog first.
+    data_->ptr_play_window_->show();
     ConnectPlayWindow();
 }
 

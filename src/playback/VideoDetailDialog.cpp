@@ -31,6 +31,7 @@ CVideoDetailDialog::CVideoDetailDialog(QWidget *parent)
     SetContentWidget(content);
     auto &ui = *data_->ptr_ui_;
     ui.ptr_video_detail_min_btn_->hide();
+    ui.ptr_video_detail_title_label_->hide();
     connect(ui.ptr_video_detail_close_btn_, &QPushButton::clicked, this,
             &CVideoDetailDialog::SignalExitDetailDialog);
     connect(ui.ptr_video_detail_max_btn_, &QPushButton::clicked, this,
@@ -42,6 +43,7 @@ CVideoDetailDialog::~CVideoDetailDialog() = default;
 
 void CVideoDetailDialog::SetDetailTitle(const QString &title)
 {
+    // The base dialog's bar shows the title and drags the dialog.
     data_->ptr_ui_->ptr_video_detail_title_label_->setText(title);
     SetTitle(title);
 }

@@ -432,6 +432,9 @@ TEST_F(ClipPlaybackWidgetTest, TheAreaMovesToTheAuxiliaryScreenAndBack)
     EXPECT_TRUE(widget_->property("PopDetailWidget").toBool());
     EXPECT_TRUE(dialog->isAncestorOf(window));
     EXPECT_FALSE(dialog->Form()->ptr_video_detail_min_btn_->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(window->height() > 200, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(window->GetCurrentFrameTimeMs() >= 0, kWaitMs);
     dialog->grab().save("/tmp/play-detail-dialog.png");
 
     QTest::mouseClick(dialog->Form()->ptr_video_detail_close_btn_, Qt::LeftButton);

@@ -130,7 +130,12 @@ CPlaybackWindow::CPlaybackWindow(const CPlaybackConfig &config, int window_type,
     UpdateControls();
 }
 
-CPlaybackWindow::~CPlaybackWindow() = default;
+CPlaybackWindow::~CPlaybackWindow()
+{
+    // The worker is joined before any part of the window goes away.
+    delete data_->ptr_pump_;
+    data_->ptr_pump_ = nullptr;
+}
 
 bool CPlaybackWindow::StartNormalPlayByFile(
     const std::vector<std::shared_ptr<teskplaycontroller::CPlaybackFile>> &files,

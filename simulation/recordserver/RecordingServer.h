@@ -102,8 +102,9 @@ public:
     // MediaAt for a player: the lease travels with the media.
     bool MediaForPlay(const teskplaycontroller::ResourceKey &camera, int64_t t,
                       teskplaycontroller::RecordingMedia &out, std::string &error) override;
-    // A plausible track for a camera that moves (a body camera): a slow loop around its site,
-    // the same for the same camera and time.
+    // A plausible track for a camera that moves (a body camera): a slow loop around a point
+    // picked by the camera, the same for the same camera and time. Any camera of the store has
+    // one; the player asks only for cameras that carry a receiver.
     bool TrackPointAt(const teskplaycontroller::ResourceKey &camera, int64_t t, double &longitude,
                       double &latitude) override;
 

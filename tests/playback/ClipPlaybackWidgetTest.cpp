@@ -391,6 +391,22 @@ TEST_F(ClipPlaybackWidgetTest, MovingAMarkOnTheSliderChangesTheTagRange)
                                                                     rec_.camera->GetResourceKey()));
 }
 
+TEST_F(ClipPlaybackWidgetTest, EditingTheTagTimeNarrowsThePlayWindowsSlider)
+{
+    Play(Param(TagVideo, rec_.begin, rec_.begin + 60));
+    auto *info = widget_->GetBaseInfoWidget()->Form();
+    const auto key = rec_.camera->GetResourceKey();
+    info->ptr_tag_time_edit_->setDateTime(
+        teskplaywindow::TeskTimeConvert::GetDateTimeByUTCtime(rec_.begin + 10, 0, key));
+    EXPECT_EQ(widget_->GetPlayWindow()->GetTimeSliderTimeRange(),
+              qMakePair(rec_.begin + 10, rec_.begin + 60));
+    // An end before the start is not a range.
+    info->ptr_tag_end_time_edit_->setDateTime(
+        teskplaywindow::TeskTimeConvert::GetDateTimeByUTCtime(rec_.begin + 5, 0, key));
+    EXPECT_EQ(widget_->GetPlayWindow()->GetTimeSliderTimeRange(),
+              qMakePair(rec_.begin + 10, rec_.begin + 60));
+}
+
 TEST_F(ClipPlaybackWidgetTest, DeleteAndUnlockFollowTheKindAndThePageControlFlag)
 {
     struct Case

@@ -25,7 +25,7 @@ public:
     bool SearchCameraFiles(const CameraVideoSearchCondition &condition);
     bool SearchCameraFiles(const CCameraVideoSearchCondition &condition)
     {
-        return SearchCameraFiles(*condition.GetDataPtr());
+        return SearchCameraFiles(condition.GetData());
     }
     bool IsSearching() const;
     void CancelSearching();

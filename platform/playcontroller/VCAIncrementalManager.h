@@ -23,7 +23,7 @@ public:
     bool StartSearching(const VCAIncrementalCondition &condition);
     bool StartSearching(const CVCAIncrementalCondition &condition)
     {
-        return StartSearching(*condition.GetDataPtr());
+        return StartSearching(condition.GetData());
     }
     bool IsSearching() const;
     void CancelSearching();

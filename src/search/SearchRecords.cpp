@@ -19,7 +19,7 @@ void RegisterSearchMetaTypes()
 }
 
 ClipSearchEvent::ClipSearchEvent()
-    : QEvent(QEvent::None)
+    : QEvent(kEventType)
 {
     RegisterSearchMetaTypes();
 }

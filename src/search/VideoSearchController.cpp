@@ -260,7 +260,7 @@ bool CVideoSearchController::SearchCameraFiles(
         data_->ptr_camera_search_manager_->InitManager();
         data_->ptr_camera_search_manager_->RegisterObserver(this);
     }
-    data_->search_condition_ = *condition.GetDataPtr();
+    data_->search_condition_ = condition.GetData();
     {
         WriteLock lock(data_->file_mutex_);
         data_->qvc_camera_files_.clear();
@@ -291,7 +291,7 @@ bool CVideoSearchController::SearchVCAFiles(teskplaycontroller::CVCAIncrementalC
         data_->ptr_vca_manager_->InitManager();
         data_->ptr_vca_manager_->RegisterObserver(this);
     }
-    data_->vca_condition_ = *condition.GetDataPtr();
+    data_->vca_condition_ = condition.GetData();
     // The end of an earlier search must not end this one's polling.
     data_->is_vca_search_end_ = false;
     StopVCATimer();

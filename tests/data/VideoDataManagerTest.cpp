@@ -285,6 +285,13 @@ TEST(VideoDataManager, ConvertDataGroupsRunsOfOneCamera)
     EXPECT_EQ(runs[1].first.GetVal_resource_id(), "b");
     EXPECT_EQ(runs[2].second.size(), 3u);
     EXPECT_EQ(runs[2].second.front(), items[3]);
+
+    // A new call starts its own pairs, even for the camera that ends `out`.
+    manager.ConvertData(runs, {items[3]});
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[2].second.size(), 3u);
+    EXPECT_EQ(runs[3].first.GetVal_resource_id(), "a");
+    EXPECT_EQ(runs[3].second.size(), 1u);
 }
 
 TEST(VideoDataManager, ThumbnailOfARecordingIsARealPicture)

@@ -74,6 +74,8 @@ TEST_F(CameraSearchManagerTest, RefusesWhatItCannotStart)
     CCameraVideoSearchManager uninitialised;
     EXPECT_FALSE(uninitialised.SearchCameraFiles(Condition("g", {"c1"})));
     EXPECT_FALSE(manager_->SearchCameraFiles(Condition("g", {})));
+    EXPECT_FALSE(manager_->SearchCameraFiles(
+        CCameraVideoSearchCondition(std::shared_ptr<CameraVideoSearchCondition>())));
 
     CRecordingSourceRegistry::SetSource(nullptr);
     EXPECT_FALSE(manager_->SearchCameraFiles(Condition("g", {"c1"})));

@@ -31,7 +31,6 @@ public:
     void CancelSearching();
 
 private:
-    void RunWorker();
     void RunSearch(const CameraVideoSearchCondition &condition, IRecordingSource &source,
                    const std::atomic<bool> &cancelled);
 

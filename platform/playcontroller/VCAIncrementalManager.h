@@ -36,8 +36,6 @@ public:
 
 private:
     class Sink;
-    void RunWorker();
-
     struct Private;
     std::shared_ptr<Private> d_;
 };

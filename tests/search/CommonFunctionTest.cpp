@@ -4,6 +4,7 @@
 #include "playcontroller/MTZTimeConvert.h"
 #include "pluginmanager/PluginManager.h"
 #include "resources/Resources.h"
+#include "testkit/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -26,14 +27,6 @@ COrlTimeZoneInfor Zone(int bias)
     COrlTimeZoneInfor zone;
     zone.utc_bias = bias;
     return zone;
-}
-
-CResourceKey Key(const std::string &site, const std::string &id)
-{
-    CResourceKey key;
-    key.SetVal_site_id(site);
-    key.SetVal_resource_id(id);
-    return key;
 }
 
 PlaybackFilePtr File(int64_t begin, int64_t end, const std::string &iso_begin = {},
@@ -316,7 +309,8 @@ TEST_F(CommonFunctionTest, TimeBarSpanOverSeveralCameras)
         QVector<CResourceKey> cameras;
         QPair<int64_t, int64_t> expected;
     };
-    const QVector<CResourceKey> both = {Key("s1", "berlin"), Key("s1", "kolkata")};
+    const QVector<CResourceKey> both = {TestKit::CameraKey("s1", "berlin"),
+                                        TestKit::CameraKey("s1", "kolkata")};
     const Case cases[] = {
         // Device readings: Kolkata's 14:00 comes first, Berlin's 18:00 last; both are shown as
         // those readings on the bar's clock.
@@ -344,7 +338,7 @@ TEST_F(CommonFunctionTest, TimeBarSpanOverSeveralCameras)
         {"client to device, Kolkata first",
          OrlSearchTimeType::ClientTime,
          OrlSearchTimeType::DeviceTime,
-         {Key("s1", "kolkata"), Key("s1", "berlin")},
+         {TestKit::CameraKey("s1", "kolkata"), TestKit::CameraKey("s1", "berlin")},
          {start + 5 * hour + 1800 - 8 * hour, end + 5 * hour + 1800 - 8 * hour}},
         {"no cameras",
          OrlSearchTimeType::DeviceTime,

@@ -252,16 +252,6 @@ TEST_F(SearchRoadTest, DestroyingWhileAnAnswerIsHeldReturns)
     SUCCEED();
 }
 
-TEST(SearchController, SwitchSearchType)
-{
-    const std::vector<std::pair<int, int>> table = {{0, 0},  {1, 3},  {2, 4},
-                                                    {10, 0}, {11, 0}, {13, 0}};
-    for (const auto &[type, expected] : table)
-        EXPECT_EQ(CVideoSearchController::SwitchSearchType(static_cast<VideoSearchType>(type)),
-                  expected)
-            << type;
-}
-
 // VCA searches.
 
 class VCARoadTest : public ControllerFixture
@@ -526,18 +516,6 @@ TEST_F(ControllerFixture, DeletionsChangeOnlyTheNamedCamera)
     EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c1), 0);
     EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c2), 2);
     EXPECT_EQ(controller_->GetSearchSuccessCameraInfo().size(), 2);
-}
-
-TEST(SearchController, OverlapRule)
-{
-    auto file = std::make_shared<teskplaycontroller::CDeviceFile>(100, 200, "f");
-    const std::vector<std::tuple<int64_t, int64_t, bool>> table = {
-        {10, 99, false},  {201, 300, false}, {10, 100, true}, {200, 300, true},
-        {120, 130, true}, {10, 300, true},   {300, 10, true}, {99, 10, false}};
-    for (const auto &[begin, end, overlap] : table)
-        EXPECT_EQ(CVideoSearchController::IsOverlapTime(file, begin, end), overlap)
-            << begin << ".." << end;
-    EXPECT_FALSE(CVideoSearchController::IsOverlapTime(nullptr, 0, 1000));
 }
 
 } // namespace

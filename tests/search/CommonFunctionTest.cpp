@@ -326,25 +326,6 @@ TEST_F(CommonFunctionTest, TimeBarSpanOverSeveralCameras)
     }
 }
 
-TEST_F(CommonFunctionTest, PermissionNames)
-{
-    const std::pair<int, const char *> cases[] = {{1, "Playback"},
-                                                  {3, "VideoSearchdsmnkshB"},
-                                                  {4, "Download"},
-                                                  {8, "EditTag"},
-                                                  {9, "RemoveTheLabelprhfvkeD"},
-                                                  {10, "CheckTheLabelvdhukmjs"},
-                                                  {13, "DeleteTheLockIBaAfClv"},
-                                                  {14, "SeeTheLocknuwthkvw"},
-                                                  {2, ""},
-                                                  {0, ""}};
-    for (const auto &c : cases)
-        EXPECT_EQ(CCommonFunction::SwitchResourcePermission(
-                      static_cast<ResourceData::ResourcePermissionItem>(c.first)),
-                  QString(c.second))
-            << c.first;
-}
-
 TEST_F(CommonFunctionTest, PermissionCheckShowsTheTipWithCameraAndPermission)
 {
     KeyTranslator translator;

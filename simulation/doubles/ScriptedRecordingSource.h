@@ -27,7 +27,7 @@ public:
     {
         std::vector<PlaybackFileList> pushes;
         std::vector<CVCAIncrementalObserver::Param> foreign_states;
-        CVCAIncrementalObserver::Param final_param = FinalParam(6);
+        CVCAIncrementalObserver::Param final_param = FinalParam(VCAStateFinished);
 
         static CVCAIncrementalObserver::Param FinalParam(int state)
         {

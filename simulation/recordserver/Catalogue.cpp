@@ -1,6 +1,7 @@
 #include "Catalogue.h"
 
 #include "mirelog/Log.h"
+#include "playcontroller/SearchCondition.h"
 
 #include <sqlite3.h>
 
@@ -894,7 +895,10 @@ std::vector<EventRow> CRecordCatalogue::Events(const std::string &site_id,
     std::vector<EventRow> rows;
     if (begin > end)
         return rows;
-    const int only = (event_type == 2 || event_type == 4) ? event_type : 0;
+    const int only = (event_type == teskplaycontroller::InteligentEventPerson ||
+                      event_type == teskplaycontroller::InteligentEventVehicle)
+                         ? event_type
+                         : 0;
     d_->Query(
         "SELECT e.id, e.recording_id, e.begin_time, e.end_time, r.file_name, r.file_size, "
         "r.record_file_type, e.iso_begin, e.iso_end, e.event_type FROM events e JOIN recordings "

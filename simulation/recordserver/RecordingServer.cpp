@@ -416,14 +416,14 @@ void CRecordingServer::SearchVCA(const VCAIncrementalCondition &condition, IVCAR
     state.trace_id = Quor::Base::GuidUtil::CreateGuid();
 
     if (!catalogue_.FindCamera(condition.site_id, condition.camera_id)) {
-        state.state_type = 2;
+        state.state_type = VCAStateFailed;
         state.error_code = kDeviceOffline;
         state.str_error_info = OrlErrorCodeTrans::GetErrorInfoByErrorCode(kDeviceOffline);
         sink.ReportState(state);
         return;
     }
     if (const auto failure = catalogue_.SearchFailure(condition.site_id, condition.camera_id)) {
-        state.state_type = 2;
+        state.state_type = VCAStateFailed;
         state.param_error_type = failure->param_error_type;
         state.error_code = {failure->module_code, failure->error_code};
         state.str_error_info = failure->error_text;
@@ -447,7 +447,7 @@ void CRecordingServer::SearchVCA(const VCAIncrementalCondition &condition, IVCAR
     }
     if (cancelled)
         return;
-    state.state_type = over_maximum ? 5 : 6;
+    state.state_type = over_maximum ? VCAStateOverMaximum : VCAStateFinished;
     state.vca_configed = true;
     state.support_vca_configed = true;
     sink.ReportState(state);

@@ -109,7 +109,9 @@ private:
     int CountSingleCamera(const VideoDataType &type, const CResourceKey &camera);
     bool IsTagKindFiltered() const;
 
-    // Failure notifications and audit records.
+    // Failure notifications and audit records (SearchFailureReport.cpp).
+    // Audits a VCA failure and reports it; false when a notification took the event's place.
+    bool ReportVCASearchFailure(const VCAParam &param, CClipSearchEventData &event_data);
     void WriteOperationLog(const CameraParam &param);
     void WriteVCAOperationLog(const VCAParam &param);
     QString GetClipTypeName(const teskplaycontroller::VideoSearchType &type);

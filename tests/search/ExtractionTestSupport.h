@@ -2,8 +2,8 @@
 
 #include "search/VideoSearchController.h"
 
-#include "playcontroller/CameraForPlay.h"
 #include "doubles/ScriptedRecordingSource.h"
+#include "testkit/TestKit.h"
 
 #include <QSignalSpy>
 
@@ -23,20 +23,7 @@ struct CameraScript
     PlaybackFileList files;
 };
 
-inline teskplaycontroller::TeskCameraInfo CameraInfo(const std::string &site, const std::string &id)
-{
-    teskplaycontroller::TeskCameraInfo camera;
-    camera.ptr_camera_for_play = std::make_shared<teskplaycontroller::CCameraForPlay>(site, id);
-    return camera;
-}
-
-inline CResourceKey Key(const std::string &site, const std::string &id)
-{
-    CResourceKey key;
-    key.SetVal_site_id(site);
-    key.SetVal_resource_id(id);
-    return key;
-}
+using TestKit::CameraKey;
 
 // Fills a controller's stores the way the pages do: a camera search answered by a scripted
 // recording source, waited for until the controller reports the end.
@@ -58,16 +45,14 @@ public:
                 std::shared_ptr<teskplaycontroller::CLableExtra> label_extra = nullptr)
     {
         source_->ClearScripts();
-        teskplaycontroller::CCameraVideoSearchCondition condition;
-        condition.SetVal_search_guid("search-" + std::to_string(++searches_));
-        condition.SetVal_search_type(type);
-        condition.SetVal_ptr_label_extra(label_extra);
-        QVector<teskplaycontroller::CTeskCameraInfo> infos;
+        std::vector<TestKit::CameraRef> refs;
         for (const CameraScript &camera : cameras) {
             source_->SetCameraFiles(camera.site, camera.id, camera.files);
-            infos.append(teskplaycontroller::CTeskCameraInfo(CameraInfo(camera.site, camera.id)));
+            refs.push_back({camera.site, camera.id});
         }
-        condition.SetVal_tesk_camera_info(infos);
+        auto condition =
+            TestKit::CameraSearchCondition("search-" + std::to_string(++searches_), type, refs);
+        condition.SetVal_ptr_label_extra(label_extra);
         QSignalSpy spy(&controller, &CVideoSearchController::SignalSearchResult);
         if (!controller.SearchCameraFiles(condition, split_duration))
             return false;

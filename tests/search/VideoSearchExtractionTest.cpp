@@ -243,12 +243,12 @@ std::vector<QVector<CResourceKey>> Filters(const std::vector<CameraScript> &came
 {
     QVector<CResourceKey> all, some, foreign;
     for (size_t i = 0; i < cameras.size(); ++i) {
-        all.append(Key(cameras[i].site, cameras[i].id));
+        all.append(CameraKey(cameras[i].site, cameras[i].id));
         if (i % 2 == 1)
-            some.prepend(Key(cameras[i].site, cameras[i].id));
+            some.prepend(CameraKey(cameras[i].site, cameras[i].id));
     }
-    some.append(Key("nowhere", "c1"));
-    foreign.append(Key("s1", "c9-not"));
+    some.append(CameraKey("nowhere", "c1"));
+    foreign.append(CameraKey("s1", "c9-not"));
     return {all, some, foreign};
 }
 
@@ -428,7 +428,7 @@ TEST_F(ExtractionTest, CustomSplitReplacesSegmentsUntilCleared)
     cameras_ = {
         {"s1", "a", {std::make_shared<teskplaycontroller::CDeviceFile>(kBase, kBase + 3600, "x")}}};
     ASSERT_TRUE(filler_.Search(controller, cameras_, teskplaycontroller::VideoSearchRecord, 1800));
-    CResourceKey key = Key("s1", "a");
+    CResourceKey key = CameraKey("s1", "a");
     const QVector<CResourceKey> filter{key};
     ASSERT_EQ(controller.GetSingleCameraFilesNum(RegularVideo, key), 2) << filler_.events;
 
@@ -476,7 +476,7 @@ TEST_F(ExtractionTest, VcaResultsNewestFirstOnceTheSearchEnded)
     condition.SetVal_camera_id("cam");
     QSignalSpy spy(&controller, &CVideoSearchController::SignalSearchResult);
     ASSERT_TRUE(controller.SearchVCAFiles(condition));
-    const QVector<CResourceKey> filter{Key("s1", "cam")};
+    const QVector<CResourceKey> filter{CameraKey("s1", "cam")};
     auto rows = [&](int kind, int order) {
         PlaybackFileVector files;
         for (const auto &row : Page(controller, kind, order, filter, 0, 99))

@@ -2,11 +2,13 @@
 
 #include "search/VideoSearchController.h"
 
-#include "playcontroller/CameraForPlay.h"
 #include "doubles/ScriptedRecordingSource.h"
+#include "playcontroller/CameraForPlay.h"
 
 #include <QSignalSpy>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +59,14 @@ public:
                 teskplaycontroller::VideoSearchType type, int split_duration,
                 std::shared_ptr<teskplaycontroller::CLableExtra> label_extra = nullptr)
     {
+        return Start(controller, cameras, type, split_duration, label_extra) && Finish();
+    }
+
+    // Starts a search and returns at once; Finish waits for its end.
+    bool Start(CVideoSearchController &controller, const std::vector<CameraScript> &cameras,
+               teskplaycontroller::VideoSearchType type, int split_duration,
+               std::shared_ptr<teskplaycontroller::CLableExtra> label_extra = nullptr)
+    {
         source_->ClearScripts();
         teskplaycontroller::CCameraVideoSearchCondition condition;
         condition.SetVal_search_guid("search-" + std::to_string(++searches_));
@@ -65,25 +75,37 @@ public:
         QVector<teskplaycontroller::CTeskCameraInfo> infos;
         for (const CameraScript &camera : cameras) {
             source_->SetCameraFiles(camera.site, camera.id, camera.files);
-            infos.append(teskplaycontroller::CTeskCameraInfo(CameraInfo(camera.site, camera.id)));
+            teskplaycontroller::TeskCameraInfo info = CameraInfo(camera.site, camera.id);
+            const auto object = camera_objects.find(camera.site + "/" + camera.id);
+            if (object != camera_objects.end())
+                info.ptr_camera_for_play = object->second;
+            infos.append(teskplaycontroller::CTeskCameraInfo(info));
         }
         condition.SetVal_tesk_camera_info(infos);
-        QSignalSpy spy(&controller, &CVideoSearchController::SignalSearchResult);
-        if (!controller.SearchCameraFiles(condition, split_duration))
-            return false;
-        auto finished = [&spy] {
-            for (const auto &arguments : spy) {
-                if (arguments.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished)
-                    return true;
-            }
-            return false;
-        };
-        while (!finished()) {
-            if (!spy.wait(10000))
+        spy_ =
+            std::make_unique<QSignalSpy>(&controller, &CVideoSearchController::SignalSearchResult);
+        return controller.SearchCameraFiles(condition, split_duration);
+    }
+
+    // True once the search started last has reported its end.
+    bool Finished() const
+    {
+        return spy_ &&
+               std::any_of(spy_->begin(), spy_->end(), [](const QList<QVariant> &arguments) {
+                   return arguments.at(0).value<ClipSearchEvent>().GetEventType() ==
+                          ClipSearchFinished;
+               });
+    }
+
+    // False when the search did not finish in time.
+    bool Finish()
+    {
+        while (!Finished()) {
+            if (!spy_ || !spy_->wait(10000))
                 return false;
         }
         events.clear();
-        for (const auto &arguments : spy) {
+        for (const auto &arguments : *spy_) {
             const auto event = arguments.at(0).value<ClipSearchEvent>();
             events += std::to_string(event.GetEventType()) + "/" +
                       std::to_string(event.GetEventData().GetVal_current_data_num_()) + " ";
@@ -91,11 +113,15 @@ public:
         return true;
     }
 
+    // Camera objects that searches hand to the controller in place of plain ones, by "site/id".
+    std::map<std::string, std::shared_ptr<teskplaycontroller::CCameraForPlay>> camera_objects;
+
     // The progress of the last search, "type/count" per event.
     std::string events;
 
 private:
     std::shared_ptr<teskplaycontroller::CScriptedRecordingSource> source_;
+    std::unique_ptr<QSignalSpy> spy_;
     int searches_ = 0;
 };
 

@@ -583,7 +583,7 @@ TEST_F(ExtractionTest, PagesWhileResplitsRun)
     QThreadPool::globalInstance()->waitForDone(10000);
     QCoreApplication::processEvents();
     // Only the re-splits that wrote their segments announce them, the last request last.
-    EXPECT_EQ(receiver.guids.last(), "61");
+    EXPECT_EQ(receiver.guids.last(), "61") << receiver.guids.join(',').toStdString();
     EXPECT_EQ(receiver.guids.removeDuplicates(), 0);
     // The last request wins whatever order the workers ended in.
     CReferenceModel model = ModelOf(controller, cameras_);
@@ -938,7 +938,7 @@ TEST_F(ResplitTest, SupersededResplitNeitherWritesNorSignals)
         if (by_cancel) {
             EXPECT_EQ(controller.GetTotalFileNum(RegularVideo, all_), 0);
         } else {
-            EXPECT_EQ(receiver.guids, QStringList{"new"});
+            EXPECT_EQ(receiver.guids.join(',').toStdString(), "new");
             ExpectSegmentsOfEveryFile(controller, 300);
         }
     }
@@ -989,7 +989,7 @@ TEST_F(ResplitTest, AnswersThatArriveDuringAResplitAreSplitOnce)
     QThreadPool::globalInstance()->waitForDone(20000);
     QCoreApplication::processEvents();
 
-    EXPECT_EQ(receiver.guids, QStringList{"resplit"});
+    EXPECT_EQ(receiver.guids.join(',').toStdString(), "resplit");
     ExpectSegmentsOfEveryFile(controller, 300);
 }
 

@@ -243,6 +243,8 @@ bool CKindRule::Accepts(const CPlaybackFile *file) const
     return label && label->GetRcordLabelType() == wanted_tag_;
 }
 
+namespace {
+
 // Everything built from one state of one store.
 struct StoreState
 {
@@ -472,6 +474,8 @@ struct StoreState
     }
 };
 
+} // namespace
+
 struct CStoreQueries::Data
 {
     std::mutex mutex;
@@ -522,7 +526,7 @@ void CStoreQueries::Page(CameraFilesList &out, Source source, const StoreSnapsho
     out.reserve(last - begin_index + 1);
     for (int i = begin_index; i <= last; ++i) {
         const Row &row = page.rows[static_cast<size_t>(i)];
-        const CameraFilesEntry &entry = state.snapshot.rows[row.entry];
+        const CameraFilesEntry &entry = qAsConst(state.snapshot.rows)[row.entry];
         if (row.file < 0)
             out.append(entry);
         else

@@ -7,13 +7,12 @@
 #include "plexacontrol/StringConvert.h"
 #include "pluginmanager/PluginManager.h"
 
-#include <boost/thread/locks.hpp>
-
+#include <QDateTime>
+#include <QLatin1Char>
 #include <QWidget>
 
 #include <algorithm>
-#include <typeinfo>
-#include <unordered_set>
+#include <map>
 #include <vector>
 
 namespace TeskVideoSearch {
@@ -27,9 +26,6 @@ constexpr int kMaxStoredFiles = 5000;
 // VCA results are pulled in small batches until this many are stored, then all at once.
 constexpr int kVCASmallBatchLimit = 150;
 constexpr int kVCASmallBatch = 50;
-
-using ReadLock = boost::shared_lock<boost::shared_mutex>;
-using WriteLock = boost::unique_lock<boost::shared_mutex>;
 
 bool IsHandledSearchType(int type)
 {
@@ -54,119 +50,6 @@ ClipSearchEvent MakeEvent(ClipSearchEventType type)
     ClipSearchEvent event(param);
     event.SetEventType(type);
     return event;
-}
-
-const ResourceKey &KeyOf(const CameraFilesEntry &entry)
-{
-    return entry.first.GetData().camera_key;
-}
-
-// Whether a stored camera is one of `keys`. The answer is remembered per camera record, since
-// the entries of one camera share their record; long lists are looked up through a hash set.
-class CKeyFilter
-{
-public:
-    explicit CKeyFilter(const QVector<CResourceKey> &keys)
-    {
-        keys_.reserve(static_cast<size_t>(keys.size()));
-        for (const CResourceKey &key : keys)
-            keys_.push_back(key.GetData());
-        if (keys_.size() > kLinearLimit) {
-            for (const ResourceKey &key : keys_)
-                hashed_.insert(Flatten(key));
-        }
-    }
-
-    bool Contains(const CCameraBaseInfo &info)
-    {
-        const CameraBaseInfo *record = &info.GetData();
-        if (record == last_record_)
-            return last_answer_;
-        last_record_ = record;
-        const ResourceKey &key = record->camera_key;
-        if (keys_.size() > kLinearLimit) {
-            last_answer_ = hashed_.count(Flatten(key)) != 0;
-        } else {
-            last_answer_ = std::any_of(keys_.begin(), keys_.end(), [&](const ResourceKey &wanted) {
-                return teskplaycontroller::IsSameKey(wanted, key);
-            });
-        }
-        return last_answer_;
-    }
-
-private:
-    static constexpr size_t kLinearLimit = 8;
-
-    static std::string Flatten(const ResourceKey &key)
-    {
-        std::string flat = key.site_id;
-        flat += '\0';
-        flat += key.resource_id;
-        flat += '\0';
-        flat += std::to_string(key.resource_type);
-        return flat;
-    }
-
-    std::vector<ResourceKey> keys_;
-    std::unordered_set<std::string> hashed_;
-    const CameraBaseInfo *last_record_ = nullptr;
-    bool last_answer_ = false;
-};
-
-// The kind of a result is its class. The classes the recording services make are recognised by
-// their type record alone, which is far cheaper than a dynamic cast over a whole store; any other
-// class falls back to the cast.
-template<class Wanted>
-const Wanted *ResultAs(const CPlaybackFile *file)
-{
-    if (!file)
-        return nullptr;
-    const std::type_info *type = &typeid(*file);
-    if (type == &typeid(Wanted))
-        return static_cast<const Wanted *>(file);
-    if (type == &typeid(CPlaybackFile) || type == &typeid(teskplaycontroller::CDeviceFile) ||
-        type == &typeid(teskplaycontroller::CLabelFile) ||
-        type == &typeid(teskplaycontroller::CPersonVehicleFile))
-        return nullptr;
-    return dynamic_cast<const Wanted *>(file);
-}
-
-int CountPersonVehicle(const PlaybackFileVector &files, int wanted)
-{
-    int count = 0;
-    for (const PlaybackFilePtr &file : files) {
-        if (file && file->GetEventType() == wanted &&
-            ResultAs<teskplaycontroller::CPersonVehicleFile>(file.get()))
-            ++count;
-    }
-    return count;
-}
-
-int CountTags(const PlaybackFileVector &files, bool by_kind, int wanted)
-{
-    if (!by_kind)
-        return files.size();
-    int count = 0;
-    for (const PlaybackFilePtr &file : files) {
-        const auto *label = ResultAs<teskplaycontroller::CLabelFile>(file.get());
-        if (label && label->GetRcordLabelType() == wanted)
-            ++count;
-    }
-    return count;
-}
-
-int WantedPersonVehicleEvent(VideoDataType type)
-{
-    return type == PersonDetectVideo ? CPlaybackFile::EventPerson : CPlaybackFile::EventVehicle;
-}
-
-int WantedTagType(VideoDataType type)
-{
-    if (type == EventAlarmVideo)
-        return TagTypeEventLinkage;
-    if (type == OtherVideo)
-        return TagTypeOther;
-    return TagTypeManual;
 }
 
 QString ToQString(const std::string &text)
@@ -226,15 +109,8 @@ bool CVideoSearchController::SearchCameraFiles(
         data_->ptr_camera_search_manager_->RegisterObserver(this);
     }
     data_->search_condition_ = condition.GetData();
-    {
-        WriteLock lock(data_->file_mutex_);
-        data_->qvc_camera_files_.clear();
-    }
-    {
-        WriteLock lock(data_->segment_mutex_);
-        ++data_->split_serial_;
-        data_->qvc_segment_files_.clear();
-    }
+    data_->camera_files_.Clear();
+    data_->segment_files_.Clear();
     data_->split_time_duration_ = split_duration;
 
     if (data_->ptr_camera_search_manager_->IsSearching()) {
@@ -260,10 +136,7 @@ bool CVideoSearchController::SearchVCAFiles(teskplaycontroller::CVCAIncrementalC
     // The end of an earlier search must not end this one's polling.
     data_->is_vca_search_end_ = false;
     StopVCATimer();
-    {
-        WriteLock lock(data_->file_mutex_);
-        data_->qvc_camera_files_.clear();
-    }
+    data_->camera_files_.Clear();
     TESK_LOG_INFO("VCA search:searche type");
     if (!data_->ptr_vca_manager_->StartSearching(data_->vca_condition_)) {
         // Nothing will answer: the pages must still leave their busy state.
@@ -280,15 +153,8 @@ void CVideoSearchController::CancelSearch(bool restart)
     data_->vca_condition_ = teskplaycontroller::VCAIncrementalCondition();
     data_->is_vca_search_end_ = false;
     StopVCATimer();
-    {
-        WriteLock lock(data_->file_mutex_);
-        data_->qvc_camera_files_.clear();
-    }
-    {
-        WriteLock lock(data_->segment_mutex_);
-        ++data_->split_serial_;
-        data_->qvc_segment_files_.clear();
-    }
+    data_->camera_files_.Clear();
+    data_->segment_files_.Clear();
     data_->split_time_duration_ = -1;
     if (data_->ptr_camera_search_manager_ && data_->ptr_camera_search_manager_->IsSearching()) {
         data_->is_restart_search_ = restart;
@@ -323,10 +189,10 @@ void CVideoSearchController::GetCurrentVCASearchParam(
 
 QVector<CCameraBaseInfo> CVideoSearchController::GetSearchSuccessCameraInfo()
 {
-    ReadLock lock(data_->file_mutex_);
+    const StoreSnapshot store = data_->camera_files_.Snapshot();
     QVector<CCameraBaseInfo> cameras;
-    cameras.reserve(data_->qvc_camera_files_.size());
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
+    cameras.reserve(store.rows.size());
+    for (const CameraFilesEntry &entry : store.rows)
         cameras.append(entry.first);
     return cameras;
 }
@@ -414,8 +280,7 @@ void CVideoSearchController::DealSingleCameraSearchSuccessed(const CameraParam &
         CCameraBaseInfo camera;
         camera.SetVal_camera_key(CResourceKey(param.resource_key));
         SplitOriginalFile(camera);
-        ReadLock lock(data_->segment_mutex_);
-        count = data_->qvc_segment_files_.size();
+        count = data_->segment_files_.EntryCount();
     } else {
         count = GetSourceFileCount();
     }
@@ -467,29 +332,12 @@ void CVideoSearchController::AddFileData(CResourceKey &camera, const PlaybackFil
     CCameraBaseInfo info;
     info.SetVal_camera_key(camera);
     info.SetVal_camera_name(ToQString(host_camera.GetName()));
-
-    WriteLock lock(data_->file_mutex_);
-    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (teskplaycontroller::IsSameKey(KeyOf(entry), key)) {
-            entry.second.append(files);
-            return;
-        }
-    }
-    data_->qvc_camera_files_.append(qMakePair(info, files));
-}
-
-int CVideoSearchController::GetSourceCountLocked() const
-{
-    int count = 0;
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
-        count += entry.second.size();
-    return count;
+    data_->camera_files_.Append(info, files);
 }
 
 int CVideoSearchController::GetSourceFileCount()
 {
-    ReadLock lock(data_->file_mutex_);
-    return GetSourceCountLocked();
+    return data_->camera_files_.FileCount();
 }
 
 void CVideoSearchController::DealAllSearchFinished(const CameraParam &)
@@ -632,122 +480,35 @@ void CVideoSearchController::DealVCASearchFailed(const VCAParam &param)
 int CVideoSearchController::GetTotalFileNum(const VideoDataType &type,
                                             const QVector<CResourceKey> &cameras)
 {
-    if (cameras.isEmpty())
+    if (cameras.isEmpty() || type < RegularVideo || type > VcaSearchVideo)
         return 0;
-    switch (type) {
-    case RegularVideo: {
-        CKeyFilter filter(cameras);
-        ReadLock lock(data_->segment_mutex_);
-        int count = 0;
-        for (const CameraFilesEntry &entry : data_->qvc_segment_files_)
-            count += filter.Contains(entry.first) ? 1 : 0;
-        return count;
+    // The pages name their cameras as a request's plain keys; so do the queries.
+    QVector<ResourceKey> keys;
+    keys.reserve(cameras.size());
+    for (const CResourceKey &camera : cameras)
+        keys.append(camera.GetData());
+    const CKindRule rule = CKindRule::UnderCondition(type, data_->search_condition_);
+    if (type == RegularVideo) {
+        return data_->store_queries_.Count(CStoreQueries::SegmentStore,
+                                           data_->segment_files_.Snapshot(), rule, keys);
     }
-    case LockVideo:
-    case AllCameraFileVideo:
-    case VcaSearchVideo: {
-        CKeyFilter filter(cameras);
-        ReadLock lock(data_->file_mutex_);
-        int count = 0;
-        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
-            count += filter.Contains(entry.first) ? entry.second.size() : 0;
-        return count;
-    }
-    case PersonDetectVideo:
-    case VehicleDetectVideo: {
-        CKeyFilter filter(cameras);
-        const int wanted = WantedPersonVehicleEvent(type);
-        ReadLock lock(data_->file_mutex_);
-        int count = 0;
-        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
-            count += filter.Contains(entry.first) ? CountPersonVehicle(entry.second, wanted) : 0;
-        return count;
-    }
-    case EventAlarmVideo:
-    case TagVideo:
-    case OtherVideo: {
-        CKeyFilter filter(cameras);
-        const bool by_kind = IsTagKindFiltered();
-        const int wanted = WantedTagType(type);
-        ReadLock lock(data_->file_mutex_);
-        int count = 0;
-        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
-            count += filter.Contains(entry.first) ? CountTags(entry.second, by_kind, wanted) : 0;
-        return count;
-    }
-    default:
-        return 0;
-    }
+    return data_->store_queries_.Count(CStoreQueries::FileStore, data_->camera_files_.Snapshot(),
+                                       rule, keys);
 }
 
 int CVideoSearchController::GetSingleCameraFilesNum(const VideoDataType &type, CResourceKey &camera)
 {
     if (!data_->custom_split_info_.qvc_playback_files.isEmpty())
         return data_->qvc_custom_split_files_.size();
-    return CountSingleCamera(type, camera);
-}
-
-int CVideoSearchController::CountSingleCamera(const VideoDataType &type, const CResourceKey &camera)
-{
-    switch (type) {
-    case RegularVideo:
-    case LockVideo:
-    case AllCameraFileVideo:
-    case VcaSearchVideo:
-        return GetTotalFileNum(type, QVector<CResourceKey>{camera});
-    case PersonDetectVideo:
-    case VehicleDetectVideo:
-        return GetPersonVehicleFileTotalNum(type, camera);
-    case EventAlarmVideo:
-    case TagVideo:
-    case OtherVideo:
-        return GetTagFileTotalNum(type, camera);
-    default:
-        return 0;
-    }
-}
-
-int CVideoSearchController::GetPersonVehicleFileTotalNum(const VideoDataType &type,
-                                                         const CResourceKey &camera)
-{
-    const ResourceKey &key = camera.GetData();
-    ReadLock lock(data_->file_mutex_);
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            return CountPersonVehicle(entry.second, WantedPersonVehicleEvent(type));
-    }
-    return 0;
-}
-
-int CVideoSearchController::GetTagFileTotalNum(const VideoDataType &type,
-                                               const CResourceKey &camera)
-{
-    const bool by_kind = IsTagKindFiltered();
-    const ResourceKey &key = camera.GetData();
-    ReadLock lock(data_->file_mutex_);
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            return CountTags(entry.second, by_kind, WantedTagType(type));
-    }
-    return 0;
-}
-
-bool CVideoSearchController::IsTagKindFiltered() const
-{
-    // Tag choices 200 to 204 of the simple condition do not filter by tag kind.
-    const auto &extra = data_->search_condition_.ptr_label_extra;
-    if (!extra)
-        return false;
-    const int label_type = extra->GetVal_label_type();
-    return label_type < TagChoiceAll || label_type > TagChoiceYellow;
+    return GetTotalFileNum(type, QVector<CResourceKey>{camera});
 }
 
 void CVideoSearchController::GetVCAPersonOrVehicleFileNum(int &person, int &vehicle)
 {
     person = 0;
     vehicle = 0;
-    ReadLock lock(data_->file_mutex_);
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
+    const StoreSnapshot store = data_->camera_files_.Snapshot();
+    for (const CameraFilesEntry &entry : store.rows) {
         for (const PlaybackFilePtr &file : entry.second) {
             if (!file)
                 continue;
@@ -772,8 +533,8 @@ void CVideoSearchController::GetVCAPersonOrVehicleFileNum(int &person, int &vehi
 void CVideoSearchController::GetVCAIsPersonIsVehicleFileNum(int &both)
 {
     both = 0;
-    ReadLock lock(data_->file_mutex_);
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
+    const StoreSnapshot store = data_->camera_files_.Snapshot();
+    for (const CameraFilesEntry &entry : store.rows) {
         for (const PlaybackFilePtr &file : entry.second)
             both += file && file->GetEventType() == CPlaybackFile::EventPersonVehicle ? 1 : 0;
     }
@@ -782,38 +543,17 @@ void CVideoSearchController::GetVCAIsPersonIsVehicleFileNum(int &both)
 void CVideoSearchController::DeleteUnLabelFile(CResourceKey &camera, const int64_t &begin,
                                                const int64_t &end)
 {
-    const ResourceKey &key = camera.GetData();
-    WriteLock lock(data_->file_mutex_);
-    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            continue;
-        auto &files = entry.second;
-        files.erase(std::remove_if(files.begin(), files.end(),
-                                   [&](const PlaybackFilePtr &file) {
-                                       return file && file->GetFileBegTime() == begin &&
-                                              file->GetFileEndTime() == end;
-                                   }),
-                    files.end());
-        return;
-    }
+    data_->camera_files_.RemoveFiles(camera.GetData(), [&](const PlaybackFilePtr &file) {
+        return file && file->GetFileBegTime() == begin && file->GetFileEndTime() == end;
+    });
 }
 
 void CVideoSearchController::DeleteUnlockFile(CResourceKey &camera, const int64_t &begin,
                                               const int64_t &end)
 {
-    const ResourceKey &key = camera.GetData();
-    WriteLock lock(data_->file_mutex_);
-    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            continue;
-        auto &files = entry.second;
-        files.erase(std::remove_if(files.begin(), files.end(),
-                                   [&](const PlaybackFilePtr &file) {
-                                       return IsOverlapTime(file, begin, end);
-                                   }),
-                    files.end());
-        return;
-    }
+    data_->camera_files_.RemoveFiles(camera.GetData(), [&](const PlaybackFilePtr &file) {
+        return IsOverlapTime(file, begin, end);
+    });
 }
 
 ResourceData::OrlVideoSearchType

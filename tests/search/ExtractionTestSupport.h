@@ -3,10 +3,13 @@
 #include "search/VideoSearchController.h"
 
 #include "doubles/ScriptedRecordingSource.h"
+#include "playcontroller/CameraForPlay.h"
 #include "testkit/TestKit.h"
 
 #include <QSignalSpy>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +47,14 @@ public:
                 teskplaycontroller::VideoSearchType type, int split_duration,
                 std::shared_ptr<teskplaycontroller::CLableExtra> label_extra = nullptr)
     {
+        return Start(controller, cameras, type, split_duration, label_extra) && Finish();
+    }
+
+    // Starts a search and returns at once; Finish waits for its end.
+    bool Start(CVideoSearchController &controller, const std::vector<CameraScript> &cameras,
+               teskplaycontroller::VideoSearchType type, int split_duration,
+               std::shared_ptr<teskplaycontroller::CLableExtra> label_extra = nullptr)
+    {
         source_->ClearScripts();
         std::vector<TestKit::CameraRef> refs;
         for (const CameraScript &camera : cameras) {
@@ -53,22 +64,39 @@ public:
         auto condition =
             TestKit::CameraSearchCondition("search-" + std::to_string(++searches_), type, refs);
         condition.SetVal_ptr_label_extra(label_extra);
-        QSignalSpy spy(&controller, &CVideoSearchController::SignalSearchResult);
-        if (!controller.SearchCameraFiles(condition, split_duration))
-            return false;
-        auto finished = [&spy] {
-            for (const auto &arguments : spy) {
-                if (arguments.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished)
-                    return true;
-            }
-            return false;
-        };
-        while (!finished()) {
-            if (!spy.wait(10000))
+        auto infos = condition.GetVal_tesk_camera_info();
+        for (auto &info : infos) {
+            const auto camera = info.GetVal_ptr_camera_for_play();
+            const auto object =
+                camera_objects.find(camera->GetSiteID() + "/" + camera->GetCameraID());
+            if (object != camera_objects.end())
+                info.SetVal_ptr_camera_for_play(object->second);
+        }
+        condition.SetVal_tesk_camera_info(infos);
+        spy_ =
+            std::make_unique<QSignalSpy>(&controller, &CVideoSearchController::SignalSearchResult);
+        return controller.SearchCameraFiles(condition, split_duration);
+    }
+
+    // True once the search started last has reported its end.
+    bool Finished() const
+    {
+        return spy_ &&
+               std::any_of(spy_->begin(), spy_->end(), [](const QList<QVariant> &arguments) {
+                   return arguments.at(0).value<ClipSearchEvent>().GetEventType() ==
+                          ClipSearchFinished;
+               });
+    }
+
+    // False when the search did not finish in time.
+    bool Finish()
+    {
+        while (!Finished()) {
+            if (!spy_ || !spy_->wait(10000))
                 return false;
         }
         events.clear();
-        for (const auto &arguments : spy) {
+        for (const auto &arguments : *spy_) {
             const auto event = arguments.at(0).value<ClipSearchEvent>();
             events += std::to_string(event.GetEventType()) + "/" +
                       std::to_string(event.GetEventData().GetVal_current_data_num_()) + " ";
@@ -76,11 +104,15 @@ public:
         return true;
     }
 
+    // Camera objects that searches hand to the controller in place of plain ones, by "site/id".
+    std::map<std::string, std::shared_ptr<teskplaycontroller::CCameraForPlay>> camera_objects;
+
     // The progress of the last search, "type/count" per event.
     std::string events;
 
 private:
     std::shared_ptr<teskplaycontroller::CScriptedRecordingSource> source_;
+    std::unique_ptr<QSignalSpy> spy_;
     int searches_ = 0;
 };
 

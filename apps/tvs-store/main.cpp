@@ -1,5 +1,7 @@
 // tvs-store: creates the embedded recording store on first use and prints what it holds.
 
+#include "ToolSupport.h"
+
 #include "recordserver/RecordingServer.h"
 
 #include "quorbase/Util.h"
@@ -10,8 +12,10 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <optional>
 
 using namespace teskrecordserver;
+using namespace TeskVideoSearch;
 
 namespace {
 
@@ -37,9 +41,11 @@ const char *MediaName(int type)
     }
 }
 
-void PrintStore(const CRecordingServer &server)
+// False with the store named when a count or row could not be read.
+bool PrintStore(const CRecordingServer &server)
 {
     const CRecordCatalogue &catalogue = server.Catalogue();
+    CRecordCatalogue::TakeThreadReadError();
     std::printf("Store %s (schema %d)\n", server.StoreDir().c_str(), catalogue.SchemaVersion());
     if (const auto begin = catalogue.Meta("period_begin"), end = catalogue.Meta("period_end");
         begin && end)
@@ -80,6 +86,67 @@ void PrintStore(const CRecordingServer &server)
                 .size(),
             notes.c_str());
     }
+    std::fflush(stdout);
+    if (const std::string error = CRecordCatalogue::TakeThreadReadError(); !error.empty()) {
+        PrintToolError(
+            QStringLiteral("the store %1 cannot be read: %2; the figures above are "
+                           "incomplete")
+                .arg(QString::fromStdString(server.StoreDir()), QString::fromStdString(error)));
+        return false;
+    }
+    return true;
+}
+
+struct StoreOptions
+{
+    GeneratorOptions generator = GeneratorOptions::Default();
+    bool seed_set = false;
+    QString dir;
+    bool quiet = false;
+};
+
+std::optional<int> ReadOptions(QCommandLineParser &parser, const QCoreApplication &app,
+                               StoreOptions &out)
+{
+    parser.setApplicationDescription(
+        "Creates the embedded recording store on first use and prints what it holds. A new store "
+        "is built beside its folder and moved into place when complete; a folder of other files "
+        "or a foreign catalogue is refused and left untouched.");
+    parser.addPositionalArgument(
+        "dir", "Store directory (default: $TESK_DATA_DIR/store or the user's data directory).",
+        "[dir]");
+    const QCommandLineOption seed("seed", "Seed of a newly generated store.", "n");
+    const QCommandLineOption large("large", "Generate the large benchmark store.");
+    const QCommandLineOption quiet("quiet", "Print nothing but errors.");
+    parser.addOptions({seed, large, quiet});
+    if (const auto stop = ParseToolCommandLine(parser, app))
+        return stop;
+
+    out.generator = parser.isSet(large) ? GeneratorOptions::Large() : GeneratorOptions::Default();
+    out.quiet = parser.isSet(quiet);
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        const QString text = parser.value(seed).trimmed();
+        out.generator.seed = text.toULongLong(&ok);
+        if (!ok || text.startsWith('-') || text.startsWith('+')) {
+            PrintToolError("--seed must be a non-negative whole number, not \"" +
+                           parser.value(seed) + "\"");
+            return kExitUsage;
+        }
+        out.seed_set = true;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        PrintToolError("at most one store directory; see --help");
+        return kExitUsage;
+    }
+    if (!positional.isEmpty() && positional.front().trimmed().isEmpty()) {
+        PrintToolError("the store directory is empty; give a folder or leave it out for the "
+                       "default store");
+        return kExitUsage;
+    }
+    out.dir = positional.isEmpty() ? QString() : positional.front();
+    return std::nullopt;
 }
 
 } // namespace
@@ -90,45 +157,29 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName("tvs-store");
+    CInterrupts::Install();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Creates the embedded recording store on first use and prints what it holds.");
-    parser.addHelpOption();
-    parser.addPositionalArgument(
-        "dir", "Store directory (default: $TESK_DATA_DIR/store or the user's data directory).",
-        "[dir]");
-    const QCommandLineOption seed("seed", "Seed of a newly generated store.", "n");
-    const QCommandLineOption large("large", "Generate the large benchmark store.");
-    const QCommandLineOption quiet("quiet", "Print nothing but errors.");
-    parser.addOptions({seed, large, quiet});
-    parser.process(app);
+    StoreOptions options;
+    if (const auto stop = ReadOptions(parser, app, options))
+        return *stop;
 
-    GeneratorOptions options =
-        parser.isSet(large) ? GeneratorOptions::Large() : GeneratorOptions::Default();
-    if (parser.isSet(seed)) {
-        bool ok = false;
-        options.seed = parser.value(seed).toULongLong(&ok);
-        if (!ok) {
-            std::fprintf(stderr, "tvs-store: the seed must be a non-negative number\n");
-            return 1;
-        }
+    int exit_code = kExitOk;
+    const auto server = OpenToolStore(options.dir, options.generator, exit_code);
+    if (!server)
+        return exit_code;
+    // The seed of an existing store cannot change: asking for another one is refused.
+    const std::string stored_seed = server->Catalogue().Meta("seed").value_or("");
+    if (options.seed_set && stored_seed != std::to_string(options.generator.seed)) {
+        PrintToolError(
+            QStringLiteral("the store %1 exists with seed %2; --seed %3 applies to a new "
+                           "store only (give another folder)")
+                .arg(QString::fromStdString(server->StoreDir()),
+                     QString::fromStdString(stored_seed))
+                .arg(options.generator.seed));
+        return kExitUsage;
     }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1) {
-        std::fprintf(stderr, "tvs-store: at most one store directory\n");
-        return 1;
-    }
-    const std::string dir = positional.isEmpty() ? CRecordingServer::DefaultStoreDir()
-                                                 : positional.front().toStdString();
-
-    CRecordingServer server;
-    const CStoreStatus status = server.Open(dir, options);
-    if (!status) {
-        std::fprintf(stderr, "tvs-store: %s\n", status.Message().c_str());
-        return 2;
-    }
-    if (!parser.isSet(quiet))
-        PrintStore(server);
-    return 0;
+    if (options.quiet)
+        return kExitOk;
+    return PrintStore(*server) ? kExitOk : kExitFailed;
 }

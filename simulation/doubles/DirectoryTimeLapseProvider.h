@@ -5,6 +5,8 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace OrlPluginManager {
 
@@ -16,8 +18,8 @@ class CDirectoryTimeLapseProvider : public ITimeLapseProvider
 public:
     struct CameraPictures
     {
-        // Pictures to serve: "0.jpg", "1.jpg", ... in number order, else every "*.jpg" in name
-        // order. Empty: synthetic pictures, one per capture interval of the requested span.
+        // Pictures to serve (ListPictures). Empty: synthetic pictures, one per capture interval
+        // of the requested span.
         std::string picture_dir;
         int synthetic_width = 640;
         int synthetic_height = 360;
@@ -33,6 +35,17 @@ public:
         bool fail = false;      // status 4 at the first poll
         size_t chunk_size = 256 * 1024;
     };
+
+    // A folder of pictures as served: "0.jpg", "1.jpg", … ("*.jpeg" too) by number, or, when no
+    // name is a number, every "*.jpg" in name order. A picture whose header cannot be read is
+    // left out and listed apart; missing numbers are listed as gaps.
+    struct PictureListing
+    {
+        std::vector<std::string> pictures;     // readable, in order
+        std::vector<std::string> unreadable;   // in order
+        std::vector<std::pair<int, int>> gaps; // first and last missing number
+    };
+    static PictureListing ListPictures(const std::string &dir);
 
     void SetCameraPictures(const std::string &camera_id, const CameraPictures &pictures);
     void SetDeviceCamera(const std::string &camera_id, const DeviceCamera &device);

@@ -106,7 +106,10 @@ std::optional<int> ParseToolCommandLine(QCommandLineParser &parser, const QCoreA
         return kExitUsage;
     }
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        QString text = parser.helpText();
+        if (!text.endsWith('\n'))
+            text += '\n';
+        std::fputs(qPrintable(text), stdout);
         return kExitOk;
     }
     return std::nullopt;

@@ -1,5 +1,7 @@
 #include "ToolSupport.h"
 
+#include "mirelog/Log.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -117,6 +119,8 @@ std::optional<int> ParseToolCommandLine(QCommandLineParser &parser, const QCoreA
 
 void CInterrupts::Install(std::initializer_list<int> extra)
 {
+    // The tools word their own one-line messages; the details stay in the log file.
+    mirelog::SetErrorEcho(false);
     if (g_signal_pipe[0] < 0 && ::pipe2(g_signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         PrintToolError(QStringLiteral("cannot watch for interrupts: %1")
                            .arg(QString::fromLocal8Bit(std::strerror(errno))));

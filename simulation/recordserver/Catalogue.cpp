@@ -398,6 +398,11 @@ CStoreStatus CRecordCatalogue::Private::CheckOwnership(Connection &db, bool exis
         else
             verdict = db.Error();
     }
+    // SQLite words a verdict over several lines; one line reads better in a message.
+    for (char &c : verdict) {
+        if (c == '\n')
+            c = ' ';
+    }
     if (verdict != "ok")
         return CStoreStatus::Fail(StoreError::Corrupt,
                                   "The store " + path + " is damaged: " + verdict + ".");

@@ -14,6 +14,7 @@
 #include "ToolSupport.h"
 
 #include "doubles/DirectoryTimeLapseProvider.h"
+#include "mirelog/Log.h"
 #include "pluginmanager/PluginManager.h"
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
@@ -85,6 +86,35 @@ void OnResult(bool is_success, std::string, int64_t file_size, int percentage, v
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [] { QCoreApplication::exit(kExitOk); },
         Qt::QueuedConnection);
+}
+
+// The time-lapse services' failures in the user's words; the host's error table does not
+// know them.
+QString TimeLapseErrorText(const Quor::Base::Error::ErrorCode &error)
+{
+    if (error.module_code == TimeLapseError::kModule) {
+        switch (error.error_code) {
+        case TimeLapseError::kNoProvider:
+            return "no time-lapse service is available";
+        case TimeLapseError::kAborted:
+            return "the task was stopped";
+        case TimeLapseError::kNoPictures:
+            return "no capture pictures could be had for the span";
+        case TimeLapseError::kUnknownCamera:
+            return "the camera is unknown";
+        case TimeLapseError::kWriteFailed:
+            return "a picture could not be written to the working folder";
+        case TimeLapseError::kUnknownJob:
+            return "the device does not know the job";
+        case TimeLapseError::kDeviceFailed:
+            return "the device could not build the video";
+        case TimeLapseError::kNoVideo:
+            return "the device has no video for the job";
+        default:
+            break;
+        }
+    }
+    return QString::fromStdString(OrlErrorCodeTrans::GetErrorInfoByErrorCode(error));
 }
 
 std::optional<int> UsageError(const QString &message)
@@ -404,12 +434,14 @@ int RunTask(QCoreApplication &app, CTimeLapsePhotoRequestParam &request)
         status = kExitInterrupted;
     } else if (!outcome.success) {
         const auto error = manager.GetTimeLapseTaskErrorCode(guid);
-        const std::string text = error.IsError() ? OrlErrorCodeTrans::GetErrorInfoByErrorCode(error)
-                                                 : std::string("the task ended without a video");
-        PrintToolError(QStringLiteral("%1the time-lapse failed: %2 (error %3/%4)")
-                           .arg(tty ? "\n" : "", QString::fromStdString(text))
-                           .arg(error.module_code, 0, 16)
-                           .arg(error.error_code, 0, 16));
+        const QString text =
+            error.IsError() ? QStringLiteral("%1 (error %2/%3)")
+                                  .arg(TimeLapseErrorText(error))
+                                  .arg(error.module_code, 0, 16)
+                                  .arg(error.error_code, 0, 16)
+                            : QStringLiteral("the task ended without a video; the log %1 tells why")
+                                  .arg(QString::fromStdString(mirelog::LogFilePath()));
+        PrintToolError(QString(tty ? "\n" : "") + "the time-lapse failed: " + text);
         status = kExitFailed;
     }
     manager.DeleteTimeLapseTask({guid});

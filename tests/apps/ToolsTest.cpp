@@ -259,8 +259,12 @@ struct TimeLapseCase
 
 TEST(TvsTimeLapse, RefusesBadOptionsAndNeverTouchesTheUsersFiles)
 {
+    // The device's video: one the tool makes from synthetic captures.
     const QString video = TestSupport::ScratchDir() + "/device.mp4";
-    WriteFile(video, QByteArray(64 * 1024, 'v'));
+    const Result made =
+        RunTool("tvs-timelapse",
+                QStringList{"--camera", "cam-0", "--size", "64x48", "--output", video} + kSpan);
+    ASSERT_EQ(made.exit_code, kExitOk) << made.err.toStdString();
     const QString unreadable = TestSupport::ScratchDir() + "/unreadable";
     for (int i = 0; i < 3; ++i)
         WriteFile(unreadable + "/" + QString::number(i) + ".jpg", "not a picture");
@@ -392,6 +396,18 @@ TEST(TvsTimeLapse, RefusesBadOptionsAndNeverTouchesTheUsersFiles)
          kExitUsage,
          "--progress-step must be",
          {},
+         {}},
+        {"device job that fails",
+         device + QStringList{"--output", "{dir}/x.mp4", "--device-fails"},
+         kExitFailed,
+         "the device could not build the video",
+         {},
+         {}},
+        {"device job",
+         device + QStringList{"--output", "{dir}/device.mp4", "--progress-step", "100"},
+         kExitOk,
+         "done",
+         {"device.mp4"},
          {}},
         {"no device video",
          QStringList{"--device", "--camera", "c"} + kSpan + QStringList{"--output", "{dir}/x.mp4"},

@@ -96,6 +96,12 @@ void PrintToolError(const QString &message)
     std::fflush(stderr);
 }
 
+std::optional<int> RefuseUsage(const QString &message)
+{
+    PrintToolError(message);
+    return kExitUsage;
+}
+
 std::optional<int> ParseToolCommandLine(QCommandLineParser &parser, const QCoreApplication &app)
 {
     parser.setApplicationDescription(parser.applicationDescription() + "\n\n" + ExitCodesHelp());

@@ -26,6 +26,9 @@ QString ExitCodesHelp();
 // "tool: message" on standard error, one line.
 void PrintToolError(const QString &message);
 
+// Prints `message` and gives kExitUsage: the answer to an option refused before any work.
+std::optional<int> RefuseUsage(const QString &message);
+
 // Parses the command line. An exit code when the tool is to stop at once: --help (0) or an
 // option QCommandLineParser refuses (2, with its message).
 std::optional<int> ParseToolCommandLine(QCommandLineParser &parser, const QCoreApplication &app);

@@ -90,12 +90,6 @@ struct RunningSearch
     bool finished = false;
 };
 
-std::optional<int> UsageError(const QString &message)
-{
-    PrintToolError(message);
-    return kExitUsage;
-}
-
 std::optional<int64_t> ParseTime(const QString &text)
 {
     const int64_t t = Quor::Base::TimeUtil::ISODatetime2TimeT(text.trimmed().toStdString());
@@ -109,8 +103,8 @@ std::optional<int> ParsePositive(const QCommandLineParser &parser, const char *o
     bool ok = false;
     out = parser.value(option).trimmed().toInt(&ok);
     if (!ok || out <= 0)
-        return UsageError(QStringLiteral("--%1 must be a positive whole number, not \"%2\"")
-                              .arg(option, parser.value(option)));
+        return RefuseUsage(QStringLiteral("--%1 must be a positive whole number, not \"%2\"")
+                               .arg(option, parser.value(option)));
     return std::nullopt;
 }
 
@@ -134,19 +128,19 @@ std::optional<int> ReadOptions(QCommandLineParser &parser, const QApplication &a
     if (const auto stop = ParseToolCommandLine(parser, app))
         return stop;
     if (!parser.positionalArguments().isEmpty())
-        return UsageError("unexpected argument \"" + parser.positionalArguments().front() +
-                          "\"; see --help");
+        return RefuseUsage("unexpected argument \"" + parser.positionalArguments().front() +
+                           "\"; see --help");
     if (parser.isSet("store") && parser.value("store").trimmed().isEmpty())
-        return UsageError("--store is empty; give a folder or leave it out for the default store");
+        return RefuseUsage("--store is empty; give a folder or leave it out for the default store");
     out.store = parser.value("store");
     for (const char *bound : {"from", "to"}) {
         if (!parser.isSet(bound))
             continue;
         const auto t = ParseTime(parser.value(bound));
         if (!t)
-            return UsageError(QStringLiteral("--%1 \"%2\" is not an ISO 8601 time, for example "
-                                             "2026-12-01T08:00:00Z")
-                                  .arg(bound, parser.value(bound)));
+            return RefuseUsage(QStringLiteral("--%1 \"%2\" is not an ISO 8601 time, for example "
+                                              "2026-12-01T08:00:00Z")
+                                   .arg(bound, parser.value(bound)));
         (QLatin1String(bound) == QLatin1String("from") ? out.from : out.to) = t;
     }
     if (const auto stop = ParsePositive(parser, "rows", out.rows))
@@ -162,12 +156,12 @@ std::optional<int> ReadOptions(QCommandLineParser &parser, const QApplication &a
             std::find_if(std::begin(kKinds), std::end(kKinds),
                          [&](const KindName &k) { return name.trimmed() == k.name; });
         if (found == std::end(kKinds))
-            return UsageError("unknown kind \"" + name + "\"; see --help");
+            return RefuseUsage("unknown kind \"" + name + "\"; see --help");
         if (!out.kinds.contains(found->kind))
             out.kinds.push_back(found->kind);
     }
     if (out.kinds.isEmpty())
-        return UsageError("--kinds names no kind; see --help");
+        return RefuseUsage("--kinds names no kind; see --help");
     out.cameras = parser.values("camera");
     return std::nullopt;
 }
@@ -196,7 +190,7 @@ std::optional<int> SelectCameras(const QStringList &wanted,
                 out.push_back(camera);
         }
         if (!found)
-            return UsageError("unknown camera \"" + name + "\": the store has no such camera");
+            return RefuseUsage("unknown camera \"" + name + "\": the store has no such camera");
     }
     return std::nullopt;
 }
@@ -216,7 +210,7 @@ std::optional<int> ResolvePeriod(const SearchOptions &options,
     begin = options.from ? *options.from : end - kMaxSearchSpanSeconds;
     QString message;
     if (!CheckSearchPeriod(begin, end, message))
-        return UsageError(message);
+        return RefuseUsage(message);
     return std::nullopt;
 }
 

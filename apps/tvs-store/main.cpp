@@ -128,23 +128,17 @@ std::optional<int> ReadOptions(QCommandLineParser &parser, const QCoreApplicatio
         bool ok = false;
         const QString text = parser.value(seed).trimmed();
         out.generator.seed = text.toULongLong(&ok);
-        if (!ok || text.startsWith('-') || text.startsWith('+')) {
-            PrintToolError("--seed must be a non-negative whole number, not \"" +
-                           parser.value(seed) + "\"");
-            return kExitUsage;
-        }
+        if (!ok || text.startsWith('-') || text.startsWith('+'))
+            return RefuseUsage("--seed must be a non-negative whole number, not \"" +
+                               parser.value(seed) + "\"");
         out.seed_set = true;
     }
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1) {
-        PrintToolError("at most one store directory; see --help");
-        return kExitUsage;
-    }
-    if (!positional.isEmpty() && positional.front().trimmed().isEmpty()) {
-        PrintToolError("the store directory is empty; give a folder or leave it out for the "
-                       "default store");
-        return kExitUsage;
-    }
+    if (positional.size() > 1)
+        return RefuseUsage("at most one store directory; see --help");
+    if (!positional.isEmpty() && positional.front().trimmed().isEmpty())
+        return RefuseUsage("the store directory is empty; give a folder or leave it out for the "
+                           "default store");
     out.dir = positional.isEmpty() ? QString() : positional.front();
     return std::nullopt;
 }
@@ -170,15 +164,13 @@ int main(int argc, char **argv)
         return exit_code;
     // The seed of an existing store cannot change: asking for another one is refused.
     const std::string stored_seed = server->Catalogue().Meta("seed").value_or("");
-    if (options.seed_set && stored_seed != std::to_string(options.generator.seed)) {
-        PrintToolError(
+    if (options.seed_set && stored_seed != std::to_string(options.generator.seed))
+        return *RefuseUsage(
             QStringLiteral("the store %1 exists with seed %2; --seed %3 applies to a new "
                            "store only (give another folder)")
                 .arg(QString::fromStdString(server->StoreDir()),
                      QString::fromStdString(stored_seed))
                 .arg(options.generator.seed));
-        return kExitUsage;
-    }
     if (options.quiet)
         return kExitOk;
     return PrintStore(*server) ? kExitOk : kExitFailed;

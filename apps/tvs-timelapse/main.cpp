@@ -117,12 +117,6 @@ QString TimeLapseErrorText(const Quor::Base::Error::ErrorCode &error)
     return QString::fromStdString(OrlErrorCodeTrans::GetErrorInfoByErrorCode(error));
 }
 
-std::optional<int> UsageError(const QString &message)
-{
-    PrintToolError(message);
-    return kExitUsage;
-}
-
 QString Errno()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -144,11 +138,11 @@ std::optional<int> ParseInt(const QCommandLineParser &parser, const char *option
     bool ok = false;
     out = parser.value(option).trimmed().toInt(&ok);
     if (!ok || out < low || out > high)
-        return UsageError(QStringLiteral("--%1 must be a whole number from %2 to %3, not \"%4\"")
-                              .arg(option)
-                              .arg(low)
-                              .arg(high)
-                              .arg(parser.value(option)));
+        return RefuseUsage(QStringLiteral("--%1 must be a whole number from %2 to %3, not \"%4\"")
+                               .arg(option)
+                               .arg(low)
+                               .arg(high)
+                               .arg(parser.value(option)));
     return std::nullopt;
 }
 
@@ -162,21 +156,21 @@ std::optional<int> ParseSize(const QString &text, int &width, int &height)
         height = parts[1].toInt(&ok_height);
     }
     if (!ok_width || !ok_height)
-        return UsageError("--size \"" + text + "\" is not WIDTHxHEIGHT, for example 640x360");
+        return RefuseUsage("--size \"" + text + "\" is not WIDTHxHEIGHT, for example 640x360");
     if (width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide ||
         qint64(width) * height > kMaxPixels)
-        return UsageError(QStringLiteral("--size %1x%2 is out of range: each side from %3 to %4 "
-                                         "and at most %5 pixels (an H.264 frame)")
-                              .arg(width)
-                              .arg(height)
-                              .arg(kMinSide)
-                              .arg(kMaxSide)
-                              .arg(kMaxPixels));
+        return RefuseUsage(QStringLiteral("--size %1x%2 is out of range: each side from %3 to %4 "
+                                          "and at most %5 pixels (an H.264 frame)")
+                               .arg(width)
+                               .arg(height)
+                               .arg(kMinSide)
+                               .arg(kMaxSide)
+                               .arg(kMaxPixels));
     if (width % 2 || height % 2)
-        return UsageError(QStringLiteral("--size %1x%2 has an odd side; H.264 video needs even "
-                                         "sizes")
-                              .arg(width)
-                              .arg(height));
+        return RefuseUsage(QStringLiteral("--size %1x%2 has an odd side; H.264 video needs even "
+                                          "sizes")
+                               .arg(width)
+                               .arg(height));
     return std::nullopt;
 }
 
@@ -186,24 +180,24 @@ std::optional<int> CheckOutput(const QCommandLineParser &parser, TimeLapseOption
     out.force = parser.isSet("force");
     if (out.output.trimmed().isEmpty() || !out.output.endsWith(".mp4", Qt::CaseInsensitive) ||
         QFileInfo(out.output).completeBaseName().isEmpty())
-        return UsageError("--output must name an .mp4 file; see --help");
+        return RefuseUsage("--output must name an .mp4 file; see --help");
     const QFileInfo info(out.output);
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
-        return UsageError("the folder of the output, " + folder.filePath() + ", does not exist");
+        return RefuseUsage("the folder of the output, " + folder.filePath() + ", does not exist");
     if (!folder.isWritable())
-        return UsageError("the folder of the output, " + folder.filePath() + ", is not writable");
+        return RefuseUsage("the folder of the output, " + folder.filePath() + ", is not writable");
     if (info.exists() && !info.isFile())
-        return UsageError(out.output + " exists and is not a file; it was left as it is");
+        return RefuseUsage(out.output + " exists and is not a file; it was left as it is");
     if (info.exists() && !out.force)
-        return UsageError(out.output + " exists; --force replaces it");
+        return RefuseUsage(out.output + " exists; --force replaces it");
     return std::nullopt;
 }
 
 std::optional<int> CheckSpan(const QCommandLineParser &parser, TimeLapseOptions &out)
 {
     if (!parser.isSet("camera") || parser.value("camera").trimmed().isEmpty())
-        return UsageError("--camera is needed (or --pictures); see --help");
+        return RefuseUsage("--camera is needed (or --pictures); see --help");
     out.camera = parser.value("camera").trimmed().toStdString();
     for (const char *bound : {"begin", "end"}) {
         std::string &date =
@@ -211,13 +205,13 @@ std::optional<int> CheckSpan(const QCommandLineParser &parser, TimeLapseOptions 
         std::string &time =
             QLatin1String(bound) == QLatin1String("begin") ? out.start_time : out.end_time;
         if (!SplitDateTime(parser.value(bound), date, time))
-            return UsageError(QStringLiteral("--%1 \"%2\" is not a time \"yyyy-MM-dd HH:mm:ss\"")
-                                  .arg(bound, parser.value(bound)));
+            return RefuseUsage(QStringLiteral("--%1 \"%2\" is not a time \"yyyy-MM-dd HH:mm:ss\"")
+                                   .arg(bound, parser.value(bound)));
     }
     if (CDirectoryTimeLapseProvider::ParseLocalTime(out.start_date, out.start_time) >
         CDirectoryTimeLapseProvider::ParseLocalTime(out.end_date, out.end_time))
-        return UsageError("--begin " + parser.value("begin") + " is after --end " +
-                          parser.value("end"));
+        return RefuseUsage("--begin " + parser.value("begin") + " is after --end " +
+                           parser.value("end"));
     return std::nullopt;
 }
 
@@ -225,13 +219,13 @@ std::optional<int> CheckCameraMode(const QCommandLineParser &parser, TimeLapseOp
 {
     if (parser.isSet("store")) {
         if (parser.value("store").trimmed().isEmpty())
-            return UsageError("--store is empty; give a folder or \"default\"");
+            return RefuseUsage("--store is empty; give a folder or \"default\"");
         out.use_store = true;
         out.store = parser.value("store") == "default" ? QString() : parser.value("store");
     }
     if (parser.isSet("source-dir")) {
         if (!QFileInfo(parser.value("source-dir")).isDir())
-            return UsageError("--source-dir " + parser.value("source-dir") + " is not a folder");
+            return RefuseUsage("--source-dir " + parser.value("source-dir") + " is not a folder");
         out.capture.picture_dir = parser.value("source-dir").toStdString();
     }
     if (const auto stop = ParseSize(parser.value("size"), out.capture.synthetic_width,
@@ -245,14 +239,14 @@ std::optional<int> CheckCameraMode(const QCommandLineParser &parser, TimeLapseOp
 std::optional<int> CheckDeviceMode(const QCommandLineParser &parser, TimeLapseOptions &out)
 {
     if (!QFileInfo(parser.value("device-video")).isFile())
-        return UsageError("--device-video must name the device's video file" +
-                          (parser.isSet("device-video")
-                               ? QString(": %1 is not a file").arg(parser.value("device-video"))
-                               : QString()));
+        return RefuseUsage("--device-video must name the device's video file" +
+                           (parser.isSet("device-video")
+                                ? QString(": %1 is not a file").arg(parser.value("device-video"))
+                                : QString()));
     out.device.video_path = parser.value("device-video").toStdString();
     out.device.fail = parser.isSet("device-fails");
     if (parser.value("job").trimmed().isEmpty())
-        return UsageError("--job is empty");
+        return RefuseUsage("--job is empty");
     out.job = parser.value("job").trimmed().toStdString();
     return ParseInt(parser, "progress-step", 1, kMaxProgressStep, out.device.progress_step);
 }
@@ -288,20 +282,20 @@ std::optional<int> ReadOptions(QCommandLineParser &parser, const QCoreApplicatio
     if (const auto stop = ParseToolCommandLine(parser, app))
         return stop;
     if (!parser.positionalArguments().isEmpty())
-        return UsageError("unexpected argument \"" + parser.positionalArguments().front() +
-                          "\"; see --help");
+        return RefuseUsage("unexpected argument \"" + parser.positionalArguments().front() +
+                           "\"; see --help");
     if (const auto stop = CheckOutput(parser, out))
         return stop;
     if (parser.isSet("pictures")) {
         for (const char *other : {"camera", "device", "store", "source-dir"}) {
             if (parser.isSet(other))
-                return UsageError(
+                return RefuseUsage(
                     QStringLiteral("--pictures and --%1 do not go together").arg(other));
         }
         out.mode = Mode::Pictures;
         out.pictures = parser.value("pictures");
         if (!QFileInfo(out.pictures).isDir())
-            return UsageError("--pictures " + out.pictures + " is not a folder");
+            return RefuseUsage("--pictures " + out.pictures + " is not a folder");
         return std::nullopt;
     }
     if (const auto stop = CheckSpan(parser, out))

@@ -2,6 +2,10 @@
 
 #include "mirelog/Log.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +13,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -81,7 +86,28 @@ int CreateStoreInChild(const std::string &dir, const teskrecordserver::Generator
     }
 }
 
+void LogQtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    mirelog::Write(type >= QtCriticalMsg ? mirelog::LevelError : mirelog::LevelInfo,
+                   "OrlClientInfo", "Qt: %s", qPrintable(message));
+}
+
+void LogAvMessage(void *, int level, const char *format, va_list arguments)
+{
+    if (level > AV_LOG_WARNING)
+        return;
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    mirelog::Write(mirelog::LevelInfo, "OrlClientInfo", "FFmpeg: %s", text);
+}
+
 } // namespace
+
+void RouteLibraryMessagesToLog()
+{
+    qInstallMessageHandler(LogQtMessage);
+    av_log_set_callback(LogAvMessage);
+}
 
 QString ExitCodesHelp()
 {

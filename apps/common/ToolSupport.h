@@ -26,6 +26,9 @@ QString ExitCodesHelp();
 // "tool: message" on standard error, one line.
 void PrintToolError(const QString &message);
 
+// Qt's and FFmpeg's own diagnostics go to the log file, not between a tool's lines.
+void RouteLibraryMessagesToLog();
+
 // Prints `message` and gives kExitUsage: the answer to an option refused before any work.
 std::optional<int> RefuseUsage(const QString &message);
 

@@ -367,14 +367,6 @@ void PrintResults(std::vector<RunningSearch> &searches,
     }
 }
 
-// Qt's own diagnostics (for instance the offscreen platform declining to raise a pop-up) go
-// to the log, not between the results.
-void LogQtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    mirelog::Write(type >= QtCriticalMsg ? mirelog::LevelError : mirelog::LevelInfo,
-                   "OrlClientInfo", "Qt: %s", qPrintable(message));
-}
-
 int Run(QApplication &app)
 {
     QCommandLineParser parser;
@@ -427,7 +419,7 @@ int Run(QApplication &app)
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(LogQtMessage);
+    RouteLibraryMessagesToLog();
     // A console host: no window appears unless a display is there for the notifications.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

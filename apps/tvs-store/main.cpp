@@ -147,6 +147,7 @@ std::optional<int> ReadOptions(QCommandLineParser &parser, const QCoreApplicatio
 
 int main(int argc, char **argv)
 {
+    RouteLibraryMessagesToLog();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

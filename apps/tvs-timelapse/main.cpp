@@ -20,6 +20,10 @@
 #include "recordserver/RecordingServer.h"
 #include "timelapse/TimeLapsePhotoManager.h"
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
@@ -444,6 +448,27 @@ int RunTask(QCoreApplication &app, CTimeLapsePhotoRequestParam &request)
     return status;
 }
 
+// Video frames in `path`: a task whose every picture the encoder refused still ends "done",
+// with a file that holds no video.
+int CountVideoFrames(const QString &path)
+{
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return 0;
+    int frames = 0;
+    if (avformat_find_stream_info(format, nullptr) >= 0) {
+        const int stream = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        AVPacket *packet = av_packet_alloc();
+        while (stream >= 0 && packet && av_read_frame(format, packet) >= 0) {
+            frames += packet->stream_index == stream;
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+    }
+    avformat_close_input(&format);
+    return frames;
+}
+
 // Puts the finished video at `output`: atomically over an existing file with --force, and
 // otherwise never over a file, not even one that appeared while the task ran.
 bool MoveIntoPlace(const QString &produced, const QString &output, bool force, QString &error)
@@ -517,6 +542,13 @@ int Run(QCoreApplication &app)
     if (status != kExitOk)
         return status;
     const QString produced = work.path() + "/" + output.completeBaseName() + ".mp4";
+    if (CountVideoFrames(produced) == 0) {
+        PrintToolError("no picture could be encoded; " + options.output + " was not written" +
+                       (options.mode == Mode::Pictures
+                            ? " (are the pictures of " + options.pictures + " whole JPEGs?)"
+                            : QString()));
+        return kExitFailed;
+    }
     QString error;
     if (!MoveIntoPlace(produced, options.output, options.force, error)) {
         PrintToolError("cannot put the video at " + options.output + ": " + error);
@@ -532,6 +564,7 @@ int Run(QCoreApplication &app)
 
 int main(int argc, char **argv)
 {
+    RouteLibraryMessagesToLog();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tvs-timelapse");
     CInterrupts::Install({SIGTSTP, SIGCONT});

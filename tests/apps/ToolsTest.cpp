@@ -275,6 +275,18 @@ TEST(TvsTimeLapse, RefusesBadOptionsAndNeverTouchesTheUsersFiles)
     for (int i : {0, 1, 3})
         WritePicture(some_bad + "/" + QString::number(i) + ".jpg", i * 30);
     WriteFile(some_bad + "/2.jpg", "torn");
+    // Arithmetic-coded JPEGs: the header reads, the encoder's decoder refuses them.
+    const QString arithmetic = TestSupport::ScratchDir() + "/arithmetic";
+    for (int i = 0; i < 3; ++i) {
+        const QString path = arithmetic + "/" + QString::number(i) + ".jpg";
+        WritePicture(path, i * 40);
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QByteArray bytes = file.readAll();
+        file.close();
+        bytes.replace(bytes.indexOf("\xff\xc0"), 2, "\xff\xc9");
+        WriteFile(path, bytes);
+    }
     const QString no_zero = TestSupport::ScratchDir() + "/no-zero";
     for (int i : {1, 2, 10, 11})
         WritePicture(no_zero + "/" + QString::number(i) + ".jpg", i * 20);
@@ -329,6 +341,12 @@ TEST(TvsTimeLapse, RefusesBadOptionsAndNeverTouchesTheUsersFiles)
          {"--pictures", unreadable, "--output", "{dir}/none.mp4"},
          kExitFailed,
          "no picture of " + unreadable + " can be read; the first is " + unreadable + "/0.jpg",
+         {},
+         {}},
+        {"no picture the encoder can read",
+         {"--pictures", arithmetic, "--output", "{dir}/a.mp4"},
+         kExitFailed,
+         "no picture could be encoded",
          {},
          {}},
         {"the user's own folder as pictures",
@@ -472,6 +490,10 @@ TEST(TvsTimeLapse, RefusesBadOptionsAndNeverTouchesTheUsersFiles)
         EXPECT_TRUE(result.err.contains(c.message) || result.out.contains(c.message))
             << c.name << ": expected \"" << c.message.toStdString() << "\" in\n"
             << result.err.toStdString();
+        if (c.exit_code == kExitUsage) {
+            EXPECT_EQ(result.err.trimmed().count('\n'), 0) << c.name << ": one line\n"
+                                                           << result.err.toStdString();
+        }
         const auto after = Listing(dir);
         QStringList added;
         for (const QString &name : after.keys()) {

@@ -29,10 +29,10 @@ QStringList Hidden(const QString &dir, const QString &prefix)
                                QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// Starts `tool`, waits until `moment` holds (or the tool has ended), then sends SIGINT.
+// Starts `tool`, waits until `moment` holds (or the tool has ended), then sends `signal_number`.
 // The exit code, -1 when the tool did not end.
 int InterruptAt(const QString &tool, const QStringList &arguments,
-                const std::function<bool()> &moment)
+                const std::function<bool()> &moment, int signal_number = SIGINT)
 {
     auto process = StartTool(tool, arguments);
     if (!process->waitForStarted(kToolTimeoutMs))
@@ -40,7 +40,7 @@ int InterruptAt(const QString &tool, const QStringList &arguments,
     const bool reached = QTest::qWaitFor(
         [&] { return process->state() == QProcess::NotRunning || moment(); }, kToolTimeoutMs);
     if (reached && process->state() != QProcess::NotRunning)
-        ::kill(static_cast<pid_t>(process->processId()), SIGINT);
+        ::kill(static_cast<pid_t>(process->processId()), signal_number);
     if (!process->waitForFinished(kToolTimeoutMs)) {
         process->kill();
         process->waitForFinished();
@@ -152,4 +152,22 @@ TEST(Interrupt, LargeStoreCreationLeavesTheStoreWholeOrAbsent)
         EXPECT_EQ(after, before) << "run " << run << " stage " << stage;
     }
     EXPECT_GT(interrupted, kInterruptRuns / 2);
+}
+
+TEST(Interrupt, TerminationCleansUpAsAnInterruptDoes)
+{
+    const QString dir = TestSupport::ScratchDir() + "/terminated";
+    QDir().mkpath(dir);
+    const QString store = dir + "/store";
+    const int stopped_store = InterruptAt(
+        "tvs-store", {"--quiet", store},
+        [&] { return !Hidden(dir, ".store.partial-").isEmpty(); }, SIGTERM);
+    EXPECT_EQ(stopped_store, kExitInterrupted);
+    const int stopped_lapse = InterruptAt(
+        "tvs-timelapse",
+        {"--camera", "cam-1", "--begin", "2026-12-01 00:00:00", "--end", "2026-12-01 01:00:00",
+         "--interval", "1", "--size", "160x120", "--output", dir + "/lapse.mp4"},
+        [&] { return !Hidden(dir, ".lapse.work-").isEmpty(); }, SIGTERM);
+    EXPECT_EQ(stopped_lapse, kExitInterrupted);
+    EXPECT_TRUE(Listing(dir).isEmpty()) << QStringList(Listing(dir).keys()).join(' ').toStdString();
 }

@@ -10,6 +10,11 @@ namespace {
 constexpr int kFullProductType = 2;
 
 // The condition column's messages live in its translation context.
+const char *const kEndNotAfterBegin =
+    QT_TRANSLATE_NOOP("TeskVideoSearch::CClipSearchCondition", "TheStartTimeShouldNoqwQajdBG");
+const char *const kSpanTooLong =
+    QT_TRANSLATE_NOOP("TeskVideoSearch::CClipSearchCondition", "SearchForVideoClipsWsfvfFlzo");
+
 QString ConditionText(const char *key)
 {
     return QCoreApplication::translate("TeskVideoSearch::CClipSearchCondition", key);
@@ -20,11 +25,11 @@ QString ConditionText(const char *key)
 bool CheckSearchPeriod(int64_t begin, int64_t end, QString &message)
 {
     if (begin >= end) {
-        message = ConditionText("TheStartTimeShouldNoqwQajdBG");
+        message = ConditionText(kEndNotAfterBegin);
         return false;
     }
     if (end - begin > kMaxSearchSpanSeconds) {
-        message = ConditionText("SearchForVideoClipsWsfvfFlzo");
+        message = ConditionText(kSpanTooLong);
         return false;
     }
     message.clear();

@@ -57,6 +57,39 @@ bool IsReadablePicture(const QString &path)
 
 } // namespace
 
+struct CWrittenPictures::Data
+{
+    std::mutex mutex;
+    std::map<std::string, int> counts;
+};
+
+CWrittenPictures::CWrittenPictures()
+    : data_(std::make_shared<Data>())
+{}
+
+void CWrittenPictures::RemoveFrom(const std::string &dir)
+{
+    int count = 0;
+    {
+        std::lock_guard<std::mutex> lock(data_->mutex);
+        const auto it = data_->counts.find(dir);
+        if (it == data_->counts.end())
+            return;
+        count = it->second;
+        data_->counts.erase(it);
+    }
+    const QDir folder(QString::fromStdString(dir));
+    for (int i = 0; i < count; ++i)
+        QFile::remove(folder.filePath(QString::number(i) + ".jpg"));
+}
+
+void CWrittenPictures::Record(const std::string &dir, int count)
+{
+    std::lock_guard<std::mutex> lock(data_->mutex);
+    int &recorded = data_->counts[dir];
+    recorded = std::max(recorded, count);
+}
+
 CDirectoryTimeLapseProvider::PictureListing
 CDirectoryTimeLapseProvider::ListPictures(const std::string &dir)
 {
@@ -186,7 +219,10 @@ bool CDirectoryTimeLapseProvider::ExportPictures(const TimeLapsePhotoRequestPara
         Fail(response, TimeLapseError::kNoPictures, "no pictures in the span");
         return false;
     }
+    // A rerun after a pause writes where the first run did.
+    written_.RemoveFrom(request.file_path);
     for (int i = 0; i < count; ++i) {
+        written_.Record(request.file_path, i);
         if (abort.load()) {
             // The task was paused: its resume downloads all pictures again.
             response.image_count = count;
@@ -229,6 +265,7 @@ bool CDirectoryTimeLapseProvider::ExportPictures(const TimeLapsePhotoRequestPara
             return false;
         }
     }
+    written_.Record(request.file_path, count);
     response.image_count = count;
     TESK_LOG_INFO("time-lapse pictures of %s: %d into %s", request.camera_resource_id.c_str(),
                   count, request.file_path.c_str());

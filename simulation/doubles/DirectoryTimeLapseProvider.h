@@ -3,12 +3,28 @@
 #include "pluginmanager/TimeLapseService.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace OrlPluginManager {
+
+// The numbered pictures ("0.jpg", …) a provider wrote into each folder, so that the rerun of
+// a paused download may replace its own pictures, and never anyone else's.
+class CWrittenPictures
+{
+public:
+    CWrittenPictures();
+    // Removes the pictures recorded for `dir` and forgets them.
+    void RemoveFrom(const std::string &dir);
+    void Record(const std::string &dir, int count);
+
+private:
+    struct Data;
+    std::shared_ptr<Data> data_;
+};
 
 // A time-lapse provider that serves pictures from directories or draws synthetic ones, and
 // plays device jobs from prepared video files. Used by the command-line host and the tests;
@@ -80,6 +96,7 @@ private:
     std::map<std::string, CameraPictures> pictures_;
     std::map<std::string, DeviceCamera> devices_;
     std::map<std::string, Job> jobs_;
+    CWrittenPictures written_;
 };
 
 } // namespace OrlPluginManager

@@ -41,6 +41,7 @@ private:
     std::vector<CameraRow> cameras_;
     // Device jobs: polling, file description and streaming of a prepared video per camera.
     OrlPluginManager::CDirectoryTimeLapseProvider devices_;
+    OrlPluginManager::CWrittenPictures written_;
 };
 
 } // namespace teskrecordserver

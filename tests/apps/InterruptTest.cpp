@@ -160,8 +160,8 @@ TEST(Interrupt, TerminationCleansUpAsAnInterruptDoes)
     QDir().mkpath(dir);
     const QString store = dir + "/store";
     const int stopped_store = InterruptAt(
-        "tvs-store", {"--quiet", store},
-        [&] { return !Hidden(dir, ".store.partial-").isEmpty(); }, SIGTERM);
+        "tvs-store", {"--quiet", store}, [&] { return !Hidden(dir, ".store.partial-").isEmpty(); },
+        SIGTERM);
     EXPECT_EQ(stopped_store, kExitInterrupted);
     const int stopped_lapse = InterruptAt(
         "tvs-timelapse",
@@ -170,4 +170,42 @@ TEST(Interrupt, TerminationCleansUpAsAnInterruptDoes)
         [&] { return !Hidden(dir, ".lapse.work-").isEmpty(); }, SIGTERM);
     EXPECT_EQ(stopped_lapse, kExitInterrupted);
     EXPECT_TRUE(Listing(dir).isEmpty()) << QStringList(Listing(dir).keys()).join(' ').toStdString();
+}
+
+TEST(Interrupt, PausedCameraTimeLapseResumesIntoAWholeVideo)
+{
+    const QString dir = TestSupport::ScratchDir() + "/paused";
+    QDir().mkpath(dir);
+    const QString output = dir + "/lapse.mp4";
+    auto process =
+        StartTool("tvs-timelapse", {"--camera", "cam-1", "--begin", "2026-12-01 00:00:00", "--end",
+                                    "2026-12-01 00:20:00", "--interval", "2", "--size", "160x120",
+                                    "--output", output});
+    ASSERT_TRUE(process->waitForStarted(kToolTimeoutMs));
+    QString err;
+    const auto saw = [&](const char *text) {
+        return QTest::qWaitFor(
+            [&] {
+                err += QString::fromLocal8Bit(process->readAllStandardError());
+                return err.contains(text) || process->state() == QProcess::NotRunning;
+            },
+            kToolTimeoutMs);
+    };
+    // Paused while the pictures are downloaded: the rerun writes them again where it did.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QStringList work = Hidden(dir, ".lapse.work-");
+            return process->state() == QProcess::NotRunning ||
+                   (!work.isEmpty() && QFileInfo::exists(dir + "/" + work.front() + "/50.jpg"));
+        },
+        kToolTimeoutMs));
+    ASSERT_EQ(process->state(), QProcess::Running) << "the task ended before it could be paused";
+    ::kill(static_cast<pid_t>(process->processId()), SIGTSTP);
+    ASSERT_TRUE(saw("paused;"));
+    ::kill(static_cast<pid_t>(process->processId()), SIGCONT);
+    ASSERT_TRUE(process->waitForFinished(kToolTimeoutMs));
+    err += QString::fromLocal8Bit(process->readAllStandardError());
+    EXPECT_EQ(process->exitCode(), kExitOk) << err.toStdString();
+    EXPECT_EQ(TestSupport::ProbeVideo(output.toStdString()).frames, 601);
+    EXPECT_EQ(Listing(dir).keys(), QStringList{"lapse.mp4"});
 }

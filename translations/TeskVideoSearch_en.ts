@@ -96,6 +96,17 @@
     </message>
 </context>
 <context>
+    <name>TeskVideoSearch::CClipSearchCondition</name>
+    <message>
+        <source>TheStartTimeShouldNoqwQajdBG</source>
+        <translation>The start time should be earlier than the end time.</translation>
+    </message>
+    <message>
+        <source>SearchForVideoClipsWsfvfFlzo</source>
+        <translation>Search for video clips within 7 days.</translation>
+    </message>
+</context>
+<context>
     <name>TeskVideoSearch::CVideoSearchController</name>
     <message>
         <source>Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg</source>

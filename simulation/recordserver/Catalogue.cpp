@@ -235,8 +235,13 @@ CStoreStatus Exec(Connection &connection, const char *sql)
         return CStoreStatus::Fail(StoreError::NotADatabase, text);
     if ((code & 0xff) == SQLITE_READONLY)
         return CStoreStatus::Fail(StoreError::ReadOnly, text);
+    if ((code & 0xff) == SQLITE_CORRUPT)
+        return CStoreStatus::Fail(StoreError::Corrupt, text);
     return CStoreStatus::Fail(StoreError::Sql, text);
 }
+
+// The first read failure of this thread not yet taken by TakeThreadReadError.
+thread_local std::string t_read_error;
 
 const char *kCameraKeyOf = "(SELECT key FROM cameras WHERE site_id = ?1 AND camera_id = ?2)";
 
@@ -309,7 +314,9 @@ struct CRecordCatalogue::Private
 
     void NoteReadError(const std::string &error) const
     {
-        TESK_LOG_ERROR("Catalogue read failed: %s", error.c_str());
+        TESK_LOG_ERROR("Catalogue %s read failed: %s", path.c_str(), error.c_str());
+        if (t_read_error.empty())
+            t_read_error = error;
         std::lock_guard<std::mutex> lock(readers_mutex);
         last_read_error = error;
     }
@@ -357,7 +364,51 @@ struct CRecordCatalogue::Private
     int64_t LastId() const { return sqlite3_last_insert_rowid(writer->db); }
 
     CStoreStatus Migrate();
+    CStoreStatus CheckOwnership(Connection &db, bool existed);
 };
+
+// An existing file must be a catalogue this program wrote: our schema version, and no tables
+// under a version we did not set. A quick check then finds torn or overwritten pages before a
+// search meets them.
+CStoreStatus CRecordCatalogue::Private::CheckOwnership(Connection &db, bool existed)
+{
+    int version = 0;
+    int64_t tables = 0;
+    {
+        Statement statement(db, "PRAGMA user_version");
+        if (statement.Step() == SQLITE_ROW)
+            version = static_cast<int>(statement.Int(0));
+    }
+    {
+        Statement statement(db, "SELECT count(*) FROM sqlite_master");
+        if (statement.Step() == SQLITE_ROW)
+            tables = statement.Int(0);
+    }
+    if (existed && (version == 0 || (tables == 0 && version <= kSchemaVersion))) {
+        return CStoreStatus::Fail(StoreError::Foreign,
+                                  "The store " + path +
+                                      " is not a catalogue of this program (an SQLite file of "
+                                      "another program); it was left untouched.");
+    }
+    std::string verdict;
+    {
+        Statement statement(db, "PRAGMA quick_check(1)");
+        const int code = statement.Step();
+        if (code == SQLITE_ROW)
+            verdict = statement.Text(0);
+        else
+            verdict = db.Error();
+    }
+    // SQLite words a verdict over several lines; one line reads better in a message.
+    for (char &c : verdict) {
+        if (c == '\n')
+            c = ' ';
+    }
+    if (verdict != "ok")
+        return CStoreStatus::Fail(StoreError::Corrupt,
+                                  "The store " + path + " is damaged: " + verdict + ".");
+    return CStoreStatus::Ok();
+}
 
 CStoreStatus CRecordCatalogue::Private::Migrate()
 {
@@ -417,7 +468,8 @@ CStoreStatus CRecordCatalogue::Open(const std::string &path)
     std::lock_guard<std::mutex> lock(d_->writer_mutex);
     struct stat info
     {};
-    if (::stat(path.c_str(), &info) == 0) {
+    const bool existed = ::stat(path.c_str(), &info) == 0;
+    if (existed) {
         if (!S_ISREG(info.st_mode))
             return CStoreStatus::Fail(StoreError::Io, "The store " + path + " is not a file.");
         // The write bits are checked as well as access(): a privileged user passes access().
@@ -443,8 +495,13 @@ CStoreStatus CRecordCatalogue::Open(const std::string &path)
         if (status.Error() == StoreError::NotADatabase)
             return fail(StoreError::NotADatabase,
                         "The store " + path + " is not a catalogue (not an SQLite database).");
+        if (status.Error() == StoreError::Corrupt)
+            return fail(StoreError::Corrupt,
+                        "The store " + path + " is damaged: " + status.Message() + ".");
         return fail(status.Error(), "The store " + path + " cannot be read: " + status.Message());
     }
+    if (auto status = d_->CheckOwnership(*writer, existed); !status)
+        return fail(status.Error(), status.Message());
     if (auto status = Exec(*writer, "PRAGMA journal_mode = WAL"); !status)
         return fail(status.Error(),
                     "The store " + path + " cannot be opened for writing: " + status.Message());
@@ -987,6 +1044,13 @@ std::string CRecordCatalogue::IntegrityCheck() const
             result = row.Text(0);
     });
     return done ? result : LastReadError();
+}
+
+std::string CRecordCatalogue::TakeThreadReadError()
+{
+    std::string error;
+    error.swap(t_read_error);
+    return error;
 }
 
 std::string CRecordCatalogue::LastReadError() const

@@ -25,6 +25,8 @@ enum class StoreError {
     Sql,
     NotFound,
     Media,
+    Corrupt,
+    Foreign,
 };
 
 // Outcome of a store operation: success, or one error with a message for the operator.
@@ -183,7 +185,9 @@ public:
     CRecordCatalogue &operator=(const CRecordCatalogue &) = delete;
 
     // Opens the catalogue at `path`, creating it (and bringing its schema up to date) when
-    // needed. A file that is not SQLite, a newer schema or a read-only file fail with one error.
+    // needed. A file that is not SQLite, an SQLite file of another program, a damaged file
+    // (PRAGMA quick_check), a newer schema or a read-only file fail with one error that names
+    // the file; a refused file is left as it was.
     CStoreStatus Open(const std::string &path);
     void Close();
     bool IsOpen() const;
@@ -250,6 +254,9 @@ public:
 
     // The last read failure (reads answer empty results on failure).
     std::string LastReadError() const;
+    // The first read failure of the calling thread since its last call, cleared by the call:
+    // lets a caller that made several reads tell an empty answer from a failed one.
+    static std::string TakeThreadReadError();
 
 private:
     struct Private;

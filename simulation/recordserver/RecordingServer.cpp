@@ -10,10 +10,16 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <unistd.h>
 
 namespace teskrecordserver {
 
@@ -23,6 +29,13 @@ namespace {
 
 // Errors of cameras that the store does not know or cannot answer for.
 constexpr Quor::Base::Error::ErrorCode kDeviceOffline{0x20, 0x2001};
+// The store's catalogue failed while answering (damaged, unreadable, locked too long).
+constexpr Quor::Base::Error::ErrorCode kStoreUnreadable{0x20, 0x2002};
+
+std::string StoreFailureText(const std::string &store, const std::string &error)
+{
+    return "The recording store " + store + " cannot be read: " + error;
+}
 
 void CopyFile(const FileRow &row, CPlaybackFile &file)
 {
@@ -78,6 +91,58 @@ std::string CRecordingServer::DefaultStoreDir()
         .toStdString();
 }
 
+std::string CRecordingServer::PartialStoreDir(const std::string &dir, int64_t pid)
+{
+    const QFileInfo target(QDir::cleanPath(QString::fromStdString(dir)));
+    return (target.absolutePath() + "/." + target.fileName() + kPartialSuffix +
+            QString::number(pid))
+        .toStdString();
+}
+
+void CRecordingServer::RemoveAbandonedCreations(const std::string &dir)
+{
+    const QFileInfo target(QDir::cleanPath(QString::fromStdString(dir)));
+    const QString prefix = "." + target.fileName() + kPartialSuffix;
+    QDir parent(target.absolutePath());
+    for (const QString &name :
+         parent.entryList({prefix + "*"}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        bool numeric = false;
+        const qint64 pid = name.mid(prefix.size()).toLongLong(&numeric);
+        // Only the folder of a creator that no longer runs: a live one is still writing.
+        if (!numeric || pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 ||
+            errno != ESRCH)
+            continue;
+        TESK_LOG_INFO("Removing %s, left by a store creation that was stopped",
+                      qPrintable(parent.filePath(name)));
+        QDir(parent.filePath(name)).removeRecursively();
+    }
+}
+
+CStoreStatus CRecordingServer::Create(const std::string &dir, const GeneratorOptions &options)
+{
+    const std::string partial = PartialStoreDir(dir, ::getpid());
+    QDir(QString::fromStdString(partial)).removeRecursively();
+    if (!QDir().mkpath(QString::fromStdString(partial)))
+        return CStoreStatus::Fail(StoreError::Io, "The store " + dir + " cannot be created: " +
+                                                      std::strerror(errno) + ".");
+    CStoreStatus status;
+    {
+        CRecordCatalogue catalogue;
+        status = catalogue.Open(partial + "/" + kCatalogueFile);
+        if (status)
+            status = GenerateSample(catalogue, partial, options);
+    }
+    if (status && ::rename(partial.c_str(), dir.c_str()) != 0) {
+        // Another process created the store meanwhile: theirs is as good as ours.
+        if (errno != ENOTEMPTY && errno != EEXIST)
+            status = CStoreStatus::Fail(
+                StoreError::Io,
+                "The store " + dir + " cannot be put in place: " + std::strerror(errno) + ".");
+    }
+    QDir(QString::fromStdString(partial)).removeRecursively();
+    return status;
+}
+
 CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptions &options,
                                     bool generate)
 {
@@ -86,14 +151,36 @@ CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptio
     media_.reset();
     media_cameras_.clear();
     dir_ = dir;
-    QDir store(QString::fromStdString(dir));
-    if (!store.exists() && !store.mkpath(".")) {
-        return CStoreStatus::Fail(StoreError::Io,
-                                  "The store directory " + dir + " cannot be created.");
-    }
+    if (dir.empty())
+        return CStoreStatus::Fail(StoreError::Io, "No store folder was given.");
+    const QString folder = QString::fromStdString(dir);
+    const QFileInfo info(folder);
+    if (info.exists() && !info.isDir())
+        return CStoreStatus::Fail(StoreError::Io, "The store " + dir + " is not a folder.");
+    RemoveAbandonedCreations(dir);
+    QDir store(folder);
     const std::string path = store.filePath(kCatalogueFile).toStdString();
+    if (!QFileInfo::exists(QString::fromStdString(path))) {
+        // A folder of the user's own files is never made into a store.
+        if (info.exists() &&
+            !store.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                 .isEmpty())
+            return CStoreStatus::Fail(StoreError::Foreign,
+                                      "The folder " + dir +
+                                          " holds files and no store catalogue; it is not a "
+                                          "store and was left untouched.");
+        if (generate) {
+            if (auto status = Create(dir, options); !status)
+                return status;
+        } else if (!store.exists() && !store.mkpath(".")) {
+            return CStoreStatus::Fail(StoreError::Io,
+                                      "The store directory " + dir +
+                                          " cannot be created: " + std::strerror(errno) + ".");
+        }
+    }
     if (auto status = catalogue_.Open(path); !status)
         return status;
+    // A catalogue that an earlier version left without its sample gets it in place.
     if (generate && !catalogue_.Meta("generated")) {
         if (auto status = GenerateSample(catalogue_, dir, options); !status)
             return status;
@@ -117,6 +204,9 @@ CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptio
         media_cameras_[CameraMediaPath(camera)] = camera;
     media_ = std::make_unique<CMediaCache>(store.filePath(kMediaCacheFolder).toStdString(),
                                            media_options_);
+    if (const std::string error = CRecordCatalogue::TakeThreadReadError(); !error.empty())
+        return CStoreStatus::Fail(StoreError::Sql,
+                                  "The store " + path + " cannot be read: " + error + ".");
     TESK_LOG_INFO("Recording store %s open: %lld cameras, %lld recordings", dir.c_str(),
                   static_cast<long long>(catalogue_.Count("cameras")),
                   static_cast<long long>(catalogue_.Count("recordings")));
@@ -290,18 +380,33 @@ int CRecordingServer::ExportCapturePictures(const std::string &site_id,
         TESK_LOG_ERROR("%s", error.c_str());
         return -1;
     }
+    CRecordCatalogue::TakeThreadReadError();
+    const auto pictures = catalogue_.CapturePictures(site_id, camera_id, begin, end);
+    if (const std::string failure = CRecordCatalogue::TakeThreadReadError(); !failure.empty()) {
+        error = StoreFailureText(dir_, failure);
+        return -1;
+    }
     int written = 0;
-    for (const CapturePictureRow &picture :
-         catalogue_.CapturePictures(site_id, camera_id, begin, end)) {
+    for (const CapturePictureRow &picture : pictures) {
         if (stop && *stop)
             break;
         QImage image;
         std::string reason;
         if (!LoadCapturePicture(picture, image, reason))
             continue;
-        const QString path = target.filePath(QString::number(written) + ".jpg");
-        if (!image.save(path, "JPEG", 85)) {
-            error = "The picture " + path.toStdString() + " cannot be written.";
+        // NewOnly: a file already there is someone else's and stays as it is.
+        QFile file(target.filePath(QString::number(written) + ".jpg"));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            error = "The picture " + file.fileName().toStdString() + " cannot be written" +
+                    (file.exists() ? std::string(": a file of that name exists.")
+                                   : ": " + file.errorString().toStdString() + ".");
+            TESK_LOG_ERROR("%s", error.c_str());
+            return -1;
+        }
+        if (!image.save(&file, "JPEG", 85) || !file.flush()) {
+            error = "The picture " + file.fileName().toStdString() +
+                    " cannot be written: " + file.errorString().toStdString() + ".";
+            file.remove();
             TESK_LOG_ERROR("%s", error.c_str());
             return -1;
         }
@@ -320,7 +425,21 @@ CameraSearchAnswer CRecordingServer::SearchCamera(const CameraVideoSearchConditi
     const auto &play = camera.ptr_camera_for_play;
     const std::string site_id = play ? play->GetSiteID() : std::string();
     const std::string camera_id = play ? play->GetCameraID() : std::string();
-    if (!play || !catalogue_.FindCamera(site_id, camera_id)) {
+    CRecordCatalogue::TakeThreadReadError();
+    const auto store_failed = [&] {
+        const std::string error = CRecordCatalogue::TakeThreadReadError();
+        if (error.empty())
+            return false;
+        answer.files.clear();
+        answer.failed = true;
+        answer.error_code = kStoreUnreadable;
+        answer.str_error_info = StoreFailureText(dir_, error);
+        return true;
+    };
+    const bool known = play && catalogue_.FindCamera(site_id, camera_id);
+    if (store_failed())
+        return answer;
+    if (!known) {
         answer.failed = true;
         answer.error_code = kDeviceOffline;
         answer.str_error_info = OrlErrorCodeTrans::GetErrorInfoByErrorCode(kDeviceOffline);
@@ -328,7 +447,10 @@ CameraSearchAnswer CRecordingServer::SearchCamera(const CameraVideoSearchConditi
                        site_id.c_str());
         return answer;
     }
-    if (const auto failure = catalogue_.SearchFailure(site_id, camera_id)) {
+    const auto failure = catalogue_.SearchFailure(site_id, camera_id);
+    if (store_failed())
+        return answer;
+    if (failure) {
         answer.failed = true;
         answer.param_error_type = failure->param_error_type;
         answer.error_code = {failure->module_code, failure->error_code};
@@ -394,6 +516,7 @@ CameraSearchAnswer CRecordingServer::SearchCamera(const CameraVideoSearchConditi
         // POS and ATM events are not recorded by these devices.
         break;
     }
+    store_failed();
     return answer;
 }
 
@@ -415,14 +538,31 @@ void CRecordingServer::SearchVCA(const VCAIncrementalCondition &condition, IVCAR
     }
     state.trace_id = Quor::Base::GuidUtil::CreateGuid();
 
-    if (!catalogue_.FindCamera(condition.site_id, condition.camera_id)) {
+    CRecordCatalogue::TakeThreadReadError();
+    const auto store_failed = [&] {
+        const std::string error = CRecordCatalogue::TakeThreadReadError();
+        if (error.empty())
+            return false;
+        state.state_type = VCAStateFailed;
+        state.error_code = kStoreUnreadable;
+        state.str_error_info = StoreFailureText(dir_, error);
+        sink.ReportState(state);
+        return true;
+    };
+    const bool known = catalogue_.FindCamera(condition.site_id, condition.camera_id).has_value();
+    if (store_failed())
+        return;
+    if (!known) {
         state.state_type = VCAStateFailed;
         state.error_code = kDeviceOffline;
         state.str_error_info = OrlErrorCodeTrans::GetErrorInfoByErrorCode(kDeviceOffline);
         sink.ReportState(state);
         return;
     }
-    if (const auto failure = catalogue_.SearchFailure(condition.site_id, condition.camera_id)) {
+    const auto failure = catalogue_.SearchFailure(condition.site_id, condition.camera_id);
+    if (store_failed())
+        return;
+    if (failure) {
         state.state_type = VCAStateFailed;
         state.param_error_type = failure->param_error_type;
         state.error_code = {failure->module_code, failure->error_code};
@@ -433,6 +573,8 @@ void CRecordingServer::SearchVCA(const VCAIncrementalCondition &condition, IVCAR
 
     auto rows = catalogue_.Events(condition.site_id, condition.camera_id, condition.begin_time,
                                   condition.end_time, condition.event_type);
+    if (store_failed())
+        return;
     const bool over_maximum =
         condition.max_result_num > 0 && rows.size() > size_t(condition.max_result_num);
     if (over_maximum)

@@ -11,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -43,6 +44,8 @@ public:
     CStoreStatus Open(const std::string &dir,
                       const GeneratorOptions &options = GeneratorOptions::Default(),
                       bool generate = true);
+    // Opens an existing store for reading only: searches answer, changes fail as read-only.
+    CStoreStatus OpenReadOnly(const std::string &dir);
     const std::string &StoreDir() const;
     CRecordCatalogue &Catalogue();
     const CRecordCatalogue &Catalogue() const;
@@ -79,8 +82,20 @@ public:
                    const std::atomic<bool> &cancelled) override;
     bool DecodeFrame(const teskplaycontroller::ResourceKey &camera, int64_t t, QImage &out,
                      std::string &error) override;
+    // Tag modification and deletion, lock and unlock: one transaction each, with a row of the
+    // change log; a failure changes nothing.
+    bool OperateLabel(const teskplaycontroller::OperatLabelParam &param,
+                      teskplaycontroller::CChangeClaim &claim, std::string &error) override;
+    bool LockAndUnlockRecord(const teskplaycontroller::LockRecordFileParam &param,
+                             teskplaycontroller::CChangeClaim &claim, std::string &error) override;
 
 private:
+    // The camera a change names, refusing cameras that the store cannot answer for.
+    std::optional<CameraRow> CameraForChange(const std::string &camera_id,
+                                             const std::string &site_id,
+                                             const std::string &workstation_id,
+                                             std::string &error) const;
+
     std::string dir_;
     CRecordCatalogue catalogue_;
     std::map<std::pair<std::string, std::string>, RecordPlanRow> plans_;

@@ -48,12 +48,14 @@ CMessageTip::CMessageTip(QWidget *host, const QString &text, int alert_state, bo
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     const int pixels = font_pixel_size > 0 ? font_pixel_size : 15;
-    setStyleSheet(QStringLiteral("#%1 { background: #fdfdfd; border: 1px solid %2; "
-                                 "border-radius: 4px; } QLabel { color: #26292e; font-size: %3px; }"
-                                 " #ptr_icon_label_ { color: white; background: %2; "
-                                 "border-radius: 9px; font-size: 11px; font-weight: bold; }")
-                      .arg(objectName(), QLatin1String(look.colour))
-                      .arg(pixels));
+    setStyleSheet(
+        QStringLiteral("#%1 { background: #fdfdfd; border: 1px solid %2; "
+                       "border-radius: 4px; } QLabel { color: #26292e; background: transparent; "
+                       "font-size: %3px; }"
+                       " #ptr_icon_label_ { color: white; background: %2; "
+                       "border-radius: 9px; font-size: 11px; font-weight: bold; }")
+            .arg(objectName(), QLatin1String(look.colour))
+            .arg(pixels));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(14, 9, 16, 9);
     layout->setSpacing(10);
@@ -66,6 +68,11 @@ CMessageTip::CMessageTip(QWidget *host, const QString &text, int alert_state, bo
     ptr_text_label_->setObjectName(QStringLiteral("ptr_text_label_"));
     ptr_text_label_->setWordWrap(true);
     ptr_text_label_->setMaximumWidth(kMaximumWidth);
+    // A wrapping label asks for little width; give short texts one line, long ones the maximum.
+    QFont font = ptr_text_label_->font();
+    font.setPixelSize(pixels);
+    ptr_text_label_->setMinimumWidth(
+        qMin(QFontMetrics(font).horizontalAdvance(text) + 4, kMaximumWidth));
     layout->addWidget(ptr_text_label_, 1);
 
     ptr_opacity_ = new QGraphicsOpacityEffect(this);

@@ -44,7 +44,7 @@ CTagLockOperateController::CTagLockOperateController(QWidget *parent)
     d_->ptr_chase_dialog_ = new PlexaControl::CChaseDialog(
         parent, kWaitingAnimation, PlexaControl::CChaseDialog::tr("Loading..."), false);
     // Queued from the service's thread: the dialog closes before the tip shows.
-    connect(this, &CTagLockOperateController::SignalOperateFinished, d_->ptr_chase_dialog_,
+    connect(this, &CTagLockOperateController::SignalOperateFinished, d_->ptr_chase_dialog_.data(),
             &PlexaControl::CChaseDialog::OnImmediatelyStopChase);
     connect(this, &CTagLockOperateController::SignalOperateFinished, this,
             &CTagLockOperateController::OnOperateFinished);
@@ -54,9 +54,12 @@ CTagLockOperateController::~CTagLockOperateController()
 {
     LockManager().SyncUnregisterObserver(this);
     LabelManager().SyncUnregisterObserver(this);
+    // No answer can end a wait any more.
+    if (d_->ptr_chase_dialog_)
+        d_->ptr_chase_dialog_->OnImmediatelyStopChase();
     // Without a parent widget nobody else owns the dialog.
     if (!d_->ptr_parent_)
-        delete d_->ptr_chase_dialog_;
+        delete d_->ptr_chase_dialog_.data();
 }
 
 void CTagLockOperateController::StartLockOperate(

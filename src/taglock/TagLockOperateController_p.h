@@ -1,18 +1,19 @@
 #pragma once
 
+#include "plexacontrol/ChaseDialog.h"
+
+#include <QPointer>
+
 #include <atomic>
 
 class QWidget;
-
-namespace PlexaControl {
-class CChaseDialog;
-}
 
 namespace TeskVideoSearch {
 
 struct TagLockOperateControllerData
 {
-    PlexaControl::CChaseDialog *ptr_chase_dialog_ = nullptr;
+    // Owned by the parent widget, which may delete it first.
+    QPointer<PlexaControl::CChaseDialog> ptr_chase_dialog_;
     QWidget *ptr_parent_ = nullptr;
     // Set on the user-interface thread when a request goes out, cleared by the service thread
     // that answers it; exchanged atomically so that one answer ends one request.

@@ -730,10 +730,10 @@ CStoreStatus CRecordCatalogue::RemoveLock(int64_t camera_key, int64_t begin, int
 
 CStoreStatus CRecordCatalogue::AppendRecordChange(RecordChangeRow &c)
 {
-    auto status = d_->Run("INSERT INTO record_changes(time, operator, operation, site_id, "
-                          "camera_id, target, detail) VALUES(?, ?, ?, ?, ?, ?, ?)",
-                          c.time, c.operator_name, c.operation, c.site_id, c.camera_id, c.target,
-                          c.detail);
+    auto status =
+        d_->Run("INSERT INTO record_changes(time, operator, operation, site_id, "
+                "camera_id, target, detail) VALUES(?, ?, ?, ?, ?, ?, ?)",
+                c.time, c.operator_name, c.operation, c.site_id, c.camera_id, c.target, c.detail);
     if (status)
         c.id = d_->LastId();
     return status;
@@ -1107,20 +1107,11 @@ std::vector<RecordChangeRow> CRecordCatalogue::RecordChanges() const
 
 int64_t CRecordCatalogue::Count(const std::string &table) const
 {
-    static const char *const kTables[] = {"sites",
-                                          "cameras",
-                                          "record_plans",
-                                          "permission_denials",
-                                          "search_failures",
-                                          "media_files",
-                                          "recordings",
-                                          "tags",
-                                          "locks",
-                                          "events",
-                                          "capture_pictures",
-                                          "operation_log",
-                                          "record_changes",
-                                          "meta"};
+    static const char *const kTables[] = {
+        "sites",           "cameras",     "record_plans",     "permission_denials",
+        "search_failures", "media_files", "recordings",       "tags",
+        "locks",           "events",      "capture_pictures", "operation_log",
+        "record_changes",  "meta"};
     for (const char *known : kTables) {
         if (table == known) {
             int64_t count = -1;

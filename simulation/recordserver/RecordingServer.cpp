@@ -138,7 +138,8 @@ CStoreStatus CRecordingServer::OpenReadOnly(const std::string &dir)
     catalogue_.Close();
     plans_.clear();
     dir_ = dir;
-    const std::string path = QDir(QString::fromStdString(dir)).filePath(kCatalogueFile).toStdString();
+    const std::string path =
+        QDir(QString::fromStdString(dir)).filePath(kCatalogueFile).toStdString();
     if (auto status = catalogue_.OpenReadOnly(path); !status)
         return status;
     for (const RecordPlanRow &plan : catalogue_.RecordPlans())
@@ -512,19 +513,18 @@ bool CRecordingServer::OperateLabel(const OperatLabelParam &param, CChangeClaim 
                                       "The tag " + param.label_id + " does not exist (any more).");
         CStoreStatus changed;
         if (remove) {
-            change.detail = "deleted " + Quoted(before->name) + " at " +
-                            SpanText(before->begin, before->end);
+            change.detail =
+                "deleted " + Quoted(before->name) + " at " + SpanText(before->begin, before->end);
             changed = store.DeleteTag(camera->key, param.label_id);
         } else {
             TagChange update;
             update.name = param.label_name;
             update.description = param.label_desc;
             update.label_type = param.label_type;
-            change.detail = "name " + Quoted(before->name) + " -> " + Quoted(update.name) +
-                            ", description " + Quoted(before->description) + " -> " +
-                            Quoted(update.description) + ", type " +
-                            std::to_string(before->label_type) + " -> " +
-                            std::to_string(update.label_type);
+            change.detail =
+                "name " + Quoted(before->name) + " -> " + Quoted(update.name) + ", description " +
+                Quoted(before->description) + " -> " + Quoted(update.description) + ", type " +
+                std::to_string(before->label_type) + " -> " + std::to_string(update.label_type);
             if (param.begin_time > 0) {
                 const auto recording =
                     store.RecordingAt(camera->site_id, camera->id, param.begin_time);
@@ -583,8 +583,7 @@ bool CRecordingServer::LockAndUnlockRecord(const LockRecordFileParam &param, CCh
                 if (held.begin == param.begin_time && held.end == param.end_time)
                     return CStoreStatus::Fail(StoreError::Sql, "The recording is locked already.");
             }
-            const auto recording =
-                store.RecordingAt(camera->site_id, camera->id, param.begin_time);
+            const auto recording = store.RecordingAt(camera->site_id, camera->id, param.begin_time);
             if (!recording)
                 return CStoreStatus::Fail(StoreError::NotFound, "No recording holds the span.");
             FileRow row;

@@ -42,6 +42,9 @@ public:
     bool ClaimCommit();
     // True when the request expired before a commit was claimed.
     bool Expire();
+    bool HasExpired() const { return state_.load() == Expired; }
+    // Neither committed nor expired yet.
+    bool IsOpen() const { return state_.load() == Open; }
 
 private:
     enum : int { Open, Committing, Expired };

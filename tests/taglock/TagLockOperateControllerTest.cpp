@@ -298,6 +298,18 @@ TEST_F(TagLockControllerTest, RecorderThatAnswersLateFailsTheRequestAndChangesNo
     EXPECT_EQ(host_->events.size(), 1u);
 }
 
+TEST_F(TagLockControllerTest, RequestsQueuedBehindAHungRecorderFailInTimeToo)
+{
+    LockManager().SetAnswerTimeout(std::chrono::milliseconds(300));
+    source_->AddHold(CScriptedRecordingSource::kLockChange);
+    const int before = counter_.count.load();
+    LockManager().LockAndUnlockRecord(LockRequest());
+    LockManager().LockAndUnlockRecord(LockRequest());
+    // The recorder never lets go of the first: both are answered by their deadlines alone.
+    ASSERT_TRUE(WaitFor([&] { return counter_.count.load() == before + 2; }));
+    EXPECT_EQ(source_->CommittedChangeCount(), 0);
+}
+
 struct FailureTextRow
 {
     const char *name;

@@ -213,4 +213,38 @@
         <translation>Object Storage</translation>
     </message>
 </context>
+<context>
+    <name>PlexaControl::CChaseDialog</name>
+    <message>
+        <source>Loading...</source>
+        <translation>Loading…</translation>
+    </message>
+</context>
+<context>
+    <name>TeskVideoSearch::CTagLockOperateController</name>
+    <message>
+        <source>TagModified</source>
+        <translation>Tag modified.</translation>
+    </message>
+    <message>
+        <source>ModifyingTagFailed</source>
+        <translation>Modifying the tag failed. </translation>
+    </message>
+    <message>
+        <source>TagDeleted</source>
+        <translation>Tag deleted.</translation>
+    </message>
+    <message>
+        <source>FailedToDeleteTag</source>
+        <translation>Deleting the tag failed. </translation>
+    </message>
+    <message>
+        <source>UnlockSuccessfullypKfsRLwniz</source>
+        <translation>Recording unlocked.</translation>
+    </message>
+    <message>
+        <source>UnlockingTheFileFailed</source>
+        <translation>Unlocking the recording failed. </translation>
+    </message>
+</context>
 </TS>

@@ -21,6 +21,9 @@
 #include <cstring>
 #include <unistd.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace teskrecordserver {
 
 using namespace teskplaycontroller;
@@ -74,6 +77,33 @@ std::shared_ptr<CPersonVehicleFile> MakeEventFile(const EventRow &row)
     file->SetEventType(row.event_type);
     file->SetFileType(CPlaybackFile::TypeIntelligent);
     return file;
+}
+
+// Who a change is logged for when the request names nobody: the account running the client.
+std::string OperatorOf(const std::string &named)
+{
+    if (!named.empty())
+        return named;
+    if (const passwd *account = ::getpwuid(::geteuid()))
+        return account->pw_name;
+    return "uid " + std::to_string(::geteuid());
+}
+
+std::string Quoted(const std::string &text)
+{
+    return "\"" + text + "\"";
+}
+
+std::string SpanText(int64_t begin, int64_t end)
+{
+    return Quor::Base::TimeUtil::TimeT2ISODatetime(begin, 0, true) + "/" +
+           Quor::Base::TimeUtil::TimeT2ISODatetime(end, 0, true);
+}
+
+CStoreStatus Abandoned()
+{
+    return CStoreStatus::Fail(StoreError::Io,
+                              "The request was abandoned: it was not carried out in time.");
 }
 
 } // namespace
@@ -185,6 +215,21 @@ CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptio
         if (auto status = GenerateSample(catalogue_, dir, options); !status)
             return status;
     }
+    LoadStoreState();
+    if (const std::string error = CRecordCatalogue::TakeThreadReadError(); !error.empty())
+        return CStoreStatus::Fail(StoreError::Sql,
+                                  "The store " + path + " cannot be read: " + error + ".");
+    TESK_LOG_INFO("Recording store %s open: %lld cameras, %lld recordings", dir.c_str(),
+                  static_cast<long long>(catalogue_.Count("cameras")),
+                  static_cast<long long>(catalogue_.Count("recordings")));
+    return CStoreStatus::Ok();
+}
+
+// What the server keeps of an open catalogue: record plans and where each camera's media is.
+void CRecordingServer::LoadStoreState()
+{
+    plans_.clear();
+    media_cameras_.clear();
     for (const RecordPlanRow &plan : catalogue_.RecordPlans())
         plans_[{plan.site_id, plan.camera_id}] = plan;
     media_format_ = MediaFormat();
@@ -202,14 +247,23 @@ CStoreStatus CRecordingServer::Open(const std::string &dir, const GeneratorOptio
     media_format_.fps = meta_int("media_fps", media_format_.fps);
     for (const CameraRow &camera : catalogue_.Cameras())
         media_cameras_[CameraMediaPath(camera)] = camera;
-    media_ = std::make_unique<CMediaCache>(store.filePath(kMediaCacheFolder).toStdString(),
-                                           media_options_);
+    media_ = std::make_unique<CMediaCache>(StorePath(kMediaCacheFolder), media_options_);
+}
+
+CStoreStatus CRecordingServer::OpenReadOnly(const std::string &dir)
+{
+    catalogue_.Close();
+    plans_.clear();
+    dir_ = dir;
+    const std::string path =
+        QDir(QString::fromStdString(dir)).filePath(kCatalogueFile).toStdString();
+    if (auto status = catalogue_.OpenReadOnly(path); !status)
+        return status;
+    LoadStoreState();
     if (const std::string error = CRecordCatalogue::TakeThreadReadError(); !error.empty())
         return CStoreStatus::Fail(StoreError::Sql,
                                   "The store " + path + " cannot be read: " + error + ".");
-    TESK_LOG_INFO("Recording store %s open: %lld cameras, %lld recordings", dir.c_str(),
-                  static_cast<long long>(catalogue_.Count("cameras")),
-                  static_cast<long long>(catalogue_.Count("recordings")));
+    TESK_LOG_INFO("Recording store %s open for reading only", dir.c_str());
     return CStoreStatus::Ok();
 }
 
@@ -602,6 +656,177 @@ bool CRecordingServer::DecodeFrame(const ResourceKey &camera, int64_t t, QImage 
     if (!MediaAt(camera, t, lease, error))
         return false;
     return DecodeFrameAt(lease.Path(), lease.OffsetOf(static_cast<double>(t)), out, error);
+}
+
+std::optional<CameraRow> CRecordingServer::CameraForChange(const std::string &camera_id,
+                                                           const std::string &site_id,
+                                                           const std::string &workstation_id,
+                                                           std::string &error) const
+{
+    // Each site is served by one workstation here, so a workstation names a site.
+    const std::string &site = !site_id.empty() ? site_id : workstation_id;
+    std::optional<CameraRow> camera;
+    if (!site.empty()) {
+        camera = catalogue_.FindCamera(site, camera_id);
+    } else {
+        auto matches = catalogue_.FindCamerasById(camera_id);
+        if (matches.size() > 1) {
+            error = "The camera " + camera_id + " exists on several sites; name its site.";
+            return std::nullopt;
+        }
+        if (!matches.empty())
+            camera = std::move(matches.front());
+    }
+    if (!camera) {
+        error = OrlErrorCodeTrans::GetErrorInfoByErrorCode(kDeviceOffline);
+        TESK_LOG_ERROR("Change refused: camera %s of site %s is not in the store",
+                       camera_id.c_str(), site.c_str());
+        return std::nullopt;
+    }
+    if (const auto failure = catalogue_.SearchFailure(camera->site_id, camera->id)) {
+        error = failure->error_text;
+        return std::nullopt;
+    }
+    return camera;
+}
+
+bool CRecordingServer::OperateLabel(const OperatLabelParam &param, CChangeClaim &claim,
+                                    std::string &error)
+{
+    const auto camera =
+        CameraForChange(param.camera_id, param.site_id, param.workstation_id, error);
+    if (!camera)
+        return false;
+    const bool remove = param.operation_type == LabelOperationDelete;
+    if (!remove && param.operation_type != LabelOperationModify) {
+        error = "This recorder does not add tags.";
+        return false;
+    }
+    if (!remove && param.label_name.empty()) {
+        error = "A tag needs a name.";
+        return false;
+    }
+    if (!remove && (param.label_type < 101 || param.label_type > 103)) {
+        error = "Unknown tag type " + std::to_string(param.label_type) + ".";
+        return false;
+    }
+    if (!remove && param.begin_time > 0 && param.end_time < param.begin_time) {
+        error = "The tag's end lies before its begin.";
+        return false;
+    }
+
+    RecordChangeRow change;
+    change.time = QDateTime::currentSecsSinceEpoch();
+    change.operator_name = OperatorOf(param.operator_name);
+    change.operation = remove ? "delete-tag" : "modify-tag";
+    change.site_id = camera->site_id;
+    change.camera_id = camera->id;
+    change.target = param.label_id;
+    const CStoreStatus status = catalogue_.Write([&](CRecordCatalogue &store) -> CStoreStatus {
+        const auto before = store.FindTag(camera->site_id, camera->id, param.label_id);
+        if (!before)
+            return CStoreStatus::Fail(StoreError::NotFound,
+                                      "The tag " + param.label_id + " does not exist (any more).");
+        CStoreStatus changed;
+        if (remove) {
+            change.detail =
+                "deleted " + Quoted(before->name) + " at " + SpanText(before->begin, before->end);
+            changed = store.DeleteTag(camera->key, param.label_id);
+        } else {
+            TagChange update;
+            update.name = param.label_name;
+            update.description = param.label_desc;
+            update.label_type = param.label_type;
+            change.detail =
+                "name " + Quoted(before->name) + " -> " + Quoted(update.name) + ", description " +
+                Quoted(before->description) + " -> " + Quoted(update.description) + ", type " +
+                std::to_string(before->label_type) + " -> " + std::to_string(update.label_type);
+            if (param.begin_time > 0) {
+                const auto recording =
+                    store.RecordingAt(camera->site_id, camera->id, param.begin_time);
+                if (!recording)
+                    return CStoreStatus::Fail(StoreError::NotFound,
+                                              "No recording holds the tag's new begin.");
+                update.begin = param.begin_time;
+                update.end = param.end_time;
+                update.recording_id = recording->id;
+                update.iso_begin = IsoInZone(update.begin, camera->time_zone);
+                update.iso_end = IsoInZone(update.end, camera->time_zone);
+                change.detail += ", span " + SpanText(before->begin, before->end) + " -> " +
+                                 SpanText(update.begin, update.end);
+            }
+            changed = store.ModifyTag(camera->key, param.label_id, update);
+        }
+        if (!changed)
+            return changed;
+        if (auto logged = store.AppendRecordChange(change); !logged)
+            return logged;
+        return claim.ClaimCommit() ? CStoreStatus::Ok() : Abandoned();
+    });
+    if (!status) {
+        error = status.Message();
+        return false;
+    }
+    TESK_LOG_INFO("Tag %s of camera %s: %s by %s", param.label_id.c_str(), camera->id.c_str(),
+                  change.operation.c_str(), change.operator_name.c_str());
+    return true;
+}
+
+bool CRecordingServer::LockAndUnlockRecord(const LockRecordFileParam &param, CChangeClaim &claim,
+                                           std::string &error)
+{
+    const auto camera =
+        CameraForChange(param.camera_id, param.site_id, param.workstation_id, error);
+    if (!camera)
+        return false;
+    if (param.end_time < param.begin_time) {
+        error = "The recording's end lies before its begin.";
+        return false;
+    }
+    const bool lock = param.operation_type == LockOperationLock;
+    RecordChangeRow change;
+    change.time = QDateTime::currentSecsSinceEpoch();
+    change.operator_name = OperatorOf(param.operator_name);
+    change.operation = lock ? "lock" : "unlock";
+    change.site_id = camera->site_id;
+    change.camera_id = camera->id;
+    change.target = SpanText(param.begin_time, param.end_time);
+    const CStoreStatus status = catalogue_.Write([&](CRecordCatalogue &store) -> CStoreStatus {
+        CStoreStatus changed;
+        if (lock) {
+            for (const FileRow &held :
+                 store.Locks(camera->site_id, camera->id, param.begin_time, param.end_time)) {
+                if (held.begin == param.begin_time && held.end == param.end_time)
+                    return CStoreStatus::Fail(StoreError::Sql, "The recording is locked already.");
+            }
+            const auto recording = store.RecordingAt(camera->site_id, camera->id, param.begin_time);
+            if (!recording)
+                return CStoreStatus::Fail(StoreError::NotFound, "No recording holds the span.");
+            FileRow row;
+            row.recording_id = recording->id;
+            row.begin = param.begin_time;
+            row.end = param.end_time;
+            row.iso_begin = IsoInZone(row.begin, camera->time_zone);
+            row.iso_end = IsoInZone(row.end, camera->time_zone);
+            change.detail = "locked " + recording->file_name;
+            changed = store.AddLock(camera->key, row);
+        } else {
+            change.detail = "unlocked";
+            changed = store.RemoveLock(camera->key, param.begin_time, param.end_time);
+        }
+        if (!changed)
+            return changed;
+        if (auto logged = store.AppendRecordChange(change); !logged)
+            return logged;
+        return claim.ClaimCommit() ? CStoreStatus::Ok() : Abandoned();
+    });
+    if (!status) {
+        error = status.Message();
+        return false;
+    }
+    TESK_LOG_INFO("Camera %s %s %s by %s", camera->id.c_str(), change.operation.c_str(),
+                  change.target.c_str(), change.operator_name.c_str());
+    return true;
 }
 
 } // namespace teskrecordserver

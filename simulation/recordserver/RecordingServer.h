@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -53,6 +54,8 @@ public:
     CStoreStatus Open(const std::string &dir,
                       const GeneratorOptions &options = GeneratorOptions::Default(),
                       bool generate = true);
+    // Opens an existing store for reading only: searches answer, changes fail as read-only.
+    CStoreStatus OpenReadOnly(const std::string &dir);
     const std::string &StoreDir() const;
     // The media cache's bound and piece length; takes effect at the next Open.
     void SetMediaCacheOptions(const MediaCacheOptions &options);
@@ -105,14 +108,26 @@ public:
     // The frame of second `t` of the camera's recording: its time strip reads exactly `t`.
     bool DecodeFrame(const teskplaycontroller::ResourceKey &camera, int64_t t, QImage &out,
                      std::string &error) override;
+    // Tag modification and deletion, lock and unlock: one transaction each, with a row of the
+    // change log; a failure changes nothing.
+    bool OperateLabel(const teskplaycontroller::OperatLabelParam &param,
+                      teskplaycontroller::CChangeClaim &claim, std::string &error) override;
+    bool LockAndUnlockRecord(const teskplaycontroller::LockRecordFileParam &param,
+                             teskplaycontroller::CChangeClaim &claim, std::string &error) override;
 
 private:
+    void LoadStoreState();
     bool CameraMedia(const CameraRow &camera, int64_t t, CMediaLease &lease,
                      std::string &error) const;
     bool CameraFrame(const CameraRow &camera, int64_t t, QImage &out, std::string &error) const;
     static constexpr const char *kPartialSuffix = ".partial-";
     static void RemoveAbandonedCreations(const std::string &dir);
     static CStoreStatus Create(const std::string &dir, const GeneratorOptions &options);
+    // The camera a change names, refusing cameras that the store cannot answer for.
+    std::optional<CameraRow> CameraForChange(const std::string &camera_id,
+                                             const std::string &site_id,
+                                             const std::string &workstation_id,
+                                             std::string &error) const;
 
     std::string dir_;
     CRecordCatalogue catalogue_;

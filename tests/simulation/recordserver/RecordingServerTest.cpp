@@ -741,7 +741,7 @@ TEST_F(BadStore, OlderSchemaIsMigrated)
     ASSERT_EQ(sqlite3_open(CatalogueIn(dir).c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
                            "DROP TABLE capture_pictures; DROP TABLE operation_log; "
-                           "PRAGMA user_version = 1",
+                           "DROP TABLE record_changes; PRAGMA user_version = 1",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
@@ -750,6 +750,7 @@ TEST_F(BadStore, OlderSchemaIsMigrated)
     EXPECT_EQ(catalogue.SchemaVersion(), CRecordCatalogue::kSchemaVersion);
     EXPECT_EQ(catalogue.Count("capture_pictures"), 0);
     EXPECT_EQ(catalogue.Count("operation_log"), 0);
+    EXPECT_EQ(catalogue.Count("record_changes"), 0);
 }
 
 QProcess *StartChild(const char *variable, const std::string &value, const char *test);

@@ -21,6 +21,31 @@ bool IRecordingSource::TrackPointAt(const ResourceKey &, int64_t, double &, doub
     return false;
 }
 
+bool CChangeClaim::ClaimCommit()
+{
+    int expected = Open;
+    return state_.compare_exchange_strong(expected, Committing) || expected == Committing;
+}
+
+bool CChangeClaim::Expire()
+{
+    int expected = Open;
+    return state_.compare_exchange_strong(expected, Expired) || expected == Expired;
+}
+
+bool IRecordingSource::OperateLabel(const OperatLabelParam &, CChangeClaim &, std::string &error)
+{
+    error = "This recorder keeps no tags.";
+    return false;
+}
+
+bool IRecordingSource::LockAndUnlockRecord(const LockRecordFileParam &, CChangeClaim &,
+                                           std::string &error)
+{
+    error = "This recorder keeps no locks.";
+    return false;
+}
+
 void CRecordingSourceRegistry::SetSource(std::shared_ptr<IRecordingSource> source)
 {
     std::lock_guard<std::mutex> lock(source_mutex);

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -45,11 +46,16 @@ public:
     // $TESK_DATA_DIR/store, or <generic data location>/TeskVideoSearch/store.
     static std::string DefaultStoreDir();
 
-    // Opens the store in `dir`, creating the directory and, when `generate` is set and the
-    // catalogue holds no sample yet, generating one with `options`.
+    // Opens the store in `dir`. A missing or empty folder gets a new store when `generate` is
+    // set: generated in a private folder beside it (PartialStoreDir) and renamed into place
+    // when complete, so an interrupted creation leaves no half store; folders left by creators
+    // that no longer run are removed. A folder of other files, an empty path or a catalogue
+    // that is foreign or damaged is refused and left untouched.
     CStoreStatus Open(const std::string &dir,
                       const GeneratorOptions &options = GeneratorOptions::Default(),
                       bool generate = true);
+    // Opens an existing store for reading only: searches answer, changes fail as read-only.
+    CStoreStatus OpenReadOnly(const std::string &dir);
     const std::string &StoreDir() const;
     // The media cache's bound and piece length; takes effect at the next Open.
     void SetMediaCacheOptions(const MediaCacheOptions &options);
@@ -57,6 +63,8 @@ public:
     CMediaCache &MediaCache();
     // The format of the open store's media.
     const MediaFormat &MediaFormatOfStore() const;
+    // The folder in which process `pid` creates the store `dir`.
+    static std::string PartialStoreDir(const std::string &dir, int64_t pid);
     CRecordCatalogue &Catalogue();
     const CRecordCatalogue &Catalogue() const;
 
@@ -84,7 +92,8 @@ public:
     // Writes the capture-plan pictures of a camera taken in [begin, end] into `dir` as "0.jpg",
     // "1.jpg", … in time order, skipping (and logging) pictures that cannot be read. Stops
     // early once `stop` turns true. The number of files written, or -1 with `error` set when
-    // the directory or a file cannot be written.
+    // the catalogue cannot be read, or the directory or a file cannot be written; a file that
+    // exists already is never written over.
     int ExportCapturePictures(const std::string &site_id, const std::string &camera_id,
                               int64_t begin, int64_t end, const std::string &dir,
                               const std::atomic<bool> *stop, std::string &error) const;
@@ -107,11 +116,26 @@ public:
     // one; the player asks only for cameras that carry a receiver.
     bool TrackPointAt(const teskplaycontroller::ResourceKey &camera, int64_t t, double &longitude,
                       double &latitude) override;
+    // Tag modification and deletion, lock and unlock: one transaction each, with a row of the
+    // change log; a failure changes nothing.
+    bool OperateLabel(const teskplaycontroller::OperatLabelParam &param,
+                      teskplaycontroller::CChangeClaim &claim, std::string &error) override;
+    bool LockAndUnlockRecord(const teskplaycontroller::LockRecordFileParam &param,
+                             teskplaycontroller::CChangeClaim &claim, std::string &error) override;
 
 private:
+    void LoadStoreState();
     bool CameraMedia(const CameraRow &camera, int64_t t, CMediaLease &lease,
                      std::string &error) const;
     bool CameraFrame(const CameraRow &camera, int64_t t, QImage &out, std::string &error) const;
+    static constexpr const char *kPartialSuffix = ".partial-";
+    static void RemoveAbandonedCreations(const std::string &dir);
+    static CStoreStatus Create(const std::string &dir, const GeneratorOptions &options);
+    // The camera a change names, refusing cameras that the store cannot answer for.
+    std::optional<CameraRow> CameraForChange(const std::string &camera_id,
+                                             const std::string &site_id,
+                                             const std::string &workstation_id,
+                                             std::string &error) const;
 
     std::string dir_;
     CRecordCatalogue catalogue_;

@@ -94,9 +94,12 @@ bool CStoreTimeLapseProvider::DownLoadImage(
     if (available == 0)
         return Fail(response, OrlPluginManager::TimeLapseError::kNoPictures,
                     "no capture pictures of " + camera->id + " in the span");
+    // A rerun after a pause writes where the first run did; the export never writes over a file.
+    written_.RemoveFrom(request.file_path);
     std::string error;
     const int written = server_->ExportCapturePictures(camera->site_id, camera->id, begin, end,
                                                        request.file_path, &abort, error);
+    written_.Record(request.file_path, written);
     if (written < 0)
         return Fail(response, OrlPluginManager::TimeLapseError::kWriteFailed, error);
     // A paused task downloads every picture again when it resumes, so it keeps the full count.

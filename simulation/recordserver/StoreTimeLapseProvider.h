@@ -47,6 +47,7 @@ private:
     std::map<std::string, CMediaLease> videos_; // camera id: its device video, once asked for
     // Device jobs: polling, file description and streaming of a prepared video per camera.
     OrlPluginManager::CDirectoryTimeLapseProvider devices_;
+    OrlPluginManager::CWrittenPictures written_;
 };
 
 } // namespace teskrecordserver

@@ -28,7 +28,7 @@ void WaitFor(const std::atomic<bool> &flag)
 CTimeLapsePhotoController::CTimeLapsePhotoController(const CTimeLapsePhotoRequestParam &request)
     : d_(std::make_shared<TimeLapsePhotoControllerData>())
 {
-    d_->request_param_ = *request.GetDataPtr();
+    d_->request_param_ = request.GetData();
     d_->ptr_picture_compression_ = new CPictureCompressionVideo();
     d_->ptr_device_generate_ = new DeviceGenerateTimeLapse(this);
     connect(d_->ptr_device_generate_, &DeviceGenerateTimeLapse::SignalExportResult, this,

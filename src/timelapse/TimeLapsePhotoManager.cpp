@@ -27,7 +27,7 @@ void CTimeLapsePhotoManager::TimeLapseTaskStartRun(
     OrlPluginManager::CTimeLapsePhotoRequestParam &request,
     OrlPluginManager::CTimeLapsePhotoReponseParam &)
 {
-    const OrlPluginManager::CTimeLapsePhotoRequestParam copy(*request.GetDataPtr());
+    const OrlPluginManager::CTimeLapsePhotoRequestParam copy(request.GetData());
     const std::string guid = copy.GetVal_guid();
     std::shared_ptr<CTimeLapsePhotoController> replaced;
     {

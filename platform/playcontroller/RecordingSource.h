@@ -39,6 +39,8 @@ struct RecordingMedia
     int seconds = 0;   // its length
     // Keeps the media on disk while it is played; released with the last copy.
     std::shared_ptr<void> hold;
+};
+
 // Decides a race between a change of the recordings and its caller's deadline: the source
 // claims the commit just before it makes the change lasting, the caller expires the request when
 // its deadline passes; whichever comes first wins, so a request reported as timed out never

@@ -372,15 +372,16 @@ bool CClipPlaybackWidget::IsModifiedTagInfo() const
 }
 
 void CClipPlaybackWidget::GetModifyTagParam(
-    QPair<CPlaybackLabelParam, QPair<VideoDataType, int>> &out) const
+    QPair<teskplaycontroller::COperatLabelParam, QPair<VideoDataType, int>> &out) const
 {
     const auto &d = *data_;
     out.second = qMakePair(d.param_.GetVal_video_type(), d.param_.GetVal_current_data_id());
-    CPlaybackLabelParam record;
+    teskplaycontroller::COperatLabelParam record;
+    record.SetVal_operation_type(teskplaycontroller::LabelOperationModify);
     if (const auto label = LabelOf(d.param_))
         record.SetVal_label_id(label->GetLabelID());
-    record.SetVal_label_name(d.ptr_base_info_->GetTagName());
-    record.SetVal_label_desc(d.ptr_base_info_->GetTagDesc());
+    record.SetVal_label_name(d.ptr_base_info_->GetTagName().toStdString());
+    record.SetVal_label_desc(d.ptr_base_info_->GetTagDesc().toStdString());
     record.SetVal_label_type(d.ptr_base_info_->GetLabelType());
     if (d.ptr_play_window_) {
         const auto marks = d.ptr_play_window_->GetProgressBar()->GetSeperatorDelegateTimet();
@@ -391,6 +392,7 @@ void CClipPlaybackWidget::GetModifyTagParam(
     if (const auto camera = d.param_.GetVal_ptr_camera_for_play()) {
         record.SetVal_camera_id(camera->GetCameraID());
         record.SetVal_site_id(camera->GetSiteID());
+        record.SetVal_workstation_id(camera->GetWorkStationID());
         teskplaycontroller::COrlPlayBackParamSet plan;
         camera->GetPlaybackParam(plan);
         record.SetVal_location_type(plan.GetVal_location_type());

@@ -4,6 +4,7 @@
 
 #include "search/WidgetRecords.h"
 
+#include "playcontroller/RecordChange.h"
 #include "playwindow/PlaybackTypes.h"
 
 #include <QFrame>
@@ -23,22 +24,6 @@ class CClipPlaybackTitle;
 class CClipPlaybackBaseInfoWidget;
 class CVideoDetailDialog;
 struct UClipPlaybackWidgetData;
-
-// The tag-modification record handed to the tag operations.
-#define TESK_FIELDS_OperatLabelParam(F)                                                            \
-    F(std::string, label_id, {})                                                                   \
-    F(QString, label_name, {})                                                                     \
-    F(QString, label_desc, {})                                                                     \
-    F(int, label_type, 0)                                                                          \
-    F(int64_t, begin_time, 0)                                                                      \
-    F(int64_t, end_time, 0)                                                                        \
-    F(std::string, camera_id, {})                                                                  \
-    F(std::string, site_id, {})                                                                    \
-    F(int, time_type, 0)                                                                           \
-    F(int, location_type, 0)                                                                       \
-    F(int, stream_type, 0)
-TESK_VALUE_CLASS(TESKVIDEOSEARCH_EXPORT, CPlaybackLabelParam, PlaybackLabelParam,
-                 TESK_FIELDS_OperatLabelParam)
 
 // The detail area that plays a chosen result: play window, base information and map tabs,
 // page control, tag editing, delete/unlock, full screen and the auxiliary screen.
@@ -67,7 +52,8 @@ public:
     bool IsCheckedAutoPlay() const;
     QWidget *GetFullScreenWidget() const;
     bool IsModifiedTagInfo() const;
-    void GetModifyTagParam(QPair<CPlaybackLabelParam, QPair<VideoDataType, int>> &out) const;
+    void GetModifyTagParam(
+        QPair<teskplaycontroller::COperatLabelParam, QPair<VideoDataType, int>> &out) const;
     void UpdatePlaybackWidgetHeight(const QSize &size);
 
     teskplaywindow::CPlaybackWindow *GetPlayWindow() const;

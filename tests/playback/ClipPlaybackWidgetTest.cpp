@@ -351,7 +351,7 @@ TEST_F(ClipPlaybackWidgetTest, AnEditedTagIsSavedFromTheInformationPage)
     EXPECT_TRUE(widget_->IsModifiedTagInfo());
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(modify.size(), 1);
-    QPair<CPlaybackLabelParam, QPair<VideoDataType, int>> record;
+    QPair<teskplaycontroller::COperatLabelParam, QPair<VideoDataType, int>> record;
     widget_->GetModifyTagParam(record);
     EXPECT_EQ(record.second, qMakePair(TagVideo, 3));
     EXPECT_EQ(record.first.GetVal_label_id(), "L-17");

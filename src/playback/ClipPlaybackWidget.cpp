@@ -12,6 +12,8 @@
 
 #include "mirelog/Log.h"
 #include "playwindow/PlaybackWindow.h"
+#include "plexacontrol/UiSingleton.h"
+#include "uidatacontroller/MessageTipManager.h"
 
 #include "ui_ClipPlaybackBaseInfoWidget.h"
 #include "ui_ClipPlaybackTitle.h"
@@ -23,7 +25,6 @@
 #include <QMessageBox>
 #include <QResizeEvent>
 #include <QTabBar>
-#include <QToolTip>
 
 #include <algorithm>
 
@@ -48,6 +49,9 @@ constexpr int kChromeHeight = 81;
 constexpr int kContentExtra = 79;
 constexpr int kSideMargin = 0;
 constexpr int kTabBarInset = 48;
+
+constexpr int kTipFailure = 1;
+constexpr int kTipFontPixels = 15;
 
 const char *const kSaveQuestion = "Korv-ControlClient.bd2aa708805d4b55aa16d8e0f2398246.msg";
 
@@ -605,7 +609,8 @@ void CClipPlaybackWidget::OnModifyBtnClicked()
         return;
     }
     TESK_LOG_INFO("The tag was not edited; nothing to save");
-    QToolTip::showText(mapToGlobal(rect().center()), tr(kSaveQuestion), this);
+    PlexaControl::CUiSingleton<tesk_ui_data_controller::CMessageTipManager>::Instance().ShowMessage(
+        this, tr(kSaveQuestion), kTipFailure, 1, kTipFontPixels);
 }
 
 void CClipPlaybackWidget::OnCloseBtnClicked()

@@ -9,6 +9,7 @@
 #include "extension/VideoSearchExpandInterface.h"
 #include "playwindow/PlaybackWindow.h"
 #include "recordserver/TimeStrip.h"
+#include "uidatacontroller/MessageTipManager.h"
 
 #include "ui_ClipPlaybackBaseInfoWidget.h"
 #include "ui_ClipPlaybackTitle.h"
@@ -345,6 +346,12 @@ TEST_F(ClipPlaybackWidgetTest, AnEditedTagIsSavedFromTheInformationPage)
     QSignalSpy modify(widget_, &CClipPlaybackWidget::SignalModifyTagInfo);
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(modify.size(), 0);
+    // Nothing to save: the operator is told so.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !PlexaControl::CUiSingleton<tesk_ui_data_controller::CMessageTipManager>::Instance()
+             .OpenTips()
+             .isEmpty(),
+        kWaitMs);
 
     info->ptr_tag_name_edit_->selectAll();
     QTest::keyClicks(info->ptr_tag_name_edit_, "Back door");

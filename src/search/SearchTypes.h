@@ -4,6 +4,12 @@
 
 #include <cstdint>
 
+// Hosts write the module's signatures with the 64-bit integer names of the client's compiler,
+// "unsigned __int64" included, so the name has to be a macro rather than a typedef.
+#if !defined(_MSC_VER) && !defined(__int64)
+#define __int64 long long
+#endif
+
 // The kinds and enumerations that every subsystem of the module shares.
 namespace TeskVideoSearch {
 

@@ -70,6 +70,8 @@ CAnimationProgressBar::CAnimationProgressBar(QWidget *parent)
     qRegisterMetaType<TotalValue>("TeskVideoSearch::CAnimationProgressBar::TotalValue");
 
     setMouseTracking(true);
+    // paintEvent covers every pixel; skipping Qt's own background fill saves a full blend.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     d_ptr_->current_ms_ = d_ptr_->now_ms_();
     d_ptr_->time_spec_offset_ = -d_ptr_->utc_bias_ * 60;
 

@@ -454,6 +454,7 @@ void CBaseFileProgressBar::OnUpdateTip()
         QList<QPushButton *> buttons;
         for (const auto &file : files) {
             auto *button = new PlexaControl::CIconTextPushButton(tip);
+            button->ensurePolished(); // measure with the tip's style, not the default font
             const QString text = DeviceLocalText(file->GetFileBegTime(), "yyyy/MM/dd   hh:mm:ss") +
                                  "(" + PlexaControl::StringToQString(file->GetFileName()) + ")";
             const QString shown =

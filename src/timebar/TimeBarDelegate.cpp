@@ -35,41 +35,44 @@ struct AxisMapping
     double Time(double x) const { return current + (x - centre) * unit_seconds / unit_pixels; }
 };
 
-// Fills every run of overlapping bands once, clipped to [clip_left, clip_right). A band covers
-// the pixel columns [floor(x1), max(floor(x2), floor(x1) + 1)); bands whose first column lies
-// inside the run so far join it, which is what keeps translucent overlaps even.
+// Fills every run of overlapping or touching bands once, clipped to [clip_left, clip_right).
+// A band covers the pixel columns [floor(x1), max(floor(x2), floor(x1) + 1)); a band whose
+// first column lies inside the run or just after it joins the run. Filling each run once keeps
+// translucent overlaps even, and bounds the fills by the gaps on screen, not by the bands.
 void PaintRuns(QPainter &painter, const TimeBarRunIndex &index, const AxisMapping &axis,
                int clip_left, int clip_right, int fill_bottom)
 {
     const size_t n = index.begin.size();
     if (n == 0 || clip_left >= clip_right)
         return;
+    const auto column = [&](int64_t t) {
+        return static_cast<int64_t>(std::floor(axis.X(t)));
+    };
     const double t_left = axis.Time(clip_left);
     const double t_right = axis.Time(clip_right);
     size_t i = std::lower_bound(index.max_end.begin(), index.max_end.end(), t_left,
                                 [](int64_t end, double t) { return end < t; }) -
                index.max_end.begin();
     while (i < n && index.begin[i] <= t_right) {
-        const double x1 = axis.X(index.begin[i]);
-        const double x2 = axis.X(index.end[i]);
-        if (x2 < clip_left) {
+        if (axis.X(index.end[i]) < clip_left) {
             ++i;
             continue;
         }
-        const int64_t left = static_cast<int64_t>(std::floor(x1));
-        int64_t right = std::max(static_cast<int64_t>(std::floor(x2)), left + 1);
+        const int64_t left = column(index.begin[i]);
+        int64_t right = std::max(column(index.end[i]), left + 1);
         size_t next = i + 1;
         while (next < n) {
-            const double t_run_end = axis.Time(static_cast<double>(right));
+            // Everything that begins before the column after the run joins it.
+            const double t_joins = axis.Time(static_cast<double>(right + 1));
             const size_t joined =
-                std::lower_bound(index.begin.begin() + next, index.begin.end(), t_run_end,
+                std::lower_bound(index.begin.begin() + next, index.begin.end(), t_joins,
                                  [](int64_t begin, double t) { return begin < t; }) -
                 index.begin.begin();
             if (joined == next)
                 break;
             next = joined;
-            right =
-                std::max(right, static_cast<int64_t>(std::floor(axis.X(index.max_end[next - 1]))));
+            right = std::max(
+                {right, column(index.max_end[next - 1]), column(index.begin[next - 1]) + 1});
         }
         const int64_t fill_left = std::max<int64_t>(left, clip_left);
         const int64_t fill_right = std::min<int64_t>(right, clip_right);

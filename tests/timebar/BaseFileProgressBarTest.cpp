@@ -346,6 +346,7 @@ TEST_F(BaseFileProgressBarTest, ADayOfStoreRecordingsAtEveryLevel)
     QTranslator english;
     if (english.load("TeskVideoSearch_en", TVS_QM_DIR))
         QCoreApplication::installTranslator(&english);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     for (int level = CAnimationProgressBar::LevelSevenDays;
          level <= CAnimationProgressBar::LevelOneHour; ++level) {
         bar_->SetCurrentTimeSliderLevel(static_cast<CAnimationProgressBar::TotalValue>(level));

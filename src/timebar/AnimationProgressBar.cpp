@@ -2,6 +2,8 @@
 
 #include "timebar/AnimationProgressBar_p.h"
 
+#include "mirelog/Log.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -125,6 +127,11 @@ CAnimationProgressBar::TotalValue CAnimationProgressBar::GetCurrentLevel() const
 
 void CAnimationProgressBar::SetMaxAndMinLevel(TotalValue lowest, TotalValue highest)
 {
+    if (lowest < LevelSevenDays || highest > LevelTwelveMinutes || lowest > highest) {
+        TESK_LOG_ERROR("Time bar: level range %d - %d refused", static_cast<int>(lowest),
+                       static_cast<int>(highest));
+        return;
+    }
     d_ptr_->lowest_level_ = lowest;
     d_ptr_->highest_level_ = highest;
 }

@@ -414,3 +414,42 @@ TEST_F(AnimationProgressBarTest, TimeRangeRejectsReversedBoundsAndMovesTheAxisIn
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AnimationProgressBarTest, LevelRangeOutsideTheTablesIsRefused)
+{
+    bar_->SetMaxAndMinLevel(static_cast<CAnimationProgressBar::TotalValue>(-1),
+                            CAnimationProgressBar::LevelOneHour);
+    bar_->SetMaxAndMinLevel(CAnimationProgressBar::LevelSevenDays,
+                            static_cast<CAnimationProgressBar::TotalValue>(9));
+    bar_->SetMaxAndMinLevel(CAnimationProgressBar::LevelOneHour,
+                            CAnimationProgressBar::LevelOneDay);
+    int lowest = -1, highest = -1;
+    bar_->GetMaxAndMinLevel(lowest, highest);
+    EXPECT_EQ(lowest, CAnimationProgressBar::LevelSevenDays);
+    EXPECT_EQ(highest, CAnimationProgressBar::LevelOneHour);
+    bar_->SetCurrentLevel(static_cast<CAnimationProgressBar::TotalValue>(9));
+    EXPECT_EQ(bar_->GetCurrentLevel(), CAnimationProgressBar::LevelSevenDays);
+}
+
+TEST_F(AnimationProgressBarTest, HoverKeepsTheTimeTipOnTheInstantUnderThePointer)
+{
+    bar_->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
+    CProgressBarTimeZoneParam zone;
+    zone.SetVal_utc_bias(-60); // UTC+1
+    bar_->SetTimeZoneInfor(zone);
+    QSignalSpy tip_requests(bar_.get(), &CAnimationProgressBar::SignalUpdateTip);
+    auto *tip = bar_->findChild<QLabel *>("d_ptr_->ptr_time_tip_lb");
+    ASSERT_NE(tip, nullptr);
+    HoverMove(*bar_, {650, 70}); // 50 px right of noon: an hour later, 14:00 on the device
+    EXPECT_EQ(tip->text(), "14:00:00");
+    EXPECT_EQ(tip->pos(), QPoint(665, kHeight - tip->height()));
+    EXPECT_EQ(tip_requests.count(), 1);
+    HoverMove(*bar_, {650, 10}); // over the header: no file tip is asked for
+    EXPECT_EQ(tip_requests.count(), 1);
+    EXPECT_EQ(tip->pos(), QPoint(665, 25));
+    EXPECT_FALSE(tip->isVisible());
+}
+
+} // namespace

@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace TeskVideoSearch {
@@ -124,6 +125,7 @@ void CBaseFileProgressBar::AddTimeSliderFile(
 {
     auto &d = *d_ptr_;
     d.file_lookup_.clear();
+    d.lookup_max_end_.clear();
     d.qvc_files_ = files;
     QVector<TimeBarParam> bands;
     bands.reserve(static_cast<int>(files.size()));
@@ -131,13 +133,26 @@ void CBaseFileProgressBar::AddTimeSliderFile(
         if (!file) {
             TESK_LOG_ERROR("Time bar: an empty file in a list of %zu, nothing is shown",
                            files.size());
+            d.file_lookup_.clear();
             ClearData(true, false);
             return;
         }
-        d.file_lookup_.emplace(
+        d.file_lookup_.emplace_back(
             TimeSliderFileKey{file->GetFileBegTime(), file->GetFileEndTime(), file->GetFileIndex()},
             file);
         bands.push_back(FileBand(*file));
+    }
+    // As an ordered map would keep them: sorted by key, the first of equal keys.
+    std::stable_sort(d.file_lookup_.begin(), d.file_lookup_.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    d.file_lookup_.erase(
+        std::unique(d.file_lookup_.begin(), d.file_lookup_.end(),
+                    [](const auto &a, const auto &b) { return a.first == b.first; }),
+        d.file_lookup_.end());
+    int64_t running_max = INT64_MIN;
+    for (const auto &entry : d.file_lookup_) {
+        running_max = std::max(running_max, std::get<1>(entry.first));
+        d.lookup_max_end_.push_back(running_max);
     }
     AppendTimeBar(bands);
 }
@@ -197,9 +212,15 @@ void CBaseFileProgressBar::ClearSyncTimerBar()
 QVector<std::shared_ptr<TimeSliderFile>> CBaseFileProgressBar::FindPlayFileByTime(__int64 t)
 {
     // Half a scale unit's pixel length, read as seconds, is the tolerance.
+    const auto &d = *d_ptr_;
     const double half = UnitScaleLength() / 2.0;
     QVector<std::shared_ptr<TimeSliderFile>> found;
-    for (const auto &[key, file] : d_ptr_->file_lookup_) {
+    // Files before the first whose running end reaches t - half all end too early.
+    size_t i = std::lower_bound(d.lookup_max_end_.begin(), d.lookup_max_end_.end(), t - half,
+                                [](int64_t end, double limit) { return end < limit; }) -
+               d.lookup_max_end_.begin();
+    for (; i < d.file_lookup_.size(); ++i) {
+        const auto &[key, file] = d.file_lookup_[i];
         if (std::get<0>(key) - half > t)
             break; // ordered by begin: nothing later can hold t
         if (t <= std::get<1>(key) + half)

@@ -5,8 +5,9 @@
 #include <QLabel>
 #include <QPointer>
 
-#include <map>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace TeskVideoSearch {
 
@@ -21,7 +22,10 @@ struct BaseFileProgressBarData
     CTimeBarDelegate *ptr_time_bar_delegate_ = nullptr;
     QPointer<CLevelPanel> ptr_level_panel_;
     OrlPluginManager::COrlTimeZoneInfor device_time_zone_;
-    std::map<TimeSliderFileKey, std::shared_ptr<TimeSliderFile>> file_lookup_;
+    // The file lookup: unique keys in order, with the running maximum of the ends so that a
+    // hover finds its files by binary search instead of walking every recording.
+    std::vector<std::pair<TimeSliderFileKey, std::shared_ptr<TimeSliderFile>>> file_lookup_;
+    std::vector<int64_t> lookup_max_end_;
     std::vector<std::shared_ptr<TimeSliderFile>> qvc_files_;
     CFileTipBar *ptr_file_tip = nullptr;
     QWidget *ptr_parent_ = nullptr;

@@ -226,6 +226,14 @@ TEST_F(BaseFileProgressBarTest, FindPlayFileByTimeToleratesHalfAScaleUnit)
     EXPECT_EQ(bar_->FindPlayFileByTime(1700).size(), 2);
     EXPECT_EQ(bar_->FindPlayFileByTime(3050).size(), 1);
     EXPECT_EQ(bar_->FindPlayFileByTime(3051).size(), 0);
+
+    // A long recording that began before many short ones is still found between them.
+    bar_->AddTimeSliderFile({File("1-1", 100, 100000), File("1-2", 5000, 5100),
+                             File("1-3", 6000, 6100), File("1-2", 5000, 5100)});
+    const auto found = bar_->FindPlayFileByTime(50000);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found.front()->GetFileIndex(), "1-1");
+    EXPECT_EQ(bar_->FindPlayFileByTime(5050).size(), 2); // the repeated key counts once
 }
 
 // ---- panel, loading, texts ----------------------------------------------------------------

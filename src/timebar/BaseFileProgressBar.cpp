@@ -92,6 +92,8 @@ CBaseFileProgressBar::CBaseFileProgressBar(QWidget *parent)
     connect(this, &CAnimationProgressBar::SignalLevelChanged, this,
             &CBaseFileProgressBar::OnLevelChanged);
     connect(this, &CAnimationProgressBar::SignalDragAtTime, this, [this] { RefreshDateLabel(); });
+    // Also when the time is set from outside, so that the date never lags behind playback.
+    connect(this, &CAnimationProgressBar::SignalStopAtTime, this, [this] { RefreshDateLabel(); });
     connect(this, &CAnimationProgressBar::SignalMovingAtAtTime, this, [this] {
         SetFileTipVisible(false);
         RefreshDateLabel();

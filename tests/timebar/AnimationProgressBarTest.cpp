@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QDir>
+#include <QImage>
+#include <QSet>
 #include <QSignalSpy>
 
 using namespace TeskVideoSearch;
@@ -450,6 +455,41 @@ TEST_F(AnimationProgressBarTest, HoverKeepsTheTimeTipOnTheInstantUnderThePointer
     EXPECT_EQ(tip_requests.count(), 1);
     EXPECT_EQ(tip->pos(), QPoint(665, 25));
     EXPECT_FALSE(tip->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+// Grey levels of the tick row: full ticks are RGB(128,128,128), faded ones lie between.
+QSet<int> TickGreys(QWidget &bar)
+{
+    const QImage image = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QSet<int> greys;
+    for (int x = 1; x < image.width() - 1; ++x)
+        greys.insert(qRed(image.pixel(x, 33)));
+    return greys;
+}
+
+TEST_F(AnimationProgressBarTest, TicksBetweenMajorTicksFadeInDuringAZoom)
+{
+    const QSet<int> at_rest = TickGreys(*bar_);
+    EXPECT_EQ(at_rest, (QSet<int>{128, 255}));
+
+    bar_->ScaleByStep(1);
+    // Stepped by hand, half-way through the animation.
+    for (int tick = 0; tick < 13; ++tick)
+        QMetaObject::invokeMethod(bar_.get(), "OnScaleAnimationTimeOut");
+    const QSet<int> mid_way = TickGreys(*bar_);
+    EXPECT_TRUE(std::any_of(mid_way.begin(), mid_way.end(),
+                            [](int grey) { return grey > 128 && grey < 255; }));
+    const QString shots = qEnvironmentVariable("TVS_SCREENSHOT_DIR");
+    if (!shots.isEmpty())
+        bar_->grab().save(QDir(shots).filePath("timebar-zooming.png"));
+    while (bar_->isScaling())
+        QMetaObject::invokeMethod(bar_.get(), "OnScaleAnimationTimeOut");
+    EXPECT_EQ(bar_->GetCurrentLevel(), CAnimationProgressBar::LevelOneDay);
+    EXPECT_EQ(TickGreys(*bar_), (QSet<int>{128, 255}));
 }
 
 } // namespace

@@ -35,6 +35,25 @@ struct AxisMapping
     double Time(double x) const { return current + (x - centre) * unit_seconds / unit_pixels; }
 };
 
+// The first index from `from` on whose begin is not before t. Runs grow a few bands at a
+// time, so galloping from `from` reads a few nearby entries instead of halving the whole list.
+size_t FirstBeginNotBefore(const std::vector<int64_t> &begin, size_t from, double t)
+{
+    const size_t n = begin.size();
+    size_t low = from; // everything before low begins before t
+    size_t high = from;
+    size_t step = 1;
+    while (high < n && begin[high] < t) {
+        low = high + 1;
+        high = from + step;
+        step *= 2;
+    }
+    high = std::min(high, n);
+    return std::lower_bound(begin.begin() + low, begin.begin() + high, t,
+                            [](int64_t value, double limit) { return value < limit; }) -
+           begin.begin();
+}
+
 // Fills every run of overlapping or touching bands once, clipped to [clip_left, clip_right).
 // A band covers the pixel columns [floor(x1), max(floor(x2), floor(x1) + 1)); a band whose
 // first column lies inside the run or just after it joins the run. Filling each run once keeps
@@ -61,13 +80,11 @@ void PaintRuns(QPainter &painter, const TimeBarRunIndex &index, const AxisMappin
         const int64_t left = column(index.begin[i]);
         int64_t right = std::max(column(index.end[i]), left + 1);
         size_t next = i + 1;
-        while (next < n) {
+        // Past the right edge nothing more shows: stop growing there.
+        while (next < n && right < clip_right) {
             // Everything that begins before the column after the run joins it.
             const double t_joins = axis.Time(static_cast<double>(right + 1));
-            const size_t joined =
-                std::lower_bound(index.begin.begin() + next, index.begin.end(), t_joins,
-                                 [](int64_t begin, double t) { return begin < t; }) -
-                index.begin.begin();
+            const size_t joined = FirstBeginNotBefore(index.begin, next, t_joins);
             if (joined == next)
                 break;
             next = joined;

@@ -180,6 +180,14 @@ TEST_F(BaseFileProgressBarTest, HoverListsTheFilesUnderThePointerAndClearsWhereN
     HoverMove(*bar_, {400, kRow});
     EXPECT_FALSE(Tip()->isVisible());
     EXPECT_TRUE(bar_->TimeBarDelegate()->HoverBars().isEmpty());
+
+    HoverMove(*bar_, {120, kRow});
+    ASSERT_EQ(bar_->TimeBarDelegate()->HoverBars().size(), 1);
+    QSignalSpy left(bar_, &CAnimationProgressBar::SignalLeave);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(bar_, &leave);
+    EXPECT_EQ(left.count(), 1);
+    EXPECT_TRUE(bar_->TimeBarDelegate()->HoverBars().isEmpty());
 }
 
 TEST_F(BaseFileProgressBarTest, ClickOnTwoFilesSelectsBothAndTheTipPicksOne)

@@ -304,6 +304,25 @@ TEST_F(BaseFileProgressBarTest, ShownRangeAndDateAreDeviceLocal)
     EXPECT_EQ(bar_->findChild<QLabel *>("ptr_date_label_")->text(), "2026/06/01");
 }
 
+// Written as a host writes against the documented signatures, with the client's names.
+TEST_F(BaseFileProgressBarTest, HostSignaturesWithTheClientsIntegerNames)
+{
+    const std::function<__int64(__int64)> to_device = [](__int64 t) {
+        return t + 3600;
+    };
+    const CTimeBarParam band =
+        CBaseFileProgressBar::NewATimeBarParam(File("0-1", 100, 200), to_device, false);
+    EXPECT_EQ(band.GetVal_dtStart(), 3700);
+    EXPECT_EQ(band.GetVal_dtEnd(), 3800);
+    EXPECT_EQ(band.GetVal_barColor(), QColor(kBlue));
+    EXPECT_EQ(CBaseFileProgressBar::NewATimeBarParam(File("0-1", 100, 200), {}).GetVal_dtEnd(),
+              200);
+    const unsigned __int64 now = static_cast<unsigned __int64>(bar_->GetCurrentUTCTime());
+    EXPECT_EQ(now, static_cast<unsigned __int64>(kNoon));
+    EXPECT_EQ(bar_->GetHintHeight(), 42);
+    EXPECT_EQ(bar_->GetCompactHeight(), 32);
+}
+
 struct IsoCase
 {
     const char *text;

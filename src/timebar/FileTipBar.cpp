@@ -16,9 +16,11 @@ constexpr int kMinimumHeight = 100;
 // The client's style sheets give the real look; this keeps the stand-alone tip readable.
 const char *const kTipStyle = "#ptr_scroll_widget_ { background: #ffffff; border: 1px solid "
                               "#c8c8c8; border-radius: 2px; }"
-                              "#ptr_scroll_widget_ QPushButton { color: #333333; font-size: 12px; "
+                              // Buttons are measured before the layout adopts them, so the
+                              // selectors must match them as children of the tip itself.
+                              "QPushButton { color: #333333; font-size: 12px; "
                               "text-align: left; border: none; background: #f4f4f4; }"
-                              "#ptr_scroll_widget_ QPushButton:hover { background: #e3f1fd; }";
+                              "QPushButton:hover { background: #e3f1fd; }";
 } // namespace
 
 CFileTipBar::CFileTipBar(QWidget *parent)

@@ -19,7 +19,7 @@ using TimeSliderFileKey = std::tuple<int64_t, int64_t, std::string>;
 
 struct BaseFileProgressBarData
 {
-    CTimeBarDelegate *ptr_time_bar_delegate_ = nullptr;
+    QPointer<CTimeBarDelegate> ptr_time_bar_delegate_; // a host may remove it
     QPointer<CLevelPanel> ptr_level_panel_;
     OrlPluginManager::COrlTimeZoneInfor device_time_zone_;
     // The file lookup: unique keys in order, with the running maximum of the ends so that a

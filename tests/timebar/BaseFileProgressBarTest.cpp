@@ -160,6 +160,18 @@ TEST_F(BaseFileProgressBarTest, AnEmptyFileInTheListShowsNothing)
     EXPECT_EQ(Grab().pixel(120, kRow), kWhite);
 }
 
+TEST_F(BaseFileProgressBarTest, AFileLayerRemovedByTheHostComesBackOnUse)
+{
+    bar_->AddTimeSliderFile({File("0-1", AtX(100), AtX(200))});
+    bar_->RemoveAllDelegate();
+    EXPECT_TRUE(bar_->Delegate().isEmpty());
+    EXPECT_EQ(Grab().pixel(120, kRow), kWhite);
+    bar_->AddTimeSliderFile({File("0-1", AtX(100), AtX(200))});
+    ASSERT_EQ(bar_->Delegate().size(), 1);
+    EXPECT_EQ(bar_->Delegate().front(), bar_->TimeBarDelegate());
+    EXPECT_NE(Grab().pixel(120, kRow), kWhite);
+}
+
 // ---- hover, click and selection -----------------------------------------------------------
 
 TEST_F(BaseFileProgressBarTest, HoverListsTheFilesUnderThePointerAndClearsWhereNoneLie)

@@ -862,7 +862,8 @@ void CAnimationProgressBar::mouseMoveEvent(QMouseEvent *event)
 {
     auto &d = *d_ptr_;
     d.pointer_pos_ = event->pos();
-    if (d.is_pressed_ && d.b_mouse_enabled_) {
+    // A flag pressed from outside (SetPressed) must not turn a hover into a drag.
+    if (d.is_pressed_ && d.b_mouse_enabled_ && event->buttons() != Qt::NoButton) {
         setCursor(Qt::OpenHandCursor);
         d.last_global_x_ = event->globalX();
         const float dx = event->x() - d.last_pointer_x_;

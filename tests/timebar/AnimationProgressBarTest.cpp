@@ -330,6 +330,15 @@ TEST_F(AnimationProgressBarTest, SettersYieldToAPressedAxis)
     Release({600, 60});
     bar_->SetPlayBackTime(kNoon + 100);
     EXPECT_EQ(bar_->GetCurrentUTCTime(), kNoon + 100);
+
+    // Pressed from outside: setters wait, and a hover does not drag.
+    bar_->SetPressed(true);
+    HoverMove(*bar_, {700, 60});
+    bar_->SetPlayBackTime(kNoon + 300);
+    EXPECT_EQ(bar_->GetCurrentUTCTime(), kNoon + 100);
+    bar_->SetPressed(false);
+    bar_->SetPlayBackTime(kNoon + 300);
+    EXPECT_EQ(bar_->GetCurrentUTCTime(), kNoon + 300);
 }
 
 // ---- device wall clock --------------------------------------------------------------------

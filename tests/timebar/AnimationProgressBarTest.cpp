@@ -1,5 +1,7 @@
 #include "TimeBarTestSupport.h"
 
+#include "lattice/NewInfoDlg.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -234,6 +236,7 @@ TEST_F(AnimationProgressBarTest, DragIsClampedAtTheRangeStartWithOneNoticePerMov
     const QDateTime to = QDateTime::fromSecsSinceEpoch(kNoon + 3 * 86400, Qt::UTC);
     bar_->SetTimeRange(from, to);
     bar_->SetPlayBackTime(kNoon + 1000);
+    Lattice::CNewInfoDlg::ClearShownTexts();
     QSignalSpy out(bar_.get(), &CAnimationProgressBar::SignalShowTimeRangeOutDialog);
     Press({600, 60});
     bar_->now_ms += 100;
@@ -247,6 +250,9 @@ TEST_F(AnimationProgressBarTest, DragIsClampedAtTheRangeStartWithOneNoticePerMov
     Release({800, 60});
     EXPECT_EQ(out.count(), 2);
     EXPECT_EQ(bar_->GetSliderLeftUTCTime(), (kNoon - 43200) * 1000);
+    // The file bar turns each into a corner notice.
+    EXPECT_EQ(Lattice::CNewInfoDlg::ShownTexts().size(), 2);
+    Lattice::CNewInfoDlg::CloseAll();
 }
 
 TEST_F(AnimationProgressBarTest, DragReportsAreLimitedAndADwellFollows)

@@ -248,7 +248,7 @@ int CAnimationProgressBar::DeviceOffsetSeconds(__int64 t) const
     return -d_ptr_->utc_bias_ * 60 - (IsInDaylightSaving(t) ? d_ptr_->daylight_bias_ * 60 : 0);
 }
 
-// The device's wall clock written into a UTC-spec date-time; receivers read its fields.
+// The device's wall clock written into a Qt::UTC date-time; receivers read its fields.
 QDateTime CAnimationProgressBar::DeviceWallClock(__int64 t) const
 {
     return QDateTime::fromSecsSinceEpoch(t + DeviceOffsetSeconds(t), Qt::UTC);

@@ -107,6 +107,28 @@
     </message>
 </context>
 <context>
+    <name>TeskVideoSearch::CBaseFileProgressBar</name>
+    <message>
+        <source>Korv-ControlClient.0734e6ccf17343c18a217b40cd8bd1a4.name</source>
+        <translation>Recordings</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.dc563ae986f74e5faa2d933d3ce498fe.msg</source>
+        <translation>That time lies outside the searched period.</translation>
+    </message>
+</context>
+<context>
+    <name>TeskVideoSearch::CLevelPanel</name>
+    <message>
+        <source>Zoom-in</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>Zoom-out</source>
+        <translation>Zoom out</translation>
+    </message>
+</context>
+<context>
     <name>TeskVideoSearch::CVideoSearchController</name>
     <message>
         <source>Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg</source>

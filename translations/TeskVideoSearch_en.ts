@@ -202,4 +202,147 @@
         <translation>Object Storage</translation>
     </message>
 </context>
+<context>
+    <name>TeskVideoSearch::CClipSearchCondition</name>
+    <message>
+        <source>Korv-ControlClient.0c47fc201897455f8766ee8cfe092672.msg</source>
+        <translation>Choose at least one kind of recordings.</translation>
+    </message>
+    <message>
+        <source>TheStartTimeShouldNoqwQajdBG</source>
+        <translation>The start time should be earlier than the end time.</translation>
+    </message>
+    <message>
+        <source>SearchForVideoClipsWsfvfFlzo</source>
+        <translation>Search for video clips within 7 days.</translation>
+    </message>
+    <message>
+        <source>PleaseSelectACamera</source>
+        <translation>Please select a camera.</translation>
+    </message>
+    <message>
+        <source>TheNumberOfCheckedModWIgYcki</source>
+        <translation>At most %1 cameras can be searched at once; the first %1 are used.</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.cebac1fb50f74653a316d109d2c1b583.msg</source>
+        <translation>The camera does not exist or has been deleted.</translation>
+    </message>
+    <message>
+        <source>%VideoPlanNotConfiguCzLbRyXb</source>
+        <translation>No recording schedule is configured for %1.</translation>
+    </message>
+    <message>
+        <source>WakeUpCameraFailedPqZrTmVx</source>
+        <translation>Waking up the camera failed.</translation>
+    </message>
+    <message>
+        <source>CameraIsWakingUpLsQnBxRe</source>
+        <translation>The camera is waking up. Try again in a moment.</translation>
+    </message>
+</context>
+<context>
+    <name>CClipSearchConditionUI</name>
+    <message>
+        <source>SelectCameraHsYvKdTo</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>TimeRange</source>
+        <translation>Time Range</translation>
+    </message>
+    <message>
+        <source>SearchBtnUaQmRsVf</source>
+        <translation>Search</translation>
+    </message>
+</context>
+<context>
+    <name>TeskVideoSearch::CSearchCalendarWidget</name>
+    <message>
+        <source>LastHoursgmqmCbcs</source>
+        <translation>Last 6 Hours</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation>Yesterday</translation>
+    </message>
+    <message>
+        <source>InRecentDayszgNRiBjWyABzxpaj</source>
+        <translation>Last 7 Days</translation>
+    </message>
+    <message>
+        <source>CustomTimePeriodnGrjyIAp</source>
+        <translation>Custom Time Period</translation>
+    </message>
+    <message>
+        <source>Korv-ControlClient.2da317575e424ef7a8d2952d666b6168.msg</source>
+        <translation>The custom period cannot be longer than %1 days.</translation>
+    </message>
+</context>
+<context>
+    <name>TeskVideoSearch::CTagConditionWidget</name>
+    <message>
+        <source>Tag</source>
+        <translation>Recording Kinds</translation>
+    </message>
+</context>
+<context>
+    <name>CTagConditionWidgetUI</name>
+    <message>
+        <source>AllVideoswRkqPzTe</source>
+        <translation>All Recordings</translation>
+    </message>
+    <message>
+        <source>PersonDetectionHsmVqRtu</source>
+        <translation>Person</translation>
+    </message>
+    <message>
+        <source>VehicleDetectionBxLpQnWa</source>
+        <translation>Vehicle</translation>
+    </message>
+    <message>
+        <source>EventLinkageLabelwHnJdslk</source>
+        <translation>Event-Linkage Tag</translation>
+    </message>
+    <message>
+        <source>ManualLabelCHmnijoE</source>
+        <translation>Manual Tag</translation>
+    </message>
+    <message>
+        <source>LockedRecordingsKfTsYgNe</source>
+        <translation>Locked</translation>
+    </message>
+    <message>
+        <source>OtherTagsQzMdEwRb</source>
+        <translation>Other Tag</translation>
+    </message>
+    <message>
+        <source>TagNameJxPaVcLm</source>
+        <translation>Tag name</translation>
+    </message>
+    <message>
+        <source>All00TGYFLU</source>
+        <translation>All tags</translation>
+    </message>
+    <message>
+        <source>RedTagVnXqLsAe</source>
+        <translation>Red tags</translation>
+    </message>
+    <message>
+        <source>BlueTagKwZpRdMu</source>
+        <translation>Blue tags</translation>
+    </message>
+    <message>
+        <source>GreenTagHcYtBeQo</source>
+        <translation>Green tags</translation>
+    </message>
+    <message>
+        <source>YellowTagNsGfJaWi</source>
+        <translation>Yellow tags</translation>
+    </message>
+</context>
 </TS>

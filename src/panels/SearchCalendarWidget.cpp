@@ -42,8 +42,8 @@ CSearchCalendarWidget::CSearchCalendarWidget(QWidget *parent)
     , ptr_data_(std::make_shared<SearchCalendarWidgetData>())
 {
     setObjectName("CSearchCalendarWidget");
-    ptr_data_->custom_begin_ = DayBegin(QDate::currentDate());
-    ptr_data_->custom_end_ = DayEnd(QDate::currentDate());
+    ApplyCustomRange(DayBegin(QDate::currentDate()), DayEnd(QDate::currentDate()));
+    setToolTip(QString());
 }
 
 CSearchCalendarWidget::~CSearchCalendarWidget()

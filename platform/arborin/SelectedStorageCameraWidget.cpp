@@ -44,13 +44,6 @@ QString StorageName(int location_type)
     }
 }
 
-// Hides or shows an item only when that changes something: every change relayouts the view.
-void SetHidden(QTreeWidgetItem *item, bool hidden)
-{
-    if (item->isHidden() != hidden)
-        item->setHidden(hidden);
-}
-
 } // namespace
 
 struct SelectedStorageCameraWidgetData
@@ -59,9 +52,8 @@ struct SelectedStorageCameraWidgetData
     QLineEdit *ptr_search_edit_ = nullptr;
     QToolButton *ptr_sac_tip_btn_ = nullptr;
     QTreeWidget *ptr_tree_ = nullptr;
-    // In tree order; parents after their children, so one pass settles their visibility.
+    // In tree order, so that the filter walks them alongside the model's rows.
     std::vector<CameraEntry> qvc_cameras_;
-    std::vector<QTreeWidgetItem *> qvc_parents_;
     QHash<QPair<QString, QString>, QTreeWidgetItem *> camera_items_;
     bool is_selection_change_pending_ = false;
 };
@@ -126,7 +118,6 @@ void CSelectedStorageCameraWidget::Rebuild()
     const QSignalBlocker blocker(d.ptr_tree_);
     d.ptr_tree_->clear();
     d.qvc_cameras_.clear();
-    d.qvc_parents_.clear();
     d.camera_items_.clear();
 
     OrlPluginManager::CamerasInfoResponse response;
@@ -181,9 +172,7 @@ void CSelectedStorageCameraWidget::Rebuild()
                 d.qvc_cameras_.push_back({item, name});
                 d.camera_items_.insert({site_id, camera_id}, item);
             }
-            d.qvc_parents_.push_back(storage_item);
         }
-        d.qvc_parents_.push_back(site_item);
     }
     d.ptr_tree_->expandToDepth(0);
 }
@@ -230,23 +219,42 @@ int CSelectedStorageCameraWidget::InsertSelectedResource(
     return found;
 }
 
+// Rows are hidden through the view by position: an item's own setHidden looks its row up
+// among its siblings, which costs a scan per camera.
 void CSelectedStorageCameraWidget::FilterByName(const QString &text)
 {
     auto &d = *ptr_data_;
+    QTreeWidget *tree = d.ptr_tree_;
+    QAbstractItemModel *model = tree->model();
     const QString needle = text.trimmed();
-    d.ptr_tree_->setUpdatesEnabled(false);
-    for (const CameraEntry &entry : d.qvc_cameras_)
-        SetHidden(entry.item,
-                  !needle.isEmpty() && !entry.name.contains(needle, Qt::CaseInsensitive));
-    for (QTreeWidgetItem *parent : d.qvc_parents_) {
-        bool any_visible = false;
-        for (int i = 0; i < parent->childCount() && !any_visible; ++i)
-            any_visible = !parent->child(i)->isHidden();
-        SetHidden(parent, !any_visible);
-        if (!needle.isEmpty() && any_visible && !parent->isExpanded())
-            parent->setExpanded(true);
+    tree->setUpdatesEnabled(false);
+    size_t next = 0;
+    for (int s = 0; s < tree->topLevelItemCount(); ++s) {
+        const QModelIndex site = model->index(s, 0);
+        bool site_visible = false;
+        for (int t = 0; t < model->rowCount(site); ++t) {
+            const QModelIndex storage = model->index(t, 0, site);
+            bool storage_visible = false;
+            for (int c = 0; c < model->rowCount(storage); ++c) {
+                const CameraEntry &entry = d.qvc_cameras_[next++];
+                const bool visible =
+                    needle.isEmpty() || entry.name.contains(needle, Qt::CaseInsensitive);
+                if (tree->isRowHidden(c, storage) == visible)
+                    tree->setRowHidden(c, storage, !visible);
+                storage_visible = storage_visible || visible;
+            }
+            if (tree->isRowHidden(t, site) == storage_visible)
+                tree->setRowHidden(t, site, !storage_visible);
+            if (storage_visible && !needle.isEmpty() && !tree->isExpanded(storage))
+                tree->expand(storage);
+            site_visible = site_visible || storage_visible;
+        }
+        if (tree->isRowHidden(s, QModelIndex()) == site_visible)
+            tree->setRowHidden(s, QModelIndex(), !site_visible);
+        if (site_visible && !needle.isEmpty() && !tree->isExpanded(site))
+            tree->expand(site);
     }
-    d.ptr_tree_->setUpdatesEnabled(true);
+    tree->setUpdatesEnabled(true);
 }
 
 void CSelectedStorageCameraWidget::StopWorking()

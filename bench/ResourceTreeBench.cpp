@@ -29,7 +29,8 @@ void PublishLargeStore()
         auto created = std::make_shared<CRecordingServer>();
         GeneratorOptions options = GeneratorOptions::Large();
         options.days = 1;
-        const auto status = created->Open(QDir(dir.path()).filePath("large").toStdString(), options);
+        const auto status =
+            created->Open(QDir(dir.path()).filePath("large").toStdString(), options);
         if (!status.IsOk())
             qFatal("large store: %s", status.Message().c_str());
         created->PublishToHost();
@@ -77,7 +78,10 @@ void BM_FilterKeystroke(benchmark::State &state)
         Settle(*tree);
     }
 }
-BENCHMARK(BM_FilterKeystroke)->Unit(benchmark::kMillisecond)->Iterations(320)->Repetitions(3)
+BENCHMARK(BM_FilterKeystroke)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(320)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(false);
 
 void BM_BuildTree(benchmark::State &state)

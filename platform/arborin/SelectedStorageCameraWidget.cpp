@@ -124,8 +124,8 @@ void CSelectedStorageCameraWidget::Rebuild()
     OrlPluginManager::CResourceBusinessInterfaceMgr::Instance().GetCameraList({}, response);
 
     // site → storage location → cameras, sites and storages in identifier order.
-    std::map<std::string, std::map<int, std::vector<std::pair<OrlPluginManager::Camera,
-                                                              CRecordPlanInfo>>>>
+    std::map<std::string,
+             std::map<int, std::vector<std::pair<OrlPluginManager::Camera, CRecordPlanInfo>>>>
         tree;
     for (const auto &camera : response.cameras) {
         CCameraRecordSetInfo plans;

@@ -51,9 +51,8 @@ CBeginEndCalendarTimePopup::CBeginEndCalendarTimePopup(QWidget *parent)
             &CBeginEndCalendarTimePopup::HighlightRange);
     connect(ptr_end_edit_, &QDateTimeEdit::dateTimeChanged, this,
             &CBeginEndCalendarTimePopup::HighlightRange);
-    connect(ptr_ok_btn_, &QPushButton::clicked, this, [this] {
-        emit SignalDateTimeChanged(GetBeginDateTime(), GetEndDateTime());
-    });
+    connect(ptr_ok_btn_, &QPushButton::clicked, this,
+            [this] { emit SignalDateTimeChanged(GetBeginDateTime(), GetEndDateTime()); });
 }
 
 void CBeginEndCalendarTimePopup::SetDateTimeRange(const QDateTime &begin, const QDateTime &end)

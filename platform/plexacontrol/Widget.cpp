@@ -20,8 +20,7 @@ QLocale &GuiLocale()
 
 CWidget::CWidget(QWidget *parent)
     : QWidget(parent)
-{
-}
+{}
 
 void CWidget::paintEvent(QPaintEvent *)
 {

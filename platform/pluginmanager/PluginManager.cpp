@@ -176,14 +176,15 @@ CDeviceBusinessMgr::CDeviceBusinessMgr()
     qRegisterMetaType<EnumWakeupStatus>("OrlPluginManager::EnumWakeupStatus");
 }
 
-void CDeviceBusinessMgr::NotifyWakeUpResult(const QString &workstation_id,
-                                            const QString &camera_id, EnumWakeupStatus status,
-                                            const QString &error_info)
+void CDeviceBusinessMgr::NotifyWakeUpResult(const QString &workstation_id, const QString &camera_id,
+                                            EnumWakeupStatus status, const QString &error_info)
 {
     QMetaObject::invokeMethod(
         this,
-        [=] { emit SignalWakeUpCameraResultInMainThread(workstation_id, camera_id, status,
-                                                        error_info); },
+        [=] {
+            emit SignalWakeUpCameraResultInMainThread(workstation_id, camera_id, status,
+                                                      error_info);
+        },
         Qt::QueuedConnection);
 }
 

@@ -81,7 +81,8 @@ void CClipSearchCondition::InitWidget(CConditionWidgetInitParam &param)
     ui.ptr_calendar_widget_->Init();
     ui.ptr_calendar_widget_->AddTimeRanges(
         {RangeLastSixHours, RangeToday, RangeYesterday, RangeLastSevenDays, RangeCustom});
-    ui.ptr_calendar_widget_->setCurrentIndex(ui.ptr_calendar_widget_->GetTimeRangeIndex(RangeToday));
+    ui.ptr_calendar_widget_->setCurrentIndex(
+        ui.ptr_calendar_widget_->GetTimeRangeIndex(RangeToday));
     ui.ptr_calendar_widget_->SetMaxCustomInterval(7);
     ui.ptr_tag_condition_widget_->Init(param.GetVal_tag_show_type());
 
@@ -164,8 +165,8 @@ bool CClipSearchCondition::GetCameraInfo(QVector<CVideoSearchContionCameraInfo> 
             continue;
         const QString name = QString::fromStdString(camera->GetName());
         Arborin::CCameraRecordSetInfo plans;
-        if (!Arborin::CDownloadRecordPlanObject::GetRecordPlan(resource.site_id,
-                                                               resource.camera_id, plans) ||
+        if (!Arborin::CDownloadRecordPlanObject::GetRecordPlan(resource.site_id, resource.camera_id,
+                                                               plans) ||
             plans.qvc_record_plans.isEmpty()) {
             ShowMessageTip(this, tr("%VideoPlanNotConfiguCzLbRyXb").arg(name));
             continue;
@@ -179,7 +180,8 @@ bool CClipSearchCondition::GetCameraInfo(QVector<CVideoSearchContionCameraInfo> 
         element.SetVal_workstation_id(camera->GetDeviceId());
         element.SetVal_element_type(camera->element_type);
         CVideoSearchContionCameraInfo info;
-        info.SetVal_ptr_camera_for_play(std::make_shared<teskplaycontroller::CCameraForPlay>(element));
+        info.SetVal_ptr_camera_for_play(
+            std::make_shared<teskplaycontroller::CCameraForPlay>(element));
         info.SetVal_camera_name(name);
         info.SetVal_location_type(plan.location_type);
         info.SetVal_storage_media_type(plan.storage_media_type);
@@ -220,8 +222,7 @@ void CClipSearchCondition::UpdateAfterSwitchUser()
 void CClipSearchCondition::GoToSearchByCustomParam(const std::string &json)
 {
     QJsonParseError error;
-    const QJsonDocument document =
-        QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         const QString reason = error.error != QJsonParseError::NoError
                                    ? error.errorString()
@@ -281,9 +282,8 @@ void CClipSearchCondition::OnWakeUpNotify(QString workstation_id, QString camera
                                           OrlPluginManager::EnumWakeupStatus status,
                                           QString error_info)
 {
-    TESK_LOG_INFO(" workstation_id:%s, camera_id:%s,state:%d",
-                  workstation_id.toUtf8().constData(), camera_id.toUtf8().constData(),
-                  static_cast<int>(status));
+    TESK_LOG_INFO(" workstation_id:%s, camera_id:%s,state:%d", workstation_id.toUtf8().constData(),
+                  camera_id.toUtf8().constData(), static_cast<int>(status));
     switch (status) {
     case OrlPluginManager::WakeupFailed:
     case OrlPluginManager::WakeupTimeout:

@@ -129,8 +129,8 @@ bool CSearchCalendarWidget::GetTime(QDateTime &begin, QDateTime &end)
 
 OrlSearchTimeType::TimeType CSearchCalendarWidget::GetTimeZoneMode()
 {
-    ptr_data_->time_zone_mode_ =
-        IsCustomCurrent() ? CVideoSearchCommonPort::GetTimeZoneType() : OrlSearchTimeType::ClientTime;
+    ptr_data_->time_zone_mode_ = IsCustomCurrent() ? CVideoSearchCommonPort::GetTimeZoneType()
+                                                   : OrlSearchTimeType::ClientTime;
     return ptr_data_->time_zone_mode_;
 }
 

@@ -31,13 +31,11 @@ void CTagConditionWidget::Init(TagDisplayType mode)
     ui.ptr_full_widget_->setVisible(mode == TagDisplayFull);
     ui.ptr_simple_widget_->setVisible(mode == TagDisplaySimple);
     if (mode == TagDisplayFull) {
-        d.qvc_kind_boxes_ = {{ui.ptr_all_check_, RegularVideo},
-                             {ui.ptr_person_check_, PersonDetectVideo},
-                             {ui.ptr_vehicle_check_, VehicleDetectVideo},
-                             {ui.ptr_event_tag_check_, EventAlarmVideo},
-                             {ui.ptr_manual_tag_check_, TagVideo},
-                             {ui.ptr_lock_check_, LockVideo},
-                             {ui.ptr_other_tag_check_, OtherVideo}};
+        d.qvc_kind_boxes_ = {
+            {ui.ptr_all_check_, RegularVideo},           {ui.ptr_person_check_, PersonDetectVideo},
+            {ui.ptr_vehicle_check_, VehicleDetectVideo}, {ui.ptr_event_tag_check_, EventAlarmVideo},
+            {ui.ptr_manual_tag_check_, TagVideo},        {ui.ptr_lock_check_, LockVideo},
+            {ui.ptr_other_tag_check_, OtherVideo}};
     } else {
         d.qvc_kind_boxes_ = {{ui.ptr_simple_manual_check_, TagVideo},
                              {ui.ptr_simple_lock_check_, LockVideo}};
@@ -65,8 +63,8 @@ QVector<VideoDataType> CTagConditionWidget::GetSearchKinds() const
     const auto &d = *ptr_data_;
     if (!IsExpanded()) {
         if (d.tag_show_type_ == TagDisplayFull)
-            return {RegularVideo,   PersonDetectVideo, VehicleDetectVideo, EventAlarmVideo,
-                    TagVideo,       LockVideo,         OtherVideo};
+            return {RegularVideo, PersonDetectVideo, VehicleDetectVideo, EventAlarmVideo,
+                    TagVideo,     LockVideo,         OtherVideo};
         return {RegularVideo, TagVideo, LockVideo};
     }
     QVector<VideoDataType> kinds;

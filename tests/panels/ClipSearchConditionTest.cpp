@@ -16,8 +16,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QPainter>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -246,9 +246,10 @@ TEST_F(ClipSearchConditionTest, TickedTreeCamerasReachTheSearch)
     tree->scrollToItem(gate.front());
     const QRect row = tree->visualItemRect(gate.front());
     // The check box sits at the row's left, after the indentation.
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                      QPoint(row.left() + tree->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 2,
-                             row.center().y()));
+    QTest::mouseClick(
+        tree->viewport(), Qt::LeftButton, {},
+        QPoint(row.left() + tree->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 2,
+               row.center().y()));
     QList<Arborin::SelectedStorageResource> resources;
     column->GetStorageResources(resources);
     ASSERT_EQ(resources.size(), 1);
@@ -357,8 +358,8 @@ TEST_F(ClipSearchConditionTest, WakeUpOutcomes)
         {OrlPluginManager::WakeupBusy, 1}};
     for (const auto &c : cases) {
         tips_.texts.clear();
-        QSignalSpy delivered(&devices,
-                             &OrlPluginManager::CDeviceBusinessMgr::SignalWakeUpCameraResultInMainThread);
+        QSignalSpy delivered(
+            &devices, &OrlPluginManager::CDeviceBusinessMgr::SignalWakeUpCameraResultInMainThread);
         devices.NotifyWakeUpResult("ws", "C1", c.first, {});
         ASSERT_TRUE(delivered.wait(5000));
         EXPECT_EQ(tips_.texts.size(), c.second) << c.first;

@@ -192,7 +192,8 @@ TEST_F(SearchCalendar, RangeLongerThanTheLimitKeepsTheOldOne)
 TEST_F(SearchCalendar, NoLimitAcceptsAnyRange)
 {
     calendar_.SetMaxCustomInterval(0);
-    calendar_.SetCustomTime(QDateTime(QDate(2026, 1, 1), QTime()), QDateTime(QDate(2026, 1, 2), QTime()));
+    calendar_.SetCustomTime(QDateTime(QDate(2026, 1, 1), QTime()),
+                            QDateTime(QDate(2026, 1, 2), QTime()));
     QSignalSpy refused(&calendar_, &CSearchCalendarWidget::SignalMaxCustomTimeError);
     const QDateTime from(QDate(2026, 1, 1), QTime(0, 0, 0));
     calendar_.OnTimeEditChanged(from, from.addDays(90));
@@ -241,7 +242,8 @@ TEST(SearchCalendarEntries, IndexOfMissingEntryIsMinusOne)
     // Without a custom entry SetCustomTime changes nothing.
     CSearchCalendarWidget plain;
     plain.AddTimeRanges({RangeToday});
-    plain.SetCustomTime(QDateTime(QDate(2026, 1, 1), QTime()), QDateTime(QDate(2026, 1, 2), QTime()));
+    plain.SetCustomTime(QDateTime(QDate(2026, 1, 1), QTime()),
+                        QDateTime(QDate(2026, 1, 2), QTime()));
     EXPECT_EQ(plain.GetPopup(), nullptr);
     EXPECT_EQ(plain.currentIndex(), 0);
 }

@@ -26,9 +26,9 @@ QCheckBox *Box(QWidget &w, const char *name)
 // On the indicator: a box wider than its text does not take clicks right of the text.
 void Click(QCheckBox *box)
 {
-    QTest::mouseClick(box, Qt::LeftButton, {},
-                      QPoint(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1,
-                             box->height() / 2));
+    QTest::mouseClick(
+        box, Qt::LeftButton, {},
+        QPoint(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1, box->height() / 2));
 }
 
 void Unfold(CTagConditionWidget &w)
@@ -67,23 +67,22 @@ TEST_P(TagConditionKinds, PerModeAndFoldState)
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, TagConditionKinds,
-    ::testing::Values(
-        KindsCase{TagDisplaySimple, {}, {RegularVideo, TagVideo, LockVideo}, {}},
-        KindsCase{TagDisplaySimple,
-                  {"ptr_simple_lock_check_", "ptr_simple_manual_check_"},
-                  {RegularVideo, TagVideo, LockVideo},
-                  {TagVideo, LockVideo}},
-        KindsCase{TagDisplayFull,
-                  {},
-                  {RegularVideo, PersonDetectVideo, VehicleDetectVideo, EventAlarmVideo, TagVideo,
-                   LockVideo, OtherVideo},
-                  {}},
-        // Reported in the boxes' order, whatever order they were ticked in.
-        KindsCase{TagDisplayFull,
-                  {"ptr_other_tag_check_", "ptr_person_check_", "ptr_all_check_"},
-                  {RegularVideo, PersonDetectVideo, VehicleDetectVideo, EventAlarmVideo, TagVideo,
-                   LockVideo, OtherVideo},
-                  {RegularVideo, PersonDetectVideo, OtherVideo}}));
+    ::testing::Values(KindsCase{TagDisplaySimple, {}, {RegularVideo, TagVideo, LockVideo}, {}},
+                      KindsCase{TagDisplaySimple,
+                                {"ptr_simple_lock_check_", "ptr_simple_manual_check_"},
+                                {RegularVideo, TagVideo, LockVideo},
+                                {TagVideo, LockVideo}},
+                      KindsCase{TagDisplayFull,
+                                {},
+                                {RegularVideo, PersonDetectVideo, VehicleDetectVideo,
+                                 EventAlarmVideo, TagVideo, LockVideo, OtherVideo},
+                                {}},
+                      // Reported in the boxes' order, whatever order they were ticked in.
+                      KindsCase{TagDisplayFull,
+                                {"ptr_other_tag_check_", "ptr_person_check_", "ptr_all_check_"},
+                                {RegularVideo, PersonDetectVideo, VehicleDetectVideo,
+                                 EventAlarmVideo, TagVideo, LockVideo, OtherVideo},
+                                {RegularVideo, PersonDetectVideo, OtherVideo}}));
 
 TEST(TagCondition, FullModeNameFieldFollowsTheTagBoxes)
 {
@@ -102,8 +101,8 @@ TEST(TagCondition, FullModeNameFieldFollowsTheTagBoxes)
         const char *box;
         bool name_shown;
     };
-    const Step steps[] = {{"ptr_person_check_", false},   {"ptr_event_tag_check_", true},
-                          {"ptr_manual_tag_check_", true}, {"ptr_event_tag_check_", true},
+    const Step steps[] = {{"ptr_person_check_", false},     {"ptr_event_tag_check_", true},
+                          {"ptr_manual_tag_check_", true},  {"ptr_event_tag_check_", true},
                           {"ptr_manual_tag_check_", false}, {"ptr_other_tag_check_", true},
                           {"ptr_other_tag_check_", false}};
     for (const Step &step : steps) {

@@ -63,9 +63,9 @@ QString Dump(const QTreeWidgetItem *item, int depth = 0)
 {
     QString out;
     if (depth > 0 && !item->isHidden()) {
-        const char state = item->checkState(0) == Qt::Checked          ? 'x'
+        const char state = item->checkState(0) == Qt::Checked            ? 'x'
                            : item->checkState(0) == Qt::PartiallyChecked ? '~'
-                                                                        : ' ';
+                                                                         : ' ';
         out += QString(2 * (depth - 1), ' ') + item->text(0) + "[" + state + "]\n";
     }
     if (item->isHidden())
@@ -198,8 +198,9 @@ TEST_F(StorageCameraTree, SearchBoxFiltersByNameAsOneTypes)
     QLineEdit *edit = widget_.GetSearchEdit();
     auto visible = [this] {
         QStringList names;
-        QTreeWidgetItemIterator it(widget_.GetTreeWidget(), QTreeWidgetItemIterator::NotHidden |
-                                                                QTreeWidgetItemIterator::NoChildren);
+        QTreeWidgetItemIterator it(widget_.GetTreeWidget(),
+                                   QTreeWidgetItemIterator::NotHidden |
+                                       QTreeWidgetItemIterator::NoChildren);
         for (; *it; ++it)
             names << (*it)->text(0);
         return names;
@@ -264,8 +265,8 @@ TEST(RecordPlan, FromTheRecordingServersPlans)
         const char *camera;
         bool found;
     };
-    const Case cases[] = {{"S1", "C12", true}, {"S1", "C14", false}, {"S2", "C22", false},
-                          {"S9", "C12", false}};
+    const Case cases[] = {
+        {"S1", "C12", true}, {"S1", "C14", false}, {"S2", "C22", false}, {"S9", "C12", false}};
     for (const Case &c : cases) {
         CCameraRecordSetInfo info;
         EXPECT_EQ(CDownloadRecordPlanObject::GetRecordPlan(c.site, c.camera, info), c.found)

@@ -20,7 +20,8 @@ constexpr int kResourceCodeRecordStorage = 1010;
 // A plan with this stream type records the stream the device picks; it is searched as main.
 constexpr int kStreamTypeDeviceChosen = 10;
 constexpr int kStreamTypeMain = 0;
-constexpr qint64 kLongestSearchSeconds = 7 * 86400;
+constexpr int kLongestSearchDays = 7;
+constexpr qint64 kLongestSearchSeconds = kLongestSearchDays * 86400;
 
 // The search-period rule: a period ends after it begins and spans at most seven days. The
 // translation key of the refusal, or null when the period may be searched.
@@ -83,7 +84,7 @@ void CClipSearchCondition::InitWidget(CConditionWidgetInitParam &param)
         {RangeLastSixHours, RangeToday, RangeYesterday, RangeLastSevenDays, RangeCustom});
     ui.ptr_calendar_widget_->setCurrentIndex(
         ui.ptr_calendar_widget_->GetTimeRangeIndex(RangeToday));
-    ui.ptr_calendar_widget_->SetMaxCustomInterval(7);
+    ui.ptr_calendar_widget_->SetMaxCustomInterval(kLongestSearchDays);
     ui.ptr_tag_condition_widget_->Init(param.GetVal_tag_show_type());
 
     connect(ui.ptr_calendar_widget_, &CSearchCalendarWidget::SignalMaxCustomTimeError, this,

@@ -232,20 +232,4 @@ TEST_F(SearchCalendar, ResetCustomIntervalGoesBackToToday)
     EXPECT_EQ(popup->GetBeginDateTime(), got_begin);
 }
 
-TEST(SearchCalendarEntries, IndexOfMissingEntryIsMinusOne)
-{
-    CSearchCalendarWidget calendar;
-    calendar.AddTimeRanges({RangeToday, RangeCustom});
-    EXPECT_EQ(calendar.GetTimeRangeIndex(RangeToday), 0);
-    EXPECT_EQ(calendar.GetTimeRangeIndex(RangeCustom), 1);
-    EXPECT_EQ(calendar.GetTimeRangeIndex(RangeYesterday), -1);
-    // Without a custom entry SetCustomTime changes nothing.
-    CSearchCalendarWidget plain;
-    plain.AddTimeRanges({RangeToday});
-    plain.SetCustomTime(QDateTime(QDate(2026, 1, 1), QTime()),
-                        QDateTime(QDate(2026, 1, 2), QTime()));
-    EXPECT_EQ(plain.GetPopup(), nullptr);
-    EXPECT_EQ(plain.currentIndex(), 0);
-}
-
 } // namespace

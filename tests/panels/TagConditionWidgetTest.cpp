@@ -153,24 +153,4 @@ TEST(TagCondition, SimpleModeTagTypesAndName)
     }
 }
 
-TEST(TagCondition, ResetUnticksEveryBoxAndInitRunsOnce)
-{
-    CTagConditionWidget w;
-    w.Init(TagDisplayFull);
-    w.Init(TagDisplaySimple); // ignored
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    Unfold(w);
-    Click(Box(w, "ptr_lock_check_"));
-    Click(Box(w, "ptr_event_tag_check_"));
-    EXPECT_EQ(w.GetSearchKinds(), (QVector<VideoDataType>{EventAlarmVideo, LockVideo}));
-    w.ResetCondition();
-    EXPECT_TRUE(w.GetSearchKinds().isEmpty());
-    EXPECT_FALSE(w.findChild<QWidget *>("ptr_full_name_widget_")->isVisible());
-    // The boxes still report after the reset reconnected them, once per click.
-    QSignalSpy changed(&w, &CTagConditionWidget::SignalTagTypeChanged);
-    Click(Box(w, "ptr_manual_tag_check_"));
-    EXPECT_EQ(changed.count(), 1);
-}
-
 } // namespace

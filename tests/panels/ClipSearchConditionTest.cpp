@@ -24,7 +24,7 @@
 #include <QTreeWidget>
 
 using namespace TeskVideoSearch;
-using PanelsTest::CameraSpec;
+using PanelsTest::PublishedCamera;
 
 namespace {
 

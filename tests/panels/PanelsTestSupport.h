@@ -31,7 +31,7 @@ private:
     TeskVideoSearch::MessageTipHandler previous_;
 };
 
-struct CameraSpec
+struct PublishedCamera
 {
     std::string site;
     std::string id;
@@ -42,25 +42,25 @@ struct CameraSpec
 };
 
 // Replaces the host's cameras and record plans with `cameras`.
-inline void PublishCameras(const std::vector<CameraSpec> &cameras)
+inline void PublishCameras(const std::vector<PublishedCamera> &cameras)
 {
     auto &directory = OrlPluginManager::CCameraDirectory::Instance();
     auto &registry = teskplaycontroller::CPlaybackParamRegistry::Instance();
     directory.Clear();
     registry.Clear();
     std::vector<OrlPluginManager::Camera> published;
-    for (const CameraSpec &spec : cameras) {
+    for (const PublishedCamera &wanted : cameras) {
         OrlPluginManager::Camera camera;
-        camera.site_id = spec.site;
-        camera.id = spec.id;
-        camera.name = spec.name;
-        camera.device_id = spec.site + "-dev";
+        camera.site_id = wanted.site;
+        camera.id = wanted.id;
+        camera.name = wanted.name;
+        camera.device_id = wanted.site + "-dev";
         published.push_back(camera);
-        if (spec.has_plan) {
+        if (wanted.has_plan) {
             teskplaycontroller::OrlPlayBackParamSet plan;
-            plan.location_type = spec.location_type;
-            plan.stream_type = spec.stream_type;
-            registry.Set(spec.site, spec.id, plan);
+            plan.location_type = wanted.location_type;
+            plan.stream_type = wanted.stream_type;
+            registry.Set(wanted.site, wanted.id, plan);
         }
     }
     directory.SetCameras(published);

@@ -15,7 +15,7 @@ using namespace Arborin;
 
 namespace {
 
-struct Spec
+struct Published
 {
     const char *site;
     const char *id;
@@ -24,32 +24,32 @@ struct Spec
     bool configured;
 };
 
-void Publish(const std::vector<Spec> &specs)
+void Publish(const std::vector<Published> &cameras_wanted)
 {
     auto &directory = OrlPluginManager::CCameraDirectory::Instance();
     auto &registry = teskplaycontroller::CPlaybackParamRegistry::Instance();
     directory.Clear();
     registry.Clear();
     std::vector<OrlPluginManager::Camera> cameras;
-    for (const Spec &spec : specs) {
+    for (const Published &wanted : cameras_wanted) {
         OrlPluginManager::Camera camera;
-        camera.site_id = spec.site;
-        camera.id = spec.id;
-        camera.name = spec.name;
+        camera.site_id = wanted.site;
+        camera.id = wanted.id;
+        camera.name = wanted.name;
         cameras.push_back(camera);
-        if (spec.location >= 0) {
+        if (wanted.location >= 0) {
             teskplaycontroller::OrlPlayBackParamSet plan;
-            plan.location_type = spec.location;
+            plan.location_type = wanted.location;
             plan.storage_media_type = ResourceData::StorageMediaCVR;
             plan.stream_type = 10;
-            plan.record_plan_configured = spec.configured;
-            registry.Set(spec.site, spec.id, plan);
+            plan.record_plan_configured = wanted.configured;
+            registry.Set(wanted.site, wanted.id, plan);
         }
     }
     directory.SetCameras(cameras);
 }
 
-const std::vector<Spec> kCameras = {
+const std::vector<Published> kCameras = {
     {"S2", "C21", "Roof East", ResourceData::StorageLocationDevice, true},
     {"S1", "C11", "Lobby", ResourceData::StorageLocationDevice, true},
     {"S1", "C12", "Gate North", ResourceData::StorageLocationCentral, true},

@@ -375,7 +375,6 @@ TEST_F(ClipSearchConditionTest, OverTheRecordingServer)
     options.sites = 2;
     options.cameras = 8;
     options.days = 1;
-    options.clip_seconds = 2;
     options.clip_fps = 2;
     options.jpeg_capture_hours = 1;
     teskrecordserver::CRecordingServer server;

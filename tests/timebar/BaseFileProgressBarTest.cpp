@@ -366,8 +366,6 @@ TEST_F(BaseFileProgressBarTest, ADayOfStoreRecordingsAtEveryLevel)
     options.cameras = 3;
     options.days = 1;
     options.anchor = kNoon + 43200;
-    options.clip_count = 1;
-    options.clip_seconds = 2;
     options.clip_fps = 2;
     options.jpeg_capture_hours = 0;
     teskrecordserver::CRecordingServer store;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playwindow/TeskTimeConvert.h"
+
 #include "playcontroller/CameraForPlay.h"
 #include "quorbase/ValueClass.h"
 
@@ -97,18 +99,6 @@ public:
     F(IVideoSystemConf *, ptr_video_sys_conf, nullptr)                                             \
     F(IMessageNotifier *, ptr_message_notifier, nullptr)
 TESK_VALUE_CLASS(, CPlayContext, PlayContext, TESK_FIELDS_PlayContext)
-
-class TeskTimeConvert
-{
-public:
-    // The wall clock of `utc` for time type 0 (the client's zone) or 1 (the camera's), as a
-    // QDateTime whose fields read that wall clock.
-    static QDateTime GetDateTimeByUTCtime(int64_t utc, int time_type,
-                                          const teskplaycontroller::CResourceKey &camera = {});
-    // The reverse: the UTC second of a wall clock read as above.
-    static int64_t GetUTCtimeByDateTime(const QDateTime &wall, int time_type,
-                                        const teskplaycontroller::CResourceKey &camera = {});
-};
 
 } // namespace teskplaywindow
 

@@ -401,4 +401,83 @@
             <translation>Yellow tags</translation>
         </message>
     </context>
+    <context>
+        <name>CPlaybackBottomWidget</name>
+        <message>
+            <source>Save</source>
+            <translation>Save</translation>
+        </message>
+        <message>
+            <source>Delete9MAFC19R</source>
+            <translation>Delete</translation>
+        </message>
+        <message>
+            <source>UnlockE6QTM8GR</source>
+            <translation>Unlock</translation>
+        </message>
+        <message>
+            <source>ContinuousPlaybackYLnzMwnHW</source>
+            <translation>Continuous Playback</translation>
+        </message>
+    </context>
+    <context>
+        <name>CClipPlaybackTitle</name>
+        <message>
+            <source>Delete9MAFC19R</source>
+            <translation>Delete</translation>
+        </message>
+        <message>
+            <source>UnlockE6QTM8GR</source>
+            <translation>Unlock</translation>
+        </message>
+        <message>
+            <source>AuxiliaryScreenQmXWZ2ZF</source>
+            <translation>Auxiliary Screen</translation>
+        </message>
+    </context>
+    <context>
+        <name>CClipPlaybackBaseInfoWidgetUI</name>
+        <message>
+            <source>CameraName</source>
+            <translation>Camera Name</translation>
+        </message>
+        <message>
+            <source>Name</source>
+            <translation>Name</translation>
+        </message>
+        <message>
+            <source>TagTimeEZZJJQhOYyJxNDFZ</source>
+            <translation>Tag Time</translation>
+        </message>
+        <message>
+            <source>AiNYGMWO</source>
+            <translation>Type</translation>
+        </message>
+        <message>
+            <source>Description</source>
+            <translation>Description</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CClipPlaybackTitle</name>
+        <message>
+            <source>PlaybackDetailsWv2hJ3Tp</source>
+            <translation>Playback Details</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CClipPlaybackWidget</name>
+        <message>
+            <source>TheBasicInformation</source>
+            <translation>Basic Information</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.bc78ddbf48e24c41805a661478dae463.button</source>
+            <translation>Map</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.bd2aa708805d4b55aa16d8e0f2398246.msg</source>
+            <translation>The tag was changed. Save the changes?</translation>
+        </message>
+    </context>
 </TS>

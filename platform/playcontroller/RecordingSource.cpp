@@ -9,6 +9,18 @@ std::mutex source_mutex;
 std::shared_ptr<IRecordingSource> current_source;
 } // namespace
 
+bool IRecordingSource::MediaForPlay(const ResourceKey &camera, int64_t, RecordingMedia &,
+                                    std::string &error)
+{
+    error = "The recording source keeps no media of camera " + camera.resource_id + ".";
+    return false;
+}
+
+bool IRecordingSource::TrackPointAt(const ResourceKey &, int64_t, double &, double &)
+{
+    return false;
+}
+
 bool CChangeClaim::ClaimCommit()
 {
     int expected = Open;

@@ -31,6 +31,16 @@ public:
     virtual void ReportState(const CVCAIncrementalObserver::Param &param) = 0;
 };
 
+// A piece of a camera's recorded media, as a player opens it.
+struct RecordingMedia
+{
+    std::string path;  // a media file FFmpeg can open
+    int64_t begin = 0; // UTC second of the file's first frame
+    int seconds = 0;   // its length
+    // Keeps the media on disk while it is played; released with the last copy.
+    std::shared_ptr<void> hold;
+};
+
 // Decides a race between a change of the recordings and its caller's deadline: the source
 // claims the commit just before it makes the change lasting, the caller expires the request when
 // its deadline passes; whichever comes first wins, so a request reported as timed out never
@@ -73,6 +83,15 @@ public:
     virtual bool DecodeFrame(const ResourceKey &camera, int64_t t, QImage &out,
                              std::string &error) = 0;
 
+    // The media that holds the camera's recording at time `t`. False with `error` set when no
+    // recording covers `t` or the source keeps no media.
+    virtual bool MediaForPlay(const ResourceKey &camera, int64_t t, RecordingMedia &out,
+                              std::string &error);
+
+    // The position the camera reported at time `t` (cameras that carry a GPS receiver). False
+    // when the source has no track for it.
+    virtual bool TrackPointAt(const ResourceKey &camera, int64_t t, double &longitude,
+                              double &latitude);
     // Carries out a tag request, asking `claim` before making it lasting. False with `error`
     // set when the request failed and nothing changed. A source that keeps no tags refuses.
     virtual bool OperateLabel(const OperatLabelParam &param, CChangeClaim &claim,

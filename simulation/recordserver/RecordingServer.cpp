@@ -18,6 +18,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <cstring>
 #include <unistd.h>
 
@@ -421,6 +422,35 @@ bool CRecordingServer::MediaAt(const ResourceKey &camera, int64_t t, CMediaLease
         return false;
     }
     return CameraMedia(*row, t, lease, error);
+}
+
+bool CRecordingServer::MediaForPlay(const ResourceKey &camera, int64_t t,
+                                    teskplaycontroller::RecordingMedia &out, std::string &error)
+{
+    CMediaLease lease;
+    if (!MediaAt(camera, t, lease, error))
+        return false;
+    out.path = lease.Path();
+    out.begin = lease.Begin();
+    out.seconds = lease.Seconds();
+    out.hold = std::make_shared<CMediaLease>(std::move(lease));
+    return true;
+}
+
+bool CRecordingServer::TrackPointAt(const ResourceKey &camera, int64_t t, double &longitude,
+                                    double &latitude)
+{
+    if (!catalogue_.FindCamera(camera.site_id, camera.resource_id))
+        return false;
+    // One loop of about 1 km per 20 minutes around a centre picked by the camera's name.
+    const uint32_t seed = static_cast<uint32_t>(
+        std::hash<std::string>()(camera.site_id + "/" + camera.resource_id) & 0xffffu);
+    const double centre_lon = 8.5 + (seed % 100) * 0.001;
+    const double centre_lat = 47.3 + (seed / 100 % 100) * 0.001;
+    const double angle = 2.0 * M_PI * static_cast<double>(t % 1200) / 1200.0;
+    longitude = centre_lon + 0.006 * std::cos(angle);
+    latitude = centre_lat + 0.004 * std::sin(angle);
+    return true;
 }
 
 int CRecordingServer::ExportCapturePictures(const std::string &site_id,

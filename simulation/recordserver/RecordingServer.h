@@ -108,6 +108,14 @@ public:
     // The frame of second `t` of the camera's recording: its time strip reads exactly `t`.
     bool DecodeFrame(const teskplaycontroller::ResourceKey &camera, int64_t t, QImage &out,
                      std::string &error) override;
+    // MediaAt for a player: the lease travels with the media.
+    bool MediaForPlay(const teskplaycontroller::ResourceKey &camera, int64_t t,
+                      teskplaycontroller::RecordingMedia &out, std::string &error) override;
+    // A plausible track for a camera that moves (a body camera): a slow loop around a point
+    // picked by the camera, the same for the same camera and time. Any camera of the store has
+    // one; the player asks only for cameras that carry a receiver.
+    bool TrackPointAt(const teskplaycontroller::ResourceKey &camera, int64_t t, double &longitude,
+                      double &latitude) override;
     // Tag modification and deletion, lock and unlock: one transaction each, with a row of the
     // change log; a failure changes nothing.
     bool OperateLabel(const teskplaycontroller::OperatLabelParam &param,

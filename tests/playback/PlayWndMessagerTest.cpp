@@ -1,0 +1,91 @@
+#include "playback/PlayWndMessager.h"
+#include "playback/VideoDetailDialog.h"
+
+#include "lattice/NewInfoDlg.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace TeskVideoSearch;
+
+namespace {
+
+TEST(PlayWndMessager, MessageTypesMapToBoxStates)
+{
+    const std::pair<int, int> cases[] = {{0, 3}, {1, 2}, {2, 1}, {3, 0}, {4, 3}, {-1, 3}};
+    for (const auto &c : cases)
+        EXPECT_EQ(CPlayWndMessager::StateOfMessageType(c.first), c.second) << c.first;
+}
+
+TEST(PlayWndMessager, ATextMessageIsCentredNearTheTopOfTheMainWidget)
+{
+    QWidget main;
+    main.resize(600, 400);
+    main.show();
+    CPlayWndMessager messager;
+    CPlayWndMessager::SetMainWidget(&main);
+    QLabel *box = CPlayWndMessager::GetMessageBox();
+    ASSERT_TRUE(box);
+    CPlayWndMessager::SetMainWidget(&main);
+    EXPECT_EQ(CPlayWndMessager::GetMessageBox(), box);
+
+    teskplaywindow::CMessageInfo info;
+    info.SetVal_message_type(1);
+    info.SetVal_message("Recording not found");
+    messager.ShowMessage(info, {});
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "Recording not found");
+    EXPECT_EQ(box->objectName(), "ptr_play_wnd_message_state_2");
+    EXPECT_EQ(box->y(), CPlayWndMessager::kMessageTop);
+    EXPECT_NEAR(box->x() + box->width() / 2, 300, 1);
+    CPlayWndMessager::SetMainWidget(nullptr);
+}
+
+TEST(PlayWndMessager, PictureTipsGoToTheCornerOnlyForTheirFileTypes)
+{
+    Lattice::CNewInfoDlg::ClearShownTexts();
+    CPlayWndMessager messager;
+    for (const int type : {1, 2, 3, 4, 5}) {
+        teskplaywindow::CMessageInfo info;
+        info.SetVal_file_type(type);
+        info.SetVal_message(QString("tip %1").arg(type));
+        messager.ShowMessage(info, {{"camera_name", "Gate"}});
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(Lattice::CNewInfoDlg::ShownTexts().size(), 3, 10000);
+    const auto shown = Lattice::CNewInfoDlg::ShownTexts();
+    EXPECT_TRUE(shown.at(0).startsWith("tip 1\nGate"));
+    EXPECT_TRUE(shown.at(2).startsWith("tip 4"));
+    Lattice::CNewInfoDlg::CloseAll();
+}
+
+TEST(VideoDetailDialog, TheCloseButtonAsksToLeaveAndThePlayAreaFollowsTheSize)
+{
+    CVideoDetailDialog dialog;
+    QWidget area;
+    area.setFixedSize(100, 50);
+    dialog.PlayLayout()->addWidget(&area);
+    dialog.SetPlayArea(&area);
+    dialog.resize(800, 700);
+    dialog.show();
+    EXPECT_GT(area.width(), 700);
+    EXPECT_LE(area.width(), 800);
+    EXPECT_GT(area.height(), 50);
+    const int tall = area.height();
+    dialog.resize(640, 500);
+    EXPECT_LT(area.height(), tall);
+    EXPECT_LE(area.width(), 640);
+    QSignalSpy exit(&dialog, &CVideoDetailDialog::SignalExitDetailDialog);
+    auto *close = dialog.findChild<QPushButton *>("ptr_video_detail_close_btn_");
+    ASSERT_TRUE(close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_EQ(exit.size(), 1);
+    dialog.PlayLayout()->removeWidget(&area);
+    area.setParent(nullptr);
+}
+
+} // namespace

@@ -57,6 +57,10 @@ constexpr int kMaxProgressStep = 100;
 
 enum class Mode { Pictures, Camera, Device };
 
+// How a request asks for its video: compressed here from pictures, or built by the device.
+constexpr int kGenerateFromPictures = 0;
+constexpr int kGenerateByDevice = 1;
+
 struct TimeLapseOptions
 {
     Mode mode = Mode::Camera;
@@ -355,7 +359,7 @@ BuildRequest(const TimeLapseOptions &options, const QString &work,
         pictures.picture_dir = options.pictures.toStdString();
         provider->SetCameraPictures("pictures", pictures);
         const std::string today = QDate::currentDate().toString("yyyy-MM-dd").toStdString();
-        request.SetVal_generate_mode(0);
+        request.SetVal_generate_mode(kGenerateFromPictures);
         request.SetVal_camera_resource_id("pictures");
         request.SetVal_start_date(today);
         request.SetVal_end_date(today);
@@ -370,11 +374,11 @@ BuildRequest(const TimeLapseOptions &options, const QString &work,
     request.SetVal_end_time(options.end_time);
     if (options.mode == Mode::Device) {
         provider->SetDeviceCamera(options.camera, options.device);
-        request.SetVal_generate_mode(1);
+        request.SetVal_generate_mode(kGenerateByDevice);
         request.SetVal_job_id(options.job);
     } else {
         provider->SetCameraPictures(options.camera, options.capture);
-        request.SetVal_generate_mode(0);
+        request.SetVal_generate_mode(kGenerateFromPictures);
     }
     return request;
 }
@@ -437,8 +441,11 @@ int RunTask(QCoreApplication &app, CTimeLapsePhotoRequestParam &request)
                                   .arg(TimeLapseErrorText(error))
                                   .arg(error.module_code, 0, 16)
                                   .arg(error.error_code, 0, 16)
-                            : QStringLiteral("the task ended without a video; the log %1 tells why")
-                                  .arg(QString::fromStdString(mirelog::LogFilePath()));
+            : request.GetVal_generate_mode() == kGenerateByDevice
+                ? QStringLiteral("the device could not build the video; the log %1 tells why")
+                      .arg(QString::fromStdString(mirelog::LogFilePath()))
+                : QStringLiteral("the task ended without a video; the log %1 tells why")
+                      .arg(QString::fromStdString(mirelog::LogFilePath()));
         PrintToolError(QString(tty ? "\n" : "") + "the time-lapse failed: " + text);
         status = kExitFailed;
     }

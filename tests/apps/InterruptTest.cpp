@@ -129,7 +129,7 @@ TEST(Interrupt, LargeStoreCreationLeavesTheStoreWholeOrAbsent)
             if (stage == 1)
                 return true;
             if (stage == 2)
-                return QFileInfo::exists(folder + "/media");
+                return QFileInfo::exists(folder + "/catalogue.db");
             return FileSize(folder + "/catalogue.db-wal") + FileSize(folder + "/catalogue.db") >
                    megabytes * 1024 * 1024;
         };

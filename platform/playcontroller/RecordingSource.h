@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace teskplaycontroller {
 
@@ -30,6 +31,14 @@ public:
     virtual void ReportState(const CVCAIncrementalObserver::Param &param) = 0;
 };
 
+// A stretch of a media file, in seconds from its start, that shows part of a recording.
+struct MediaPiece
+{
+    std::string path;
+    double from = 0;
+    double to = 0;
+};
+
 // Where the search services get their answers: the embedded recording server, or a scripted
 // source in tests. Every call runs on a service thread; `cancelled` turns true when the caller
 // cancels, and a long call should return soon after.
@@ -51,6 +60,16 @@ public:
     // when no recording covers `t` or its media cannot be decoded.
     virtual bool DecodeFrame(const ResourceKey &camera, int64_t t, QImage &out,
                              std::string &error) = 0;
+
+    // The media that shows a camera's recordings over [begin, end), in time order. False with
+    // `error` set when nothing records the span or its media is missing.
+    virtual bool ResolveMedia(const ResourceKey &camera, int64_t begin, int64_t end,
+                              std::vector<MediaPiece> &out, std::string &error)
+    {
+        (void)camera, (void)begin, (void)end, (void)out;
+        error = "This recording source cannot export recordings.";
+        return false;
+    }
 };
 
 // The source every service object uses; set by the host before the first search.

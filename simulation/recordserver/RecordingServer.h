@@ -79,6 +79,9 @@ public:
                    const std::atomic<bool> &cancelled) override;
     bool DecodeFrame(const teskplaycontroller::ResourceKey &camera, int64_t t, QImage &out,
                      std::string &error) override;
+    bool ResolveMedia(const teskplaycontroller::ResourceKey &camera, int64_t begin, int64_t end,
+                      std::vector<teskplaycontroller::MediaPiece> &out,
+                      std::string &error) override;
 
 private:
     std::string dir_;

@@ -3,6 +3,7 @@
 
 #include "download/VideoExport.h"
 
+#include "recordserver/MediaResolver.h"
 #include "recordserver/RecordingServer.h"
 
 #include "HostTranslations.h"
@@ -96,27 +97,28 @@ int main(int argc, char **argv)
     if (camera_parts.size() != 2 || camera_parts[0].isEmpty() || camera_parts[1].isEmpty())
         return Usage("--camera site:camera is required");
 
-    auto server = std::make_shared<teskrecordserver::CRecordingServer>();
+    // Only the catalogue: an export needs no search services, and starts faster without.
+    auto source = std::make_shared<teskrecordserver::CCatalogueMediaSource>();
     const std::string dir = parser.isSet(store)
                                 ? parser.value(store).toStdString()
                                 : teskrecordserver::CRecordingServer::DefaultStoreDir();
-    const auto status = server->Open(dir, teskrecordserver::GeneratorOptions::Default(), false);
+    const auto status = source->Open(dir);
     if (!status.IsOk()) {
         std::fprintf(stderr, "tvs-export: the store %s cannot be opened: %s\n", dir.c_str(),
                      status.Message().c_str());
         return kExportError;
     }
-    teskrecordserver::CRecordingServer::Install(server);
+    teskplaycontroller::CRecordingSourceRegistry::SetSource(source);
     const std::string site_id = camera_parts[0].toStdString();
     const std::string camera_id = camera_parts[1].toStdString();
-    const auto camera_row = server->Catalogue().FindCamera(site_id, camera_id);
+    const auto camera_row = source->Catalogue().FindCamera(site_id, camera_id);
     if (!camera_row) {
         std::fprintf(stderr, "tvs-export: the store has no camera %s:%s\n", site_id.c_str(),
                      camera_id.c_str());
         return kExportError;
     }
     if (parser.isSet(list)) {
-        for (const auto &recording : server->Catalogue().Recordings(
+        for (const auto &recording : source->Catalogue().Recordings(
                  site_id, camera_id, 0, std::numeric_limits<int64_t>::max()))
             std::printf("%s %s\n",
                         Quor::Base::TimeUtil::TimeT2ISODatetime(recording.begin, 0, true).c_str(),

@@ -286,6 +286,10 @@
         <source>ExportFinishedLs6gRc</source>
         <translation>Export finished. Files written:</translation>
     </message>
+    <message>
+        <source>DownloadFailedHTeWUwnETM</source>
+        <translation>The download failed: </translation>
+    </message>
 </context>
 <context>
     <name>tesk_ui_data_controller::CVideoListFramModel</name>

@@ -1,6 +1,12 @@
 #include "RecordExport.h"
 
+#include "DownloaderCamera.h"
+
 #include "mirelog/Log.h"
+#include "pluginmanager/PluginManager.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -265,6 +271,37 @@ bool CRecordExporter::CopyPieces(const std::vector<MediaPiece> &pieces, const st
     output->Keep();
     output.reset();
     return PublishFile(temporary, target, error);
+}
+
+bool CRecordFileDownloadHandler::DownloadRecordFiles(
+    const play_plugin_protocol::DownloadRequestParam &request,
+    play_plugin_protocol::ErrorResultInfo &error)
+{
+    for (const auto &file : request.files) {
+        OrlPluginManager::GetCameraParam query;
+        query.camera_id = file.camera_id;
+        const auto cameras = OrlPluginManager::CCameraDirectory::Instance().FindCameras(query);
+        std::string reason;
+        if (cameras.empty()) {
+            reason = "The camera " + file.camera_id + " is unknown.";
+        } else if (file.end_time <= file.begin_time) {
+            reason = "The span of " + file.camera_id + " is empty.";
+        } else {
+            const std::string target = file.target_path + ".mp4";
+            QDir().mkpath(QFileInfo(QString::fromStdString(target)).absolutePath());
+            ResourceKey camera;
+            camera.site_id = cameras.front().site_id;
+            camera.resource_id = file.camera_id;
+            if (CRecordExporter::ExportSpans(camera, {{file.begin_time, file.end_time}}, target, {},
+                                             reason))
+                continue;
+        }
+        TESK_LOG_ERROR("%s", reason.c_str());
+        error.error_code = DownloadError::kWriteFailed;
+        error.error_text = reason;
+        return false;
+    }
+    return true;
 }
 
 } // namespace teskplaycontroller

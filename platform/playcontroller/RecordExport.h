@@ -2,6 +2,7 @@
 
 #include "playcontroller/RecordingSource.h"
 #include "playcontroller/ResourceKey.h"
+#include "pluginmanager/PlaybackBusiness.h"
 
 #include <atomic>
 #include <cstdint>
@@ -42,6 +43,16 @@ public:
     // Gives `temporary` the name `target` unless that exists; removes `temporary` either way.
     static bool PublishFile(const std::string &temporary, const std::string &target,
                             std::string &error);
+};
+
+// Carries out the plug-in manager's record downloads by export: each entry becomes
+// "<target_path>.mp4", the camera found by its identifier in the camera directory.
+class __attribute__((visibility("default"))) CRecordFileDownloadHandler
+    : public OrlPluginManager::IRecordDownloadHandler
+{
+public:
+    bool DownloadRecordFiles(const play_plugin_protocol::DownloadRequestParam &request,
+                             play_plugin_protocol::ErrorResultInfo &error) override;
 };
 
 } // namespace teskplaycontroller

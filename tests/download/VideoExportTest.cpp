@@ -1,4 +1,5 @@
 #include "download/VideoExport.h"
+#include "download/DirectDownload.h"
 #include "download/VideoDownloadList.h"
 
 #include "DownloadTestSupport.h"
@@ -13,11 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTranslator>
 
@@ -370,4 +373,47 @@ TEST(VideoExport, SidePanelDownloadWritesTheListedNames)
                              10000);
     EXPECT_EQ(Entries(dir).size(), 2);
     frame.grab().save("/tmp/list-download-error.png");
+}
+
+TEST(DirectDownload, RequestEntriesFollowTheRangeTextsAndTheServiceWritesThem)
+{
+    const Spans spans = TwoResults();
+    const auto local = [](int64_t t) {
+        return QDateTime::fromSecsSinceEpoch(t).toString("yyyy/MM/dd HH:mm:ss").toStdString();
+    };
+    const auto &[begin, end] = spans.spans[0];
+    CVideoDownloadInfo record = Record(spans.camera, {spans.spans[0], spans.spans[1]},
+                                       {local(begin) + " - " + local(end), "not a range"});
+    CVideoDownloadInfo without_camera = record;
+    without_camera = CVideoDownloadInfo(record.GetData());
+    without_camera.SetVal_ptr_camera_for_play(nullptr);
+    const QString dir = FreshDir("direct");
+    const auto request = BuildDirectDownloadRequest({record, without_camera}, dir.toStdString());
+    ASSERT_EQ(request.files.size(), 2u);
+    EXPECT_EQ(request.files[0].begin_time, begin);
+    EXPECT_EQ(request.files[0].end_time, end);
+    EXPECT_EQ(request.files[1].begin_time, 0);
+    EXPECT_EQ(request.files[1].end_time, 0);
+    for (const auto &file : request.files) {
+        EXPECT_EQ(file.camera_id, spans.camera->GetCameraID());
+        EXPECT_EQ(QString::fromStdString(file.target_path).section('/', 0, -2), dir + "/Video");
+        EXPECT_TRUE(QString::fromStdString(file.target_path)
+                        .section('/', -1)
+                        .contains(QRegularExpression("^Video_\\d{14}$")));
+    }
+
+    // The first entry alone is written; the second's empty span is refused with a reason.
+    play_plugin_protocol::ErrorResultInfo error;
+    auto first = request;
+    first.files.resize(1);
+    ASSERT_TRUE(OrlPluginManager::CPlaybackBusinessInterfaceMgr::Instance().DownloadRecordFiles(
+        first, error))
+        << error.error_text;
+    ExpectSpanDuration(QString::fromStdString(first.files[0].target_path) + ".mp4", 20);
+    auto second = request;
+    second.files.erase(second.files.begin());
+    EXPECT_FALSE(OrlPluginManager::CPlaybackBusinessInterfaceMgr::Instance().DownloadRecordFiles(
+        second, error));
+    EXPECT_FALSE(error.error_text.empty());
+    EXPECT_EQ(Entries(dir + "/Video").size(), 1);
 }

@@ -104,8 +104,12 @@ CVideoListFram::CVideoListFram(QWidget *parent)
     ptr_table_view_->verticalHeader()->hide();
     ptr_table_view_->verticalHeader()->setDefaultSectionSize(37);
     ptr_table_view_->horizontalHeader()->setFixedHeight(37);
-    ptr_table_view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    ptr_table_view_->horizontalHeader()->setSectionResizeMode(HeadFileName, QHeaderView::Stretch);
+    // The name takes what the range and the type leave.
+    QHeaderView *header = ptr_table_view_->horizontalHeader();
+    header->setSectionResizeMode(HeadFileName, QHeaderView::Stretch);
+    header->setSectionResizeMode(HeadTimeRange, QHeaderView::Interactive);
+    header->setSectionResizeMode(HeadFileType, QHeaderView::ResizeToContents);
+    ptr_table_view_->setColumnWidth(HeadTimeRange, 190);
     ptr_table_view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ptr_table_view_->setTextElideMode(Qt::ElideMiddle);
     auto *layout = new QVBoxLayout(this);

@@ -119,6 +119,7 @@ TEST(DownloadList, OneRowPerGroupNamedAfterAreaCameraAndRange)
         for (int column : {HeadFileName, HeadTimeRange, HeadFileType})
             EXPECT_EQ(panel.model->index(row, column).data(RoleExportFileType).toInt(), 3);
     }
+    QCoreApplication::processEvents(); // the layout takes the list height before the picture
     panel.frame.grab().save("/tmp/list-download-panel.png");
 }
 

@@ -7,6 +7,7 @@
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
 #include "resources/Resources.h"
+#include "testkit/TestKit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -57,23 +58,13 @@ Page &ThePage()
 
         Page p;
         p.controller = std::make_shared<CVideoSearchController>();
-        teskplaycontroller::CCameraVideoSearchCondition condition;
-        auto &data = *condition.GetDataPtr();
-        data.search_guid = Quor::Base::GuidUtil::CreateGuid();
-        data.search_type = teskplaycontroller::VideoSearchLock;
-        data.begin_time = options.anchor - 2 * 86400;
-        data.end_time = options.anchor;
+        const auto cameras = TestKit::DirectoryCameras();
+        auto condition = TestKit::CameraSearchCondition(
+            Quor::Base::GuidUtil::CreateGuid(), teskplaycontroller::VideoSearchLock, cameras,
+            options.anchor - 2 * 86400, options.anchor);
         QVector<CResourceKey> keys;
-        for (const auto &camera : OrlPluginManager::CCameraDirectory::Instance().FindCameras({})) {
-            teskplaycontroller::TeskCameraInfo info;
-            info.ptr_camera_for_play =
-                std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
-            data.tesk_camera_info.push_back(info);
-            CResourceKey key;
-            key.SetVal_site_id(camera.site_id);
-            key.SetVal_resource_id(camera.id);
-            keys.push_back(key);
-        }
+        for (const TestKit::CameraRef &camera : cameras)
+            keys.push_back(TestKit::CameraKey(camera.site, camera.id));
         QSignalSpy done(p.controller.get(), &CVideoSearchController::SignalSearchResult);
         p.controller->SearchCameraFiles(condition, 0);
         const bool finished = QTest::qWaitFor(

@@ -4,6 +4,7 @@
 #include "search/VideoSearchController.h"
 
 #include "doubles/ScriptedRecordingSource.h"
+#include "testkit/TestKit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,10 +40,7 @@ Store &StoreOf(int files)
         return store;
     auto source = std::make_shared<teskplaycontroller::CScriptedRecordingSource>();
     teskplaycontroller::CRecordingSourceRegistry::SetSource(source);
-    teskplaycontroller::CCameraVideoSearchCondition condition;
-    condition.SetVal_search_guid("bench-" + std::to_string(files));
-    condition.SetVal_search_type(teskplaycontroller::VideoSearchRecord);
-    QVector<teskplaycontroller::CTeskCameraInfo> infos;
+    std::vector<TestKit::CameraRef> refs;
     const int per_camera = files / kCameras;
     for (int c = 0; c < kCameras; ++c) {
         const std::string site = "site" + std::to_string(c % 7);
@@ -54,15 +52,11 @@ Store &StoreOf(int files)
                 begin, begin + 60, id + "-" + std::to_string(f)));
         }
         source->SetCameraFiles(site, id, list);
-        teskplaycontroller::TeskCameraInfo info;
-        info.ptr_camera_for_play = std::make_shared<teskplaycontroller::CCameraForPlay>(site, id);
-        infos.append(teskplaycontroller::CTeskCameraInfo(info));
-        CResourceKey key;
-        key.SetVal_site_id(site);
-        key.SetVal_resource_id(id);
-        store.cameras.append(key);
+        refs.push_back({site, id});
+        store.cameras.append(TestKit::CameraKey(site, id));
     }
-    condition.SetVal_tesk_camera_info(infos);
+    auto condition = TestKit::CameraSearchCondition("bench-" + std::to_string(files),
+                                                    teskplaycontroller::VideoSearchRecord, refs);
     store.controller = std::make_unique<CVideoSearchController>();
     QSignalSpy spy(store.controller.get(), &CVideoSearchController::SignalSearchResult);
     store.controller->SearchCameraFiles(condition, 600);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 #include <memory>
@@ -116,34 +117,75 @@ BENCHMARK(BM_Search7Days64Cameras)
     ->Arg(VideoSearchPersonVehicle)
     ->Unit(benchmark::kMillisecond);
 
-// One thumbnail: the frame of a recording at a time point.
-void BM_DecodeThumbnail(benchmark::State &state)
+// The middle second of each recording of the large store's fourth camera.
+std::vector<int64_t> ThumbnailTimes(CRecordingServer &server, ResourceKey &key)
+{
+    const auto camera = server.Catalogue().Cameras()[3];
+    key.site_id = camera.site_id;
+    key.resource_id = camera.id;
+    std::vector<int64_t> times;
+    for (const auto &recording : server.Catalogue().Recordings(camera.site_id, camera.id, 0,
+                                                               std::numeric_limits<int64_t>::max()))
+        times.push_back(recording.begin + (recording.end - recording.begin) / 2 + 1);
+    return times;
+}
+
+// Thumbnails of `distinct` times from the `first` on, round and round.
+void DecodeThumbnails(benchmark::State &state, size_t first, size_t distinct)
 {
     auto server = LargeStore();
     if (!server) {
         state.SkipWithError("no large store");
         return;
     }
-    const auto camera = server->Catalogue().Cameras()[3];
-    const auto recordings = server->Catalogue().Recordings(camera.site_id, camera.id, 0,
-                                                           std::numeric_limits<int64_t>::max());
     ResourceKey key;
-    key.site_id = camera.site_id;
-    key.resource_id = camera.id;
+    auto times = ThumbnailTimes(*server, key);
+    times.erase(times.begin(),
+                times.begin() + static_cast<std::ptrdiff_t>(std::min(first, times.size())));
+    if (distinct < times.size())
+        times.resize(distinct);
+    if (times.empty()) {
+        state.SkipWithError("no recordings");
+        return;
+    }
+    const int generated = server->MediaCache().Generated();
     size_t at = 0;
     for (auto _ : state) {
-        const auto &recording = recordings[at++ % recordings.size()];
         QImage image;
         std::string error;
-        const int64_t t = recording.begin + (recording.end - recording.begin) / 2 + 1;
-        if (!server->DecodeFrame(key, t, image, error)) {
+        if (!server->DecodeFrame(key, times[at++ % times.size()], image, error)) {
             state.SkipWithError(error.c_str());
             return;
         }
         benchmark::DoNotOptimize(image.constBits());
     }
+    state.counters["media_generated"] = server->MediaCache().Generated() - generated;
+}
+
+// One thumbnail whose media is already in the cache: the frame of a recording at a time point.
+void BM_DecodeThumbnail(benchmark::State &state)
+{
+    auto server = LargeStore();
+    if (server) {
+        // Generate the media of the times first, outside the measurement.
+        ResourceKey key;
+        auto times = ThumbnailTimes(*server, key);
+        for (size_t i = 0; i < 8 && i < times.size(); ++i) {
+            QImage image;
+            std::string error;
+            server->DecodeFrame(key, times[i], image, error);
+        }
+    }
+    DecodeThumbnails(state, 0, 8);
 }
 BENCHMARK(BM_DecodeThumbnail)->Unit(benchmark::kMillisecond);
+
+// One thumbnail of a moment whose media is not generated yet: generation, then decoding.
+void BM_DecodeThumbnailFirstTime(benchmark::State &state)
+{
+    DecodeThumbnails(state, 8, std::numeric_limits<size_t>::max());
+}
+BENCHMARK(BM_DecodeThumbnailFirstTime)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

@@ -3,6 +3,7 @@
 
 #include "doubles/ScriptedRecordingSource.h"
 #include "pluginmanager/PluginManager.h"
+#include "testkit/TestKit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -63,20 +64,14 @@ std::shared_ptr<CScriptedRecordingSource> ScriptSource(int cameras, int files_pe
 
 teskplaycontroller::CCameraVideoSearchCondition Condition(int cameras)
 {
-    teskplaycontroller::CCameraVideoSearchCondition condition;
-    condition.SetVal_search_guid("bench-" + std::to_string(cameras));
-    condition.SetVal_search_type(teskplaycontroller::VideoSearchRecord);
+    std::vector<TestKit::CameraRef> refs;
+    for (int i = 0; i < cameras; ++i)
+        refs.push_back({"site", CameraId(i)});
+    auto condition = TestKit::CameraSearchCondition("bench-" + std::to_string(cameras),
+                                                    teskplaycontroller::VideoSearchRecord, refs);
     auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
     extra->SetVal_label_type(101);
     condition.SetVal_ptr_label_extra(extra);
-    QVector<teskplaycontroller::CTeskCameraInfo> infos;
-    for (int i = 0; i < cameras; ++i) {
-        teskplaycontroller::CTeskCameraInfo info;
-        info.SetVal_ptr_camera_for_play(
-            std::make_shared<teskplaycontroller::CCameraForPlay>("site", CameraId(i)));
-        infos.append(info);
-    }
-    condition.SetVal_tesk_camera_info(infos);
     return condition;
 }
 

@@ -27,7 +27,7 @@ ours=()
 theirs=()
 for i in $(seq 1 "$runs"); do
   t0=$(now)
-  "$tool" --pictures "$pictures" --output "$out/ours.mp4" 2>"$out/ours.log" \
+  "$tool" --pictures "$pictures" --output "$out/ours.mp4" --force 2>"$out/ours.log" \
     || { cat "$out/ours.log" >&2; exit 1; }
   t1=$(now)
   ffmpeg -loglevel error -y -framerate 25 -i "$pictures/%d.jpg" -c:v libx264 -preset veryfast \

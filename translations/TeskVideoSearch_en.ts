@@ -96,6 +96,17 @@
     </message>
 </context>
 <context>
+    <name>TeskVideoSearch::CClipSearchCondition</name>
+    <message>
+        <source>TheStartTimeShouldNoqwQajdBG</source>
+        <translation>The start time should be earlier than the end time.</translation>
+    </message>
+    <message>
+        <source>SearchForVideoClipsWsfvfFlzo</source>
+        <translation>Search for video clips within 7 days.</translation>
+    </message>
+</context>
+<context>
     <name>TeskVideoSearch::CVideoSearchController</name>
     <message>
         <source>Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg</source>
@@ -351,6 +362,40 @@
     <message>
         <source>ChooseSavePathFirst</source>
         <translation>Choose a save path first.</translation>
+    </message>
+</context>
+<context>
+    <name>PlexaControl::CChaseDialog</name>
+    <message>
+        <source>Loading...</source>
+        <translation>Loading…</translation>
+    </message>
+</context>
+<context>
+    <name>TeskVideoSearch::CTagLockOperateController</name>
+    <message>
+        <source>TagModified</source>
+        <translation>Tag modified.</translation>
+    </message>
+    <message>
+        <source>ModifyingTagFailed</source>
+        <translation>Modifying the tag failed. </translation>
+    </message>
+    <message>
+        <source>TagDeleted</source>
+        <translation>Tag deleted.</translation>
+    </message>
+    <message>
+        <source>FailedToDeleteTag</source>
+        <translation>Deleting the tag failed. </translation>
+    </message>
+    <message>
+        <source>UnlockSuccessfullypKfsRLwniz</source>
+        <translation>Recording unlocked.</translation>
+    </message>
+    <message>
+        <source>UnlockingTheFileFailed</source>
+        <translation>Unlocking the recording failed. </translation>
     </message>
 </context>
 </TS>

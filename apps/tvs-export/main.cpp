@@ -3,7 +3,6 @@
 
 #include "download/VideoExport.h"
 
-#include "recordserver/MediaResolver.h"
 #include "recordserver/RecordingServer.h"
 
 #include "HostTranslations.h"
@@ -97,18 +96,18 @@ int main(int argc, char **argv)
     if (camera_parts.size() != 2 || camera_parts[0].isEmpty() || camera_parts[1].isEmpty())
         return Usage("--camera site:camera is required");
 
-    // Only the catalogue: an export needs no search services, and starts faster without.
-    auto source = std::make_shared<teskrecordserver::CCatalogueMediaSource>();
+    // Read only: an export changes nothing in the store but its media cache.
+    auto source = std::make_shared<teskrecordserver::CRecordingServer>();
     const std::string dir = parser.isSet(store)
                                 ? parser.value(store).toStdString()
                                 : teskrecordserver::CRecordingServer::DefaultStoreDir();
-    const auto status = source->Open(dir);
+    const auto status = source->OpenReadOnly(dir);
     if (!status.IsOk()) {
         std::fprintf(stderr, "tvs-export: the store %s cannot be opened: %s\n", dir.c_str(),
                      status.Message().c_str());
         return kExportError;
     }
-    teskplaycontroller::CRecordingSourceRegistry::SetSource(source);
+    teskrecordserver::CRecordingServer::Install(source);
     const std::string site_id = camera_parts[0].toStdString();
     const std::string camera_id = camera_parts[1].toStdString();
     const auto camera_row = source->Catalogue().FindCamera(site_id, camera_id);

@@ -2,8 +2,10 @@
 // controllers and prints the progress, the count per kind and the first rows of each kind.
 
 #include "HostTranslations.h"
+#include "ToolSupport.h"
 
 #include "search/CommonFunction.h"
+#include "search/SearchPlan.h"
 #include "search/VideoSearchController.h"
 
 #include "mirelog/Log.h"
@@ -14,23 +16,21 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstdio>
-#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <vector>
 
 using namespace TeskVideoSearch;
 
 namespace {
 
-enum ExitCode {
-    ExitOk = 0,
-    ExitStoreError = 1,
-    ExitTimeout = 2,
-    ExitUsage = 3,
-};
+// The searches did not finish in time: the work failed.
+constexpr int kExitTimeout = kExitFailed;
 
 struct KindName
 {
@@ -53,60 +53,175 @@ const char *NameOf(VideoDataType kind)
     return "?";
 }
 
-// One search of the host: a controller, the kinds it serves and its search condition, grouped
-// the way the search panel groups them.
-struct SearchGroup
+const char *NameOf(teskplaycontroller::VideoSearchType type)
 {
-    const char *name = "";
+    switch (type) {
+    case teskplaycontroller::VideoSearchRecord:
+        return "all";
+    case teskplaycontroller::VideoSearchLock:
+        return "locked";
+    case teskplaycontroller::VideoSearchTag:
+        return "tags";
+    case teskplaycontroller::VideoSearchPersonVehicle:
+        return "person-vehicle";
+    default:
+        return "?";
+    }
+}
+
+// What the command line asks for, checked as far as it can be without the store.
+struct SearchOptions
+{
+    QString store;
+    QStringList cameras;
+    QVector<VideoDataType> kinds;
+    std::optional<int64_t> from;
+    std::optional<int64_t> to;
+    int rows = 10;
+    int timeout = 60;
+};
+
+// One search of the host: a controller, the kinds it serves and its search condition.
+struct RunningSearch
+{
+    CSearchGroup group;
     std::shared_ptr<CVideoSearchController> controller;
-    std::vector<VideoDataType> kinds;
     teskplaycontroller::CCameraVideoSearchCondition condition;
     bool finished = false;
 };
 
-int64_t ParseTime(const QString &text, bool &ok)
+std::optional<int64_t> ParseTime(const QString &text)
 {
-    const int64_t t = Quor::Base::TimeUtil::ISODatetime2TimeT(text.toStdString());
-    ok = t >= 0;
+    const int64_t t = Quor::Base::TimeUtil::ISODatetime2TimeT(text.trimmed().toStdString());
+    if (t < 0)
+        return std::nullopt;
     return t;
 }
 
-// The cameras to search: all of the directory, or those named "site:camera" on the command line.
-bool SelectCameras(const QStringList &wanted, std::vector<OrlPluginManager::Camera> &out)
+std::optional<int> ParsePositive(const QCommandLineParser &parser, const char *option, int &out)
+{
+    bool ok = false;
+    out = parser.value(option).trimmed().toInt(&ok);
+    if (!ok || out <= 0)
+        return RefuseUsage(QStringLiteral("--%1 must be a positive whole number, not \"%2\"")
+                               .arg(option, parser.value(option)));
+    return std::nullopt;
+}
+
+std::optional<int> ReadOptions(QCommandLineParser &parser, const QApplication &app,
+                               SearchOptions &out)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Searches the embedded recording store and prints what it finds. A period "
+                       "must end after it begins and span at most 7 days."));
+    parser.addOptions({
+        {"store", "Store directory (created with sample data on first use).", "dir"},
+        {"camera", "Camera to search, as site:camera or camera; repeatable. Default: all.",
+         "camera"},
+        {"from", "Begin of the period, ISO 8601. Default: 7 days before --to.", "time"},
+        {"to", "End of the period, ISO 8601. Default: the end of the store's recordings.", "time"},
+        {"kinds", "Kinds: all,person,vehicle,event,manual,locked,other. Default: all of them.",
+         "list"},
+        {"rows", "Rows printed per kind. Default: 10.", "n", "10"},
+        {"timeout", "Seconds to wait for the searches. Default: 60.", "s", "60"},
+    });
+    if (const auto stop = ParseToolCommandLine(parser, app))
+        return stop;
+    if (!parser.positionalArguments().isEmpty())
+        return RefuseUsage("unexpected argument \"" + parser.positionalArguments().front() +
+                           "\"; see --help");
+    if (parser.isSet("store") && parser.value("store").trimmed().isEmpty())
+        return RefuseUsage("--store is empty; give a folder or leave it out for the default store");
+    out.store = parser.value("store");
+    for (const char *bound : {"from", "to"}) {
+        if (!parser.isSet(bound))
+            continue;
+        const auto t = ParseTime(parser.value(bound));
+        if (!t)
+            return RefuseUsage(QStringLiteral("--%1 \"%2\" is not an ISO 8601 time, for example "
+                                              "2026-12-01T08:00:00Z")
+                                   .arg(bound, parser.value(bound)));
+        (QLatin1String(bound) == QLatin1String("from") ? out.from : out.to) = t;
+    }
+    if (const auto stop = ParsePositive(parser, "rows", out.rows))
+        return stop;
+    if (const auto stop = ParsePositive(parser, "timeout", out.timeout))
+        return stop;
+    const QStringList names =
+        parser.isSet("kinds")
+            ? parser.value("kinds").split(',', Qt::SkipEmptyParts)
+            : QStringList{"all", "person", "vehicle", "event", "manual", "locked", "other"};
+    for (const QString &name : names) {
+        const auto found =
+            std::find_if(std::begin(kKinds), std::end(kKinds),
+                         [&](const KindName &k) { return name.trimmed() == k.name; });
+        if (found == std::end(kKinds))
+            return RefuseUsage("unknown kind \"" + name + "\"; see --help");
+        if (!out.kinds.contains(found->kind))
+            out.kinds.push_back(found->kind);
+    }
+    if (out.kinds.isEmpty())
+        return RefuseUsage("--kinds names no kind; see --help");
+    out.cameras = parser.values("camera");
+    return std::nullopt;
+}
+
+// The cameras named on the command line, each once, in the order named; all when none is.
+std::optional<int> SelectCameras(const QStringList &wanted,
+                                 std::vector<OrlPluginManager::Camera> &out)
 {
     const auto all = OrlPluginManager::CCameraDirectory::Instance().FindCameras({});
     if (wanted.isEmpty()) {
         out = all;
-        return true;
+        return std::nullopt;
     }
+    std::set<std::pair<std::string, std::string>> chosen;
     for (const QString &name : wanted) {
-        const QStringList parts = name.split(':');
+        const QStringList parts = name.trimmed().split(':');
         bool found = false;
         for (const auto &camera : all) {
             const bool match = parts.size() == 2 ? camera.site_id == parts[0].toStdString() &&
                                                        camera.id == parts[1].toStdString()
-                                                 : camera.id == name.toStdString();
-            if (match) {
+                                                 : camera.id == name.trimmed().toStdString();
+            if (!match)
+                continue;
+            found = true;
+            if (chosen.insert({camera.site_id, camera.id}).second)
                 out.push_back(camera);
-                found = true;
-            }
         }
-        if (!found) {
-            std::fprintf(stderr, "tvs-search: unknown camera \"%s\"\n", qPrintable(name));
-            return false;
-        }
+        if (!found)
+            return RefuseUsage("unknown camera \"" + name + "\": the store has no such camera");
     }
-    return true;
+    return std::nullopt;
+}
+
+// The period asked for, defaulting to the last 7 days of the store's recordings.
+std::optional<int> ResolvePeriod(const SearchOptions &options,
+                                 const teskrecordserver::CRecordingServer &server, int64_t &begin,
+                                 int64_t &end)
+{
+    if (options.to) {
+        end = *options.to;
+    } else if (const auto period_end = server.Catalogue().Meta("period_end")) {
+        end = std::stoll(*period_end);
+    } else {
+        end = QDateTime::currentSecsSinceEpoch();
+    }
+    begin = options.from ? *options.from : end - kMaxSearchSpanSeconds;
+    QString message;
+    if (!CheckSearchPeriod(begin, end, message))
+        return RefuseUsage(message);
+    return std::nullopt;
 }
 
 teskplaycontroller::CCameraVideoSearchCondition
-BaseCondition(const std::vector<OrlPluginManager::Camera> &cameras, int64_t begin, int64_t end,
-              teskplaycontroller::VideoSearchType type)
+BuildCondition(const CSearchGroup &group, const std::vector<OrlPluginManager::Camera> &cameras,
+               int64_t begin, int64_t end)
 {
     teskplaycontroller::CCameraVideoSearchCondition condition;
     auto &data = *condition.GetDataPtr();
     data.search_guid = Quor::Base::GuidUtil::CreateGuid();
-    data.search_type = type;
+    data.search_type = group.search_type;
     data.begin_time = begin;
     data.end_time = end;
     for (const auto &camera : cameras) {
@@ -121,70 +236,22 @@ BaseCondition(const std::vector<OrlPluginManager::Camera> &cameras, int64_t begi
             info.pair_storage_info = {
                 static_cast<ResourceData::StorageLocation>(plan.GetVal_location_type()),
                 static_cast<ResourceData::StorageMediaType>(plan.GetVal_storage_media_type())};
-        if (type == teskplaycontroller::VideoSearchTag)
+        // The tag searches' camera type code.
+        if (group.search_type == teskplaycontroller::VideoSearchTag)
             info.camera_type_code = 254;
         data.tesk_camera_info.push_back(info);
     }
-    return condition;
-}
-
-bool Contains(const std::vector<VideoDataType> &kinds, VideoDataType kind)
-{
-    return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
-}
-
-// Splits the wanted kinds into the searches the panel would run for them.
-std::vector<SearchGroup> BuildGroups(const std::vector<VideoDataType> &kinds,
-                                     const std::vector<OrlPluginManager::Camera> &cameras,
-                                     int64_t begin, int64_t end)
-{
-    std::vector<SearchGroup> groups;
-    const auto add = [&](const char *name, teskplaycontroller::VideoSearchType type,
-                         std::vector<VideoDataType> served) {
-        SearchGroup group;
-        group.name = name;
-        group.kinds = std::move(served);
-        group.condition = BaseCondition(cameras, begin, end, type);
-        group.controller = std::make_shared<CVideoSearchController>();
-        groups.push_back(std::move(group));
-        return &groups.back();
-    };
-    if (Contains(kinds, RegularVideo))
-        add("all", teskplaycontroller::VideoSearchRecord, {RegularVideo});
-    if (Contains(kinds, LockVideo))
-        add("locked", teskplaycontroller::VideoSearchLock, {LockVideo});
-    std::vector<VideoDataType> tags;
-    for (VideoDataType kind : {EventAlarmVideo, TagVideo, OtherVideo}) {
-        if (Contains(kinds, kind))
-            tags.push_back(kind);
-    }
-    if (!tags.empty()) {
-        SearchGroup *group = add("tags", teskplaycontroller::VideoSearchTag, tags);
+    if (group.search_type == teskplaycontroller::VideoSearchTag) {
         auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
-        // One kind filters by its tag type; several take every tag and the pages filter.
-        const int label_type = tags.size() > 1              ? VideoSearchTagType::TagTypeAll
-                               : tags[0] == EventAlarmVideo ? TagTypeEventLinkage
-                               : tags[0] == TagVideo        ? TagTypeManual
-                                                            : TagTypeOther;
-        extra->SetVal_label_type(label_type);
-        group->condition.GetDataPtr()->ptr_label_extra = extra;
-    }
-    const bool person = Contains(kinds, PersonDetectVideo);
-    const bool vehicle = Contains(kinds, VehicleDetectVideo);
-    if (person || vehicle) {
-        std::vector<VideoDataType> served;
-        if (person)
-            served.push_back(PersonDetectVideo);
-        if (vehicle)
-            served.push_back(VehicleDetectVideo);
-        SearchGroup *group =
-            add("person-vehicle", teskplaycontroller::VideoSearchPersonVehicle, served);
+        extra->SetVal_label_type(group.label_type);
+        data.ptr_label_extra = extra;
+    } else if (group.search_type == teskplaycontroller::VideoSearchPersonVehicle) {
         auto extra = std::make_shared<teskplaycontroller::CPersonVehicleExtra>();
-        extra->SetVal_event_type(person && vehicle ? 1 : person ? 2 : 4);
-        group->condition.GetDataPtr()->ptr_person_vehicle_extra = extra;
-        group->condition.GetDataPtr()->event_type = extra->GetVal_event_type();
+        extra->SetVal_event_type(group.event_type);
+        data.ptr_person_vehicle_extra = extra;
+        data.event_type = group.event_type;
     }
-    return groups;
+    return condition;
 }
 
 QVector<CResourceKey> KeysOf(const std::vector<OrlPluginManager::Camera> &cameras)
@@ -199,7 +266,8 @@ QVector<CResourceKey> KeysOf(const std::vector<OrlPluginManager::Camera> &camera
     return keys;
 }
 
-void PrintRows(SearchGroup &group, VideoDataType kind, const QVector<CResourceKey> &keys, int rows)
+void PrintRows(RunningSearch &search, VideoDataType kind, const QVector<CResourceKey> &keys,
+               int rows)
 {
     CVideoFileParam param;
     param.SetVal_data_type(kind);
@@ -208,7 +276,7 @@ void PrintRows(SearchGroup &group, VideoDataType kind, const QVector<CResourceKe
     param.SetVal_begin_index(0);
     param.SetVal_end_index(rows - 1);
     CameraFilesList out;
-    group.controller->GetVideoFiles(out, param);
+    search.controller->GetVideoFiles(out, param);
     if (out.isEmpty())
         return;
     const TimeTypePair time_type{OrlSearchTimeType::ClientTime, true};
@@ -231,160 +299,136 @@ void PrintRows(SearchGroup &group, VideoDataType kind, const QVector<CResourceKe
     }
 }
 
-// Qt's own diagnostics (for instance the offscreen platform declining to raise a pop-up) go
-// to the log, not between the results.
-void LogQtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+// Runs the searches until each has finished, the timeout passes or an interrupt arrives.
+int RunSearches(QApplication &app, std::vector<RunningSearch> &searches, int timeout)
 {
-    mirelog::Write(type >= QtCriticalMsg ? mirelog::LevelError : mirelog::LevelInfo,
-                   "OrlClientInfo", "Qt: %s", qPrintable(message));
+    QElapsedTimer clock;
+    clock.start();
+    int running = 0;
+    for (RunningSearch &search : searches) {
+        RunningSearch *s = &search;
+        QObject::connect(
+            search.controller.get(), &CVideoSearchController::SignalSearchResult, &app,
+            [&, s](const ClipSearchEvent &event) {
+                const CClipSearchEventData data = event.GetEventData();
+                const char *name = NameOf(s->group.search_type);
+                if (event.GetEventType() == ClipSearchDataArrived) {
+                    std::printf("%7.3fs  %-15s %d results so far\n", clock.elapsed() / 1000.0, name,
+                                data.GetVal_current_data_num_());
+                } else if (event.GetEventType() == ClipSearchFinished && !s->finished) {
+                    s->finished = true;
+                    std::printf("%7.3fs  %-15s finished%s\n", clock.elapsed() / 1000.0, name,
+                                data.GetVal_max_data() ? " (result limit reached)" : "");
+                    if (--running == 0)
+                        app.exit(kExitOk);
+                }
+                std::fflush(stdout);
+            });
+        if (search.controller->SearchCameraFiles(search.condition, 3600)) {
+            ++running;
+        } else {
+            PrintToolError(QStringLiteral("the %1 search could not start")
+                               .arg(NameOf(search.group.search_type)));
+            return kExitFailed;
+        }
+    }
+    QTimer::singleShot(timeout * 1000, &app, [&] {
+        PrintToolError(QStringLiteral("the searches did not finish within %1 s").arg(timeout));
+        app.exit(kExitTimeout);
+    });
+    QSocketNotifier interrupts(CInterrupts::ReadFd(), QSocketNotifier::Read);
+    QObject::connect(&interrupts, &QSocketNotifier::activated, &app, [&] {
+        if (CInterrupts::IsStop(CInterrupts::Take())) {
+            PrintToolError("interrupted: the searches were stopped");
+            app.exit(kExitInterrupted);
+        }
+    });
+    const int status = running > 0 ? app.exec() : kExitOk;
+    if (status != kExitOk) {
+        for (RunningSearch &search : searches)
+            search.controller->CancelSearch(false);
+    }
+    return status;
+}
+
+void PrintResults(std::vector<RunningSearch> &searches,
+                  const std::vector<OrlPluginManager::Camera> &cameras, int rows)
+{
+    const QVector<CResourceKey> keys = KeysOf(cameras);
+    std::printf("\nResults per kind:\n");
+    for (RunningSearch &search : searches) {
+        for (VideoDataType kind : search.group.kinds)
+            std::printf("  %-8s %d\n", NameOf(kind),
+                        search.controller->GetTotalFileNum(kind, keys));
+    }
+    for (RunningSearch &search : searches) {
+        for (VideoDataType kind : search.group.kinds)
+            PrintRows(search, kind, keys, rows);
+    }
+}
+
+int Run(QApplication &app)
+{
+    QCommandLineParser parser;
+    SearchOptions options;
+    if (const auto stop = ReadOptions(parser, app, options))
+        return *stop;
+
+    int exit_code = kExitOk;
+    const auto server =
+        OpenToolStore(options.store, teskrecordserver::GeneratorOptions::Default(), exit_code);
+    if (!server)
+        return exit_code;
+    InstallToolStore(server);
+
+    int64_t begin = 0;
+    int64_t end = 0;
+    if (const auto stop = ResolvePeriod(options, *server, begin, end))
+        return *stop;
+    std::vector<OrlPluginManager::Camera> cameras;
+    if (const auto stop = SelectCameras(options.cameras, cameras))
+        return *stop;
+    std::printf("Store %s: %zu cameras, %s to %s\n", server->StoreDir().c_str(), cameras.size(),
+                Quor::Base::TimeUtil::TimeT2ISODatetime(begin, 0, true).c_str(),
+                Quor::Base::TimeUtil::TimeT2ISODatetime(end, 0, true).c_str());
+
+    std::vector<RunningSearch> searches;
+    for (const CSearchGroup &group : GroupKindsIntoSearches(options.kinds)) {
+        RunningSearch search;
+        search.group = group;
+        search.condition = BuildCondition(group, cameras, begin, end);
+        search.controller = std::make_shared<CVideoSearchController>();
+        searches.push_back(std::move(search));
+    }
+    const std::string read_error_before = server->Catalogue().LastReadError();
+    if (const int status = RunSearches(app, searches, options.timeout); status != kExitOk)
+        return status;
+    // A camera whose answer the store could not read has failed; the counts would be short.
+    if (const std::string error = server->Catalogue().LastReadError(); error != read_error_before) {
+        PrintToolError(
+            QStringLiteral("the store %1 failed during the search: %2; the results "
+                           "are incomplete and not shown")
+                .arg(QString::fromStdString(server->StoreDir()), QString::fromStdString(error)));
+        return kExitFailed;
+    }
+    PrintResults(searches, cameras, options.rows);
+    return kExitOk;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(LogQtMessage);
+    RouteLibraryMessagesToLog();
     // A console host: no window appears unless a display is there for the notifications.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tvs-search"));
+    CInterrupts::Install();
     InstallHostTranslations(app);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Searches the embedded recording store and prints what it finds."));
-    parser.addHelpOption();
-    parser.addOptions({
-        {"store", "Store directory (created with sample data on first use).", "dir"},
-        {"camera", "Camera to search, as site:camera or camera; repeatable. Default: all.",
-         "camera"},
-        {"from", "Begin of the period, ISO 8601. Default: 7 days before --to.", "time"},
-        {"to", "End of the period, ISO 8601. Default: the end of the store's recordings.", "time"},
-        {"kinds", "Kinds: all,person,vehicle,event,manual,locked,other. Default: all of them.",
-         "list"},
-        {"rows", "Rows printed per kind. Default: 10.", "n", "10"},
-        {"timeout", "Seconds to wait for the searches. Default: 60.", "s", "60"},
-    });
-    parser.process(app);
-
-    teskrecordserver::CStoreStatus status;
-    std::shared_ptr<teskrecordserver::CRecordingServer> server;
-    if (parser.isSet("store")) {
-        server = std::make_shared<teskrecordserver::CRecordingServer>();
-        status = server->Open(parser.value("store").toStdString());
-        if (status) {
-            server->PublishToHost();
-            teskrecordserver::CRecordingServer::Install(server);
-        }
-    } else {
-        server = teskrecordserver::CRecordingServer::StartDefault(status);
-    }
-    if (!status || !server) {
-        std::fprintf(stderr, "tvs-search: %s\n", status.Message().c_str());
-        return ExitStoreError;
-    }
-
-    std::vector<VideoDataType> kinds;
-    const QStringList kind_names =
-        parser.isSet("kinds")
-            ? parser.value("kinds").split(',', Qt::SkipEmptyParts)
-            : QStringList{"all", "person", "vehicle", "event", "manual", "locked", "other"};
-    for (const QString &name : kind_names) {
-        const auto found = std::find_if(std::begin(kKinds), std::end(kKinds),
-                                        [&](const KindName &k) { return name == k.name; });
-        if (found == std::end(kKinds)) {
-            std::fprintf(stderr, "tvs-search: unknown kind \"%s\"\n", qPrintable(name));
-            return ExitUsage;
-        }
-        kinds.push_back(found->kind);
-    }
-
-    int64_t end = 0;
-    bool ok = true;
-    if (parser.isSet("to")) {
-        end = ParseTime(parser.value("to"), ok);
-    } else if (const auto period_end = server->Catalogue().Meta("period_end")) {
-        end = std::stoll(*period_end);
-    } else {
-        end = QDateTime::currentSecsSinceEpoch();
-    }
-    int64_t begin = end - 7 * 86400 + 1;
-    if (ok && parser.isSet("from"))
-        begin = ParseTime(parser.value("from"), ok);
-    const int rows = parser.value("rows").toInt(&ok) > 0 ? parser.value("rows").toInt() : 0;
-    const int timeout = parser.value("timeout").toInt();
-    if (!ok || rows <= 0 || timeout <= 0) {
-        std::fprintf(stderr, "tvs-search: a time is not ISO 8601, or --rows/--timeout is not a "
-                             "positive number\n");
-        return ExitUsage;
-    }
-
-    std::vector<OrlPluginManager::Camera> cameras;
-    if (!SelectCameras(parser.values("camera"), cameras))
-        return ExitUsage;
-    std::printf("Store %s: %zu cameras, %s to %s\n", server->StoreDir().c_str(), cameras.size(),
-                Quor::Base::TimeUtil::TimeT2ISODatetime(begin, 0, true).c_str(),
-                Quor::Base::TimeUtil::TimeT2ISODatetime(end, 0, true).c_str());
-
-    std::vector<SearchGroup> groups = BuildGroups(kinds, cameras, begin, end);
-    QElapsedTimer clock;
-    clock.start();
-    int running = 0;
-    for (SearchGroup &group : groups) {
-        SearchGroup *g = &group;
-        QObject::connect(
-            group.controller.get(), &CVideoSearchController::SignalSearchResult, &app,
-            [&, g](const ClipSearchEvent &event) {
-                const CClipSearchEventData data = event.GetEventData();
-                switch (event.GetEventType()) {
-                case ClipSearchDataArrived:
-                    std::printf("%7.3fs  %-15s %d results so far\n", clock.elapsed() / 1000.0,
-                                g->name, data.GetVal_current_data_num_());
-                    break;
-                case ClipSearchFinished:
-                    if (g->finished)
-                        break;
-                    g->finished = true;
-                    std::printf("%7.3fs  %-15s finished%s\n", clock.elapsed() / 1000.0, g->name,
-                                data.GetVal_max_data() ? " (result limit reached)" : "");
-                    if (--running == 0)
-                        app.quit();
-                    break;
-                default:
-                    break;
-                }
-                std::fflush(stdout);
-            });
-        if (group.controller->SearchCameraFiles(group.condition, 3600)) {
-            ++running;
-        } else {
-            std::printf("%-15s could not start\n", group.name);
-            group.finished = true;
-        }
-    }
-    bool timed_out = false;
-    QTimer::singleShot(timeout * 1000, &app, [&] {
-        timed_out = true;
-        app.quit();
-    });
-    if (running > 0)
-        app.exec();
-    if (timed_out) {
-        std::fprintf(stderr, "tvs-search: the searches did not finish within %d s\n", timeout);
-        return ExitTimeout;
-    }
-
-    const QVector<CResourceKey> keys = KeysOf(cameras);
-    std::printf("\nResults per kind:\n");
-    for (SearchGroup &group : groups) {
-        for (VideoDataType kind : group.kinds)
-            std::printf("  %-8s %d\n", NameOf(kind), group.controller->GetTotalFileNum(kind, keys));
-    }
-    for (SearchGroup &group : groups) {
-        for (VideoDataType kind : group.kinds)
-            PrintRows(group, kind, keys, rows);
-    }
-    return ExitOk;
+    const int status = Run(app);
+    std::fflush(stdout);
+    return status;
 }

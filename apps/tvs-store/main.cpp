@@ -1,5 +1,7 @@
 // tvs-store: creates the embedded recording store on first use and prints what it holds.
 
+#include "ToolSupport.h"
+
 #include "recordserver/RecordingServer.h"
 
 #include "quorbase/Util.h"
@@ -10,8 +12,10 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <optional>
 
 using namespace teskrecordserver;
+using namespace TeskVideoSearch;
 
 namespace {
 
@@ -37,9 +41,11 @@ const char *MediaName(int type)
     }
 }
 
-void PrintStore(const CRecordingServer &server)
+// False with the store named when a count or row could not be read.
+bool PrintStore(const CRecordingServer &server)
 {
     const CRecordCatalogue &catalogue = server.Catalogue();
+    CRecordCatalogue::TakeThreadReadError();
     std::printf("Store %s (schema %d)\n", server.StoreDir().c_str(), catalogue.SchemaVersion());
     if (const auto begin = catalogue.Meta("period_begin"), end = catalogue.Meta("period_end");
         begin && end)
@@ -80,21 +86,32 @@ void PrintStore(const CRecordingServer &server)
                 .size(),
             notes.c_str());
     }
+    std::fflush(stdout);
+    if (const std::string error = CRecordCatalogue::TakeThreadReadError(); !error.empty()) {
+        PrintToolError(
+            QStringLiteral("the store %1 cannot be read: %2; the figures above are "
+                           "incomplete")
+                .arg(QString::fromStdString(server.StoreDir()), QString::fromStdString(error)));
+        return false;
+    }
+    return true;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+struct StoreOptions
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QCoreApplication::setApplicationName("tvs-store");
+    GeneratorOptions generator = GeneratorOptions::Default();
+    bool seed_set = false;
+    QString dir;
+    bool quiet = false;
+};
 
-    QCommandLineParser parser;
+std::optional<int> ReadOptions(QCommandLineParser &parser, const QCoreApplication &app,
+                               StoreOptions &out)
+{
     parser.setApplicationDescription(
-        "Creates the embedded recording store on first use and prints what it holds.");
-    parser.addHelpOption();
+        "Creates the embedded recording store on first use and prints what it holds. A new store "
+        "is built beside its folder and moved into place when complete; a folder of other files "
+        "or a foreign catalogue is refused and left untouched.");
     parser.addPositionalArgument(
         "dir", "Store directory (default: $TESK_DATA_DIR/store or the user's data directory).",
         "[dir]");
@@ -102,33 +119,60 @@ int main(int argc, char **argv)
     const QCommandLineOption large("large", "Generate the large benchmark store.");
     const QCommandLineOption quiet("quiet", "Print nothing but errors.");
     parser.addOptions({seed, large, quiet});
-    parser.process(app);
+    if (const auto stop = ParseToolCommandLine(parser, app))
+        return stop;
 
-    GeneratorOptions options =
-        parser.isSet(large) ? GeneratorOptions::Large() : GeneratorOptions::Default();
+    out.generator = parser.isSet(large) ? GeneratorOptions::Large() : GeneratorOptions::Default();
+    out.quiet = parser.isSet(quiet);
     if (parser.isSet(seed)) {
         bool ok = false;
-        options.seed = parser.value(seed).toULongLong(&ok);
-        if (!ok) {
-            std::fprintf(stderr, "tvs-store: the seed must be a non-negative number\n");
-            return 1;
-        }
+        const QString text = parser.value(seed).trimmed();
+        out.generator.seed = text.toULongLong(&ok);
+        if (!ok || text.startsWith('-') || text.startsWith('+'))
+            return RefuseUsage("--seed must be a non-negative whole number, not \"" +
+                               parser.value(seed) + "\"");
+        out.seed_set = true;
     }
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1) {
-        std::fprintf(stderr, "tvs-store: at most one store directory\n");
-        return 1;
-    }
-    const std::string dir = positional.isEmpty() ? CRecordingServer::DefaultStoreDir()
-                                                 : positional.front().toStdString();
+    if (positional.size() > 1)
+        return RefuseUsage("at most one store directory; see --help");
+    if (!positional.isEmpty() && positional.front().trimmed().isEmpty())
+        return RefuseUsage("the store directory is empty; give a folder or leave it out for the "
+                           "default store");
+    out.dir = positional.isEmpty() ? QString() : positional.front();
+    return std::nullopt;
+}
 
-    CRecordingServer server;
-    const CStoreStatus status = server.Open(dir, options);
-    if (!status) {
-        std::fprintf(stderr, "tvs-store: %s\n", status.Message().c_str());
-        return 2;
-    }
-    if (!parser.isSet(quiet))
-        PrintStore(server);
-    return 0;
+} // namespace
+
+int main(int argc, char **argv)
+{
+    RouteLibraryMessagesToLog();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName("tvs-store");
+    CInterrupts::Install();
+
+    QCommandLineParser parser;
+    StoreOptions options;
+    if (const auto stop = ReadOptions(parser, app, options))
+        return *stop;
+
+    int exit_code = kExitOk;
+    const auto server = OpenToolStore(options.dir, options.generator, exit_code);
+    if (!server)
+        return exit_code;
+    // The seed of an existing store cannot change: asking for another one is refused.
+    const std::string stored_seed = server->Catalogue().Meta("seed").value_or("");
+    if (options.seed_set && stored_seed != std::to_string(options.generator.seed))
+        return *RefuseUsage(
+            QStringLiteral("the store %1 exists with seed %2; --seed %3 applies to a new "
+                           "store only (give another folder)")
+                .arg(QString::fromStdString(server->StoreDir()),
+                     QString::fromStdString(stored_seed))
+                .arg(options.generator.seed));
+    if (options.quiet)
+        return kExitOk;
+    return PrintStore(*server) ? kExitOk : kExitFailed;
 }

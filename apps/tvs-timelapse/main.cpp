@@ -1,18 +1,28 @@
 // tvs-timelapse: generates one time-lapse video through the module's task manager.
 //
-//   tvs-timelapse --pictures DIR --output OUT.mp4
+//   tvs-timelapse --pictures DIR --output OUT.mp4 [--force]
 //   tvs-timelapse --camera ID --begin "yyyy-MM-dd HH:mm:ss" --end "..." --output OUT.mp4
-//                 [--source-dir DIR | --size WxH --interval SECONDS --max N]
+//                 [--store DIR | --source-dir DIR | --size WxH --interval SECONDS --max N]
 //   tvs-timelapse --device --camera ID --job JOB --begin ... --end ... --device-video FILE
 //                 --output OUT.mp4 [--progress-step PERCENT] [--device-fails]
 //
 // Ctrl-Z pauses the task and a second Ctrl-Z (or SIGCONT) resumes it; Ctrl-C deletes it.
+// Every task works in a private folder beside the output (the library puts its pictures and
+// video there); the finished video is moved into place and the folder removed, whatever the
+// outcome, so the user's own files in the output's folder are never touched.
+
+#include "ToolSupport.h"
 
 #include "doubles/DirectoryTimeLapseProvider.h"
+#include "mirelog/Log.h"
 #include "pluginmanager/PluginManager.h"
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
 #include "timelapse/TimeLapsePhotoManager.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -21,13 +31,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTimer>
 
 #include <atomic>
+#include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
+#include <cstring>
+#include <optional>
 #include <unistd.h>
 
 using namespace TeskVideoSearch;
@@ -35,14 +49,28 @@ using namespace OrlPluginManager;
 
 namespace {
 
-int signal_pipe[2] = {-1, -1};
+// Sizes of synthetic pictures: H.264 (level 6.2) frames, in even numbers for yuv420p.
+constexpr int kMinSide = 16;
+constexpr int kMaxSide = 8192;
+constexpr qint64 kMaxPixels = 8192LL * 4320LL;
+constexpr int kMaxProgressStep = 100;
 
-void OnSignal(int number)
+enum class Mode { Pictures, Camera, Device };
+
+struct TimeLapseOptions
 {
-    const char byte = static_cast<char>(number);
-    const ssize_t ignored = ::write(signal_pipe[1], &byte, 1);
-    (void)ignored;
-}
+    Mode mode = Mode::Camera;
+    QString output;
+    bool force = false;
+    QString pictures;
+    QString store;
+    bool use_store = false;
+    std::string camera;
+    std::string start_date, start_time, end_date, end_time;
+    CDirectoryTimeLapseProvider::CameraPictures capture;
+    CDirectoryTimeLapseProvider::DeviceCamera device;
+    std::string job;
+};
 
 struct Outcome
 {
@@ -60,7 +88,42 @@ void OnResult(bool is_success, std::string, int64_t file_size, int percentage, v
     outcome.percentage = percentage;
     outcome.finished = true;
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        QCoreApplication::instance(), [] { QCoreApplication::exit(kExitOk); },
+        Qt::QueuedConnection);
+}
+
+// The time-lapse services' failures in the user's words; the host's error table does not
+// know them.
+QString TimeLapseErrorText(const Quor::Base::Error::ErrorCode &error)
+{
+    if (error.module_code == TimeLapseError::kModule) {
+        switch (error.error_code) {
+        case TimeLapseError::kNoProvider:
+            return "no time-lapse service is available";
+        case TimeLapseError::kAborted:
+            return "the task was stopped";
+        case TimeLapseError::kNoPictures:
+            return "no capture pictures could be had for the span";
+        case TimeLapseError::kUnknownCamera:
+            return "the camera is unknown";
+        case TimeLapseError::kWriteFailed:
+            return "a picture could not be written to the working folder";
+        case TimeLapseError::kUnknownJob:
+            return "the device does not know the job";
+        case TimeLapseError::kDeviceFailed:
+            return "the device could not build the video";
+        case TimeLapseError::kNoVideo:
+            return "the device has no video for the job";
+        default:
+            break;
+        }
+    }
+    return QString::fromStdString(OrlErrorCodeTrans::GetErrorInfoByErrorCode(error));
+}
+
+QString Errno()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 bool SplitDateTime(const QString &text, std::string &date, std::string &time)
@@ -71,6 +134,249 @@ bool SplitDateTime(const QString &text, std::string &date, std::string &time)
     date = parts[0].toStdString();
     time = parts[1].toStdString();
     return CDirectoryTimeLapseProvider::ParseLocalTime(date, time) >= 0;
+}
+
+std::optional<int> ParseInt(const QCommandLineParser &parser, const char *option, int low, int high,
+                            int &out)
+{
+    bool ok = false;
+    out = parser.value(option).trimmed().toInt(&ok);
+    if (!ok || out < low || out > high)
+        return RefuseUsage(QStringLiteral("--%1 must be a whole number from %2 to %3, not \"%4\"")
+                               .arg(option)
+                               .arg(low)
+                               .arg(high)
+                               .arg(parser.value(option)));
+    return std::nullopt;
+}
+
+std::optional<int> ParseSize(const QString &text, int &width, int &height)
+{
+    const QStringList parts = text.trimmed().split('x');
+    bool ok_width = false;
+    bool ok_height = false;
+    if (parts.size() == 2) {
+        width = parts[0].toInt(&ok_width);
+        height = parts[1].toInt(&ok_height);
+    }
+    if (!ok_width || !ok_height)
+        return RefuseUsage("--size \"" + text + "\" is not WIDTHxHEIGHT, for example 640x360");
+    if (width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide ||
+        qint64(width) * height > kMaxPixels)
+        return RefuseUsage(QStringLiteral("--size %1x%2 is out of range: each side from %3 to %4 "
+                                          "and at most %5 pixels (an H.264 frame)")
+                               .arg(width)
+                               .arg(height)
+                               .arg(kMinSide)
+                               .arg(kMaxSide)
+                               .arg(kMaxPixels));
+    if (width % 2 || height % 2)
+        return RefuseUsage(QStringLiteral("--size %1x%2 has an odd side; H.264 video needs even "
+                                          "sizes")
+                               .arg(width)
+                               .arg(height));
+    return std::nullopt;
+}
+
+std::optional<int> CheckOutput(const QCommandLineParser &parser, TimeLapseOptions &out)
+{
+    out.output = parser.value("output");
+    out.force = parser.isSet("force");
+    if (out.output.trimmed().isEmpty() || !out.output.endsWith(".mp4", Qt::CaseInsensitive) ||
+        QFileInfo(out.output).completeBaseName().isEmpty())
+        return RefuseUsage("--output must name an .mp4 file; see --help");
+    const QFileInfo info(out.output);
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        return RefuseUsage("the folder of the output, " + folder.filePath() + ", does not exist");
+    if (!folder.isWritable())
+        return RefuseUsage("the folder of the output, " + folder.filePath() + ", is not writable");
+    if (info.exists() && !info.isFile())
+        return RefuseUsage(out.output + " exists and is not a file; it was left as it is");
+    if (info.exists() && !out.force)
+        return RefuseUsage(out.output + " exists; --force replaces it");
+    return std::nullopt;
+}
+
+std::optional<int> CheckSpan(const QCommandLineParser &parser, TimeLapseOptions &out)
+{
+    if (!parser.isSet("camera") || parser.value("camera").trimmed().isEmpty())
+        return RefuseUsage("--camera is needed (or --pictures); see --help");
+    out.camera = parser.value("camera").trimmed().toStdString();
+    for (const char *bound : {"begin", "end"}) {
+        std::string &date =
+            QLatin1String(bound) == QLatin1String("begin") ? out.start_date : out.end_date;
+        std::string &time =
+            QLatin1String(bound) == QLatin1String("begin") ? out.start_time : out.end_time;
+        if (!SplitDateTime(parser.value(bound), date, time))
+            return RefuseUsage(QStringLiteral("--%1 \"%2\" is not a time \"yyyy-MM-dd HH:mm:ss\"")
+                                   .arg(bound, parser.value(bound)));
+    }
+    if (CDirectoryTimeLapseProvider::ParseLocalTime(out.start_date, out.start_time) >
+        CDirectoryTimeLapseProvider::ParseLocalTime(out.end_date, out.end_time))
+        return RefuseUsage("--begin " + parser.value("begin") + " is after --end " +
+                           parser.value("end"));
+    return std::nullopt;
+}
+
+std::optional<int> CheckCameraMode(const QCommandLineParser &parser, TimeLapseOptions &out)
+{
+    if (parser.isSet("store")) {
+        if (parser.value("store").trimmed().isEmpty())
+            return RefuseUsage("--store is empty; give a folder or \"default\"");
+        out.use_store = true;
+        out.store = parser.value("store") == "default" ? QString() : parser.value("store");
+    }
+    if (parser.isSet("source-dir")) {
+        if (!QFileInfo(parser.value("source-dir")).isDir())
+            return RefuseUsage("--source-dir " + parser.value("source-dir") + " is not a folder");
+        out.capture.picture_dir = parser.value("source-dir").toStdString();
+    }
+    if (const auto stop = ParseSize(parser.value("size"), out.capture.synthetic_width,
+                                    out.capture.synthetic_height))
+        return stop;
+    if (const auto stop = ParseInt(parser, "interval", 1, INT_MAX, out.capture.capture_interval))
+        return stop;
+    return ParseInt(parser, "max", 0, INT_MAX, out.capture.max_pictures);
+}
+
+std::optional<int> CheckDeviceMode(const QCommandLineParser &parser, TimeLapseOptions &out)
+{
+    if (!QFileInfo(parser.value("device-video")).isFile())
+        return RefuseUsage("--device-video must name the device's video file" +
+                           (parser.isSet("device-video")
+                                ? QString(": %1 is not a file").arg(parser.value("device-video"))
+                                : QString()));
+    out.device.video_path = parser.value("device-video").toStdString();
+    out.device.fail = parser.isSet("device-fails");
+    if (parser.value("job").trimmed().isEmpty())
+        return RefuseUsage("--job is empty");
+    out.job = parser.value("job").trimmed().toStdString();
+    return ParseInt(parser, "progress-step", 1, kMaxProgressStep, out.device.progress_step);
+}
+
+std::optional<int> ReadOptions(QCommandLineParser &parser, const QCoreApplication &app,
+                               TimeLapseOptions &out)
+{
+    parser.setApplicationDescription(
+        "Generates a time-lapse video. The task works in a private folder beside the output and "
+        "moves the finished video into place; an existing output is replaced only with --force.");
+    parser.addOptions({
+        {"pictures", "Directory of numbered pictures 0.jpg, 1.jpg, ... (read by number).", "dir"},
+        {"store",
+         "Serve the camera's capture pictures and device video from the embedded "
+         "recording store in this directory (\"default\": the user's store).",
+         "dir"},
+        {"output", "The video file to write (.mp4).", "file"},
+        {"force", "Replace the output file if it exists."},
+        {"camera", "Camera resource identifier.", "id"},
+        {"begin", "Start of the span, \"yyyy-MM-dd HH:mm:ss\".", "time"},
+        {"end", "End of the span, \"yyyy-MM-dd HH:mm:ss\".", "time"},
+        {"source-dir", "Capture pictures of the camera.", "dir"},
+        {"size", "Size of synthetic capture pictures (even, 16 to 8192 a side).", "WxH", "640x360"},
+        {"interval", "Seconds between two synthetic captures (at least 1).", "seconds", "60"},
+        {"max", "At most this many synthetic captures (0: no limit).", "n", "0"},
+        {"device", "Let the device build the video."},
+        {"job", "Device job identifier.", "id", "job-1"},
+        {"device-video", "The video the device produces.", "file"},
+        {"progress-step", "Device progress gained per one-second poll (1 to 100).", "percent",
+         "25"},
+        {"device-fails", "The device job fails (status 4)."},
+    });
+    if (const auto stop = ParseToolCommandLine(parser, app))
+        return stop;
+    if (!parser.positionalArguments().isEmpty())
+        return RefuseUsage("unexpected argument \"" + parser.positionalArguments().front() +
+                           "\"; see --help");
+    if (const auto stop = CheckOutput(parser, out))
+        return stop;
+    if (parser.isSet("pictures")) {
+        for (const char *other : {"camera", "device", "store", "source-dir"}) {
+            if (parser.isSet(other))
+                return RefuseUsage(
+                    QStringLiteral("--pictures and --%1 do not go together").arg(other));
+        }
+        out.mode = Mode::Pictures;
+        out.pictures = parser.value("pictures");
+        if (!QFileInfo(out.pictures).isDir())
+            return RefuseUsage("--pictures " + out.pictures + " is not a folder");
+        return std::nullopt;
+    }
+    if (const auto stop = CheckSpan(parser, out))
+        return stop;
+    if (parser.isSet("device")) {
+        out.mode = Mode::Device;
+        return CheckDeviceMode(parser, out);
+    }
+    out.mode = Mode::Camera;
+    return CheckCameraMode(parser, out);
+}
+
+// Reads the picture folder as the task will; fails when nothing in it can be used.
+std::optional<int> CheckPictures(const TimeLapseOptions &options, QString &summary)
+{
+    const auto listing = CDirectoryTimeLapseProvider::ListPictures(options.pictures.toStdString());
+    for (const auto &gap : listing.gaps) {
+        PrintToolError(
+            gap.first == gap.second
+                ? QStringLiteral("picture %1 is missing; the numbers go on after it").arg(gap.first)
+                : QStringLiteral("pictures %1 to %2 are missing; the numbers go on "
+                                 "after them")
+                      .arg(gap.first)
+                      .arg(gap.second));
+    }
+    if (listing.pictures.empty()) {
+        if (!listing.unreadable.empty()) {
+            PrintToolError(
+                QStringLiteral("no picture of %1 can be read; the first is %2")
+                    .arg(options.pictures, QString::fromStdString(listing.unreadable.front())));
+        } else {
+            PrintToolError("no pictures (0.jpg, 1.jpg, ...) in " + options.pictures);
+        }
+        return kExitFailed;
+    }
+    if (!listing.unreadable.empty())
+        summary = QStringLiteral("; %1 unreadable picture(s) skipped, the first %2")
+                      .arg(listing.unreadable.size())
+                      .arg(QString::fromStdString(listing.unreadable.front()));
+    return std::nullopt;
+}
+
+CTimeLapsePhotoRequestParam
+BuildRequest(const TimeLapseOptions &options, const QString &work,
+             const std::shared_ptr<CDirectoryTimeLapseProvider> &provider)
+{
+    CTimeLapsePhotoRequestParam request;
+    request.SetVal_file_path(work.toStdString());
+    request.SetVal_file_name(QFileInfo(options.output).completeBaseName().toStdString());
+    request.SetVal_guid(Quor::Base::GuidUtil::CreateGuid());
+    if (options.mode == Mode::Pictures) {
+        CDirectoryTimeLapseProvider::CameraPictures pictures;
+        pictures.picture_dir = options.pictures.toStdString();
+        provider->SetCameraPictures("pictures", pictures);
+        const std::string today = QDate::currentDate().toString("yyyy-MM-dd").toStdString();
+        request.SetVal_generate_mode(0);
+        request.SetVal_camera_resource_id("pictures");
+        request.SetVal_start_date(today);
+        request.SetVal_end_date(today);
+        request.SetVal_start_time("00:00:00");
+        request.SetVal_end_time("23:59:59");
+        return request;
+    }
+    request.SetVal_camera_resource_id(options.camera);
+    request.SetVal_start_date(options.start_date);
+    request.SetVal_start_time(options.start_time);
+    request.SetVal_end_date(options.end_date);
+    request.SetVal_end_time(options.end_time);
+    if (options.mode == Mode::Device) {
+        provider->SetDeviceCamera(options.camera, options.device);
+        request.SetVal_generate_mode(1);
+        request.SetVal_job_id(options.job);
+    } else {
+        provider->SetCameraPictures(options.camera, options.capture);
+        request.SetVal_generate_mode(0);
+    }
+    return request;
 }
 
 void PrintProgress(std::string &guid, bool paused, bool tty)
@@ -84,140 +390,9 @@ void PrintProgress(std::string &guid, bool paused, bool tty)
     std::fflush(stderr);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Runs the task to its end or to an interrupt; kExitOk when it succeeded.
+int RunTask(QCoreApplication &app, CTimeLapsePhotoRequestParam &request)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("tvs-timelapse");
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Generates a time-lapse video.");
-    parser.addHelpOption();
-    parser.addOptions({
-        {"pictures", "Directory of numbered pictures 0.jpg, 1.jpg, ...", "dir"},
-        {"store",
-         "Serve the camera's capture pictures and device video from the embedded "
-         "recording store in this directory (\"default\": the user's store).",
-         "dir"},
-        {"output", "The video file to write (.mp4).", "file"},
-        {"camera", "Camera resource identifier.", "id"},
-        {"begin", "Start of the span, \"yyyy-MM-dd HH:mm:ss\".", "time"},
-        {"end", "End of the span, \"yyyy-MM-dd HH:mm:ss\".", "time"},
-        {"source-dir", "Capture pictures of the camera.", "dir"},
-        {"size", "Size of synthetic capture pictures.", "WxH", "640x360"},
-        {"interval", "Seconds between two synthetic captures.", "seconds", "60"},
-        {"max", "At most this many synthetic captures (0: no limit).", "n", "0"},
-        {"device", "Let the device build the video."},
-        {"job", "Device job identifier.", "id", "job-1"},
-        {"device-video", "The video the device produces.", "file"},
-        {"progress-step", "Device progress gained per one-second poll.", "percent", "25"},
-        {"device-fails", "The device job fails (status 4)."},
-    });
-    parser.process(app);
-
-    const QString output = parser.value("output");
-    if (output.isEmpty() || !output.endsWith(".mp4")) {
-        std::fprintf(stderr, "--output must name an .mp4 file\n");
-        return 2;
-    }
-    const QFileInfo output_info(output);
-    auto provider = std::make_shared<CDirectoryTimeLapseProvider>();
-    CTimeLapsePhotoRequestParam request;
-    request.SetVal_file_path(output_info.absolutePath().toStdString());
-    request.SetVal_file_name(output_info.completeBaseName().toStdString());
-    request.SetVal_guid(Quor::Base::GuidUtil::CreateGuid());
-
-    if (parser.isSet("pictures")) {
-        CDirectoryTimeLapseProvider::CameraPictures pictures;
-        pictures.picture_dir = parser.value("pictures").toStdString();
-        provider->SetCameraPictures("pictures", pictures);
-        const std::string today = QDate::currentDate().toString("yyyy-MM-dd").toStdString();
-        request.SetVal_generate_mode(0);
-        request.SetVal_camera_resource_id("pictures");
-        request.SetVal_start_date(today);
-        request.SetVal_end_date(today);
-        request.SetVal_start_time("00:00:00");
-        request.SetVal_end_time("23:59:59");
-        // The pictures are linked into a work directory next to the video, which the task
-        // empties; the originals stay.
-        request.SetVal_file_path(output_info.absolutePath().toStdString() + "/." +
-                                 output_info.completeBaseName().toStdString() + ".pictures");
-    } else {
-        std::string start_date, start_time, end_date, end_time;
-        if (!parser.isSet("camera") ||
-            !SplitDateTime(parser.value("begin"), start_date, start_time) ||
-            !SplitDateTime(parser.value("end"), end_date, end_time)) {
-            std::fprintf(stderr, "--camera, --begin and --end (\"yyyy-MM-dd HH:mm:ss\") are "
-                                 "needed; see --help\n");
-            return 2;
-        }
-        const std::string camera = parser.value("camera").toStdString();
-        request.SetVal_camera_resource_id(camera);
-        request.SetVal_start_date(start_date);
-        request.SetVal_start_time(start_time);
-        request.SetVal_end_date(end_date);
-        request.SetVal_end_time(end_time);
-        if (parser.isSet("device")) {
-            CDirectoryTimeLapseProvider::DeviceCamera device;
-            device.video_path = parser.value("device-video").toStdString();
-            device.progress_step = parser.value("progress-step").toInt();
-            device.fail = parser.isSet("device-fails");
-            provider->SetDeviceCamera(camera, device);
-            request.SetVal_generate_mode(1);
-            request.SetVal_job_id(parser.value("job").toStdString());
-        } else {
-            CDirectoryTimeLapseProvider::CameraPictures pictures;
-            pictures.picture_dir = parser.value("source-dir").toStdString();
-            const QStringList size = parser.value("size").split('x');
-            if (size.size() == 2) {
-                pictures.synthetic_width = std::max(16, size[0].toInt());
-                pictures.synthetic_height = std::max(16, size[1].toInt());
-            }
-            pictures.capture_interval = std::max(1, parser.value("interval").toInt());
-            pictures.max_pictures = std::max(0, parser.value("max").toInt());
-            provider->SetCameraPictures(camera, pictures);
-            request.SetVal_generate_mode(0);
-        }
-    }
-    // The embedded store answers instead of the directory provider when asked for.
-    std::shared_ptr<teskrecordserver::CRecordingServer> store;
-    if (parser.isSet("store") && !parser.isSet("pictures")) {
-        teskrecordserver::CStoreStatus status;
-        if (parser.value("store") == "default") {
-            store = teskrecordserver::CRecordingServer::StartDefault(status);
-        } else {
-            store = std::make_shared<teskrecordserver::CRecordingServer>();
-            status = store->Open(parser.value("store").toStdString());
-            if (status) {
-                store->PublishToHost();
-                teskrecordserver::CRecordingServer::Install(store);
-            }
-        }
-        if (!status || !store) {
-            std::fprintf(stderr, "tvs-timelapse: %s\n", status.Message().c_str());
-            return 1;
-        }
-    } else {
-        CTimeLapseProviderRegistry::SetProvider(provider);
-    }
-    // Pauses block on the worker; a pool wider than the cores keeps a reporting step from
-    // queueing behind a busy one.
-    QThreadPool::globalInstance()->setMaxThreadCount(
-        std::max(4, QThreadPool::globalInstance()->maxThreadCount()));
-
-    if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::perror("pipe");
-        return 1;
-    }
-    struct sigaction action = {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTSTP, &action, nullptr);
-    sigaction(SIGCONT, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-
     std::string guid = request.GetVal_guid();
     CTimeLapsePhotoManager &manager = CTimeLapsePhotoManager::Instance();
     manager.RegisterDataCallBack(&OnResult);
@@ -225,14 +400,12 @@ int main(int argc, char **argv)
     bool interrupted = false;
     const bool tty = ::isatty(STDERR_FILENO);
 
-    QSocketNotifier notifier(signal_pipe[0], QSocketNotifier::Read);
+    QSocketNotifier notifier(CInterrupts::ReadFd(), QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, [&]() {
-        char byte = 0;
-        while (::read(signal_pipe[0], &byte, 1) == 1) {
-            const int number = byte;
-            if (number == SIGINT || number == SIGTERM) {
+        while (const int number = CInterrupts::Take()) {
+            if (CInterrupts::IsStop(number)) {
                 interrupted = true;
-                QCoreApplication::exit(0);
+                QCoreApplication::exit(kExitInterrupted);
                 return;
             }
             const bool pause = number == SIGTSTP ? !paused : false;
@@ -254,34 +427,146 @@ int main(int argc, char **argv)
     app.exec();
     progress.stop();
 
-    int status = 0;
-    if (interrupted && !outcome.finished) {
-        std::fprintf(stderr, "\ninterrupted: task deleted\n");
-        status = 130;
-    } else if (outcome.success) {
-        std::fprintf(stderr, "%sdone: %s (%lld bytes, %d%%)\n", tty ? "\n" : "",
-                     output.toLocal8Bit().constData(), static_cast<long long>(outcome.size),
-                     outcome.percentage.load());
-    } else {
+    int status = kExitOk;
+    if (interrupted) {
+        status = kExitInterrupted;
+    } else if (!outcome.success) {
         const auto error = manager.GetTimeLapseTaskErrorCode(guid);
-        std::fprintf(stderr, "%sfailed: error %#x/%#x: %s\n", tty ? "\n" : "", error.module_code,
-                     error.error_code, OrlErrorCodeTrans::GetErrorInfoByErrorCode(error).c_str());
-        status = 1;
+        const QString text =
+            error.IsError() ? QStringLiteral("%1 (error %2/%3)")
+                                  .arg(TimeLapseErrorText(error))
+                                  .arg(error.module_code, 0, 16)
+                                  .arg(error.error_code, 0, 16)
+                            : QStringLiteral("the task ended without a video; the log %1 tells why")
+                                  .arg(QString::fromStdString(mirelog::LogFilePath()));
+        PrintToolError(QString(tty ? "\n" : "") + "the time-lapse failed: " + text);
+        status = kExitFailed;
     }
     manager.DeleteTimeLapseTask({guid});
-    // Steps and releases still queued on the pool finish before the process tears down.
+    // Steps and releases still queued on the pool finish before the work folder goes.
     QThreadPool::globalInstance()->waitForDone();
-    if (parser.isSet("pictures") && outcome.success) {
-        // The video was written into the work directory; move it into place.
-        const QString work = QString::fromStdString(request.GetVal_file_path());
-        const QString produced = work + "/" + output_info.completeBaseName() + ".mp4";
-        QFile::remove(output);
-        if (!QFile::rename(produced, output)) {
-            std::fprintf(stderr, "cannot move %s to %s\n", produced.toLocal8Bit().constData(),
-                         output.toLocal8Bit().constData());
-            status = 1;
-        }
-        QDir().rmdir(work);
-    }
     return status;
+}
+
+// Video frames in `path`: a task whose every picture the encoder refused still ends "done",
+// with a file that holds no video.
+int CountVideoFrames(const QString &path)
+{
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return 0;
+    int frames = 0;
+    if (avformat_find_stream_info(format, nullptr) >= 0) {
+        const int stream = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        AVPacket *packet = av_packet_alloc();
+        while (stream >= 0 && packet && av_read_frame(format, packet) >= 0) {
+            frames += packet->stream_index == stream;
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+    }
+    avformat_close_input(&format);
+    return frames;
+}
+
+// Puts the finished video at `output`: atomically over an existing file with --force, and
+// otherwise never over a file, not even one that appeared while the task ran.
+bool MoveIntoPlace(const QString &produced, const QString &output, bool force, QString &error)
+{
+    const QByteArray from = QFile::encodeName(produced);
+    const QByteArray to = QFile::encodeName(output);
+    if (force) {
+        if (::rename(from.constData(), to.constData()) == 0)
+            return true;
+        error = Errno();
+        return false;
+    }
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return true;
+    }
+    if (errno == EEXIST) {
+        error = "a file of that name appeared meanwhile and was left as it is";
+        return false;
+    }
+    // File systems without hard links.
+    if (!QFileInfo::exists(output) && ::rename(from.constData(), to.constData()) == 0)
+        return true;
+    error = Errno();
+    return false;
+}
+
+int Run(QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    TimeLapseOptions options;
+    if (const auto stop = ReadOptions(parser, app, options))
+        return *stop;
+    QString summary;
+    if (options.mode == Mode::Pictures) {
+        if (const auto stop = CheckPictures(options, summary))
+            return *stop;
+    }
+
+    auto provider = std::make_shared<CDirectoryTimeLapseProvider>();
+    std::shared_ptr<teskrecordserver::CRecordingServer> store;
+    if (options.use_store) {
+        int exit_code = kExitOk;
+        store =
+            OpenToolStore(options.store, teskrecordserver::GeneratorOptions::Default(), exit_code);
+        if (!store)
+            return exit_code;
+        InstallToolStore(store);
+    } else {
+        CTimeLapseProviderRegistry::SetProvider(provider);
+    }
+    // Pauses block on the worker; a pool wider than the cores keeps a reporting step from
+    // queueing behind a busy one.
+    QThreadPool::globalInstance()->setMaxThreadCount(
+        std::max(4, QThreadPool::globalInstance()->maxThreadCount()));
+
+    const QFileInfo output(options.output);
+    QTemporaryDir work(output.absolutePath() + "/." + output.completeBaseName() + ".work-XXXXXX");
+    if (!work.isValid()) {
+        PrintToolError("cannot create a working folder beside " + options.output + ": " +
+                       work.errorString());
+        return kExitFailed;
+    }
+    CTimeLapsePhotoRequestParam request = BuildRequest(options, work.path(), provider);
+    const int status = RunTask(app, request);
+    if (status == kExitInterrupted) {
+        PrintToolError("interrupted: the time-lapse was stopped and " + options.output +
+                       " was not written");
+        return status;
+    }
+    if (status != kExitOk)
+        return status;
+    const QString produced = work.path() + "/" + output.completeBaseName() + ".mp4";
+    if (CountVideoFrames(produced) == 0) {
+        PrintToolError("no picture could be encoded; " + options.output + " was not written" +
+                       (options.mode == Mode::Pictures
+                            ? " (are the pictures of " + options.pictures + " whole JPEGs?)"
+                            : QString()));
+        return kExitFailed;
+    }
+    QString error;
+    if (!MoveIntoPlace(produced, options.output, options.force, error)) {
+        PrintToolError("cannot put the video at " + options.output + ": " + error);
+        return kExitFailed;
+    }
+    std::fprintf(stderr, "%sdone: %s (%lld bytes, %d%%)%s\n", ::isatty(STDERR_FILENO) ? "\n" : "",
+                 options.output.toLocal8Bit().constData(), static_cast<long long>(outcome.size),
+                 outcome.percentage.load(), summary.toLocal8Bit().constData());
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    RouteLibraryMessagesToLog();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("tvs-timelapse");
+    CInterrupts::Install({SIGTSTP, SIGCONT});
+    return Run(app);
 }

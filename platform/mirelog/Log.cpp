@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -29,6 +30,7 @@ struct Sink
     std::recursive_mutex listener_mutex;
     std::map<int, Listener> listeners;
     int next_listener = 1;
+    std::atomic<bool> echo_errors{true};
 
     ~Sink()
     {
@@ -154,12 +156,17 @@ void Write(int level, const char *tag, const char *format, ...)
             std::fflush(sink.file);
             sink.RotateIfFull();
         }
-        if (level >= LevelError)
+        if (level >= LevelError && sink.echo_errors)
             std::fprintf(stderr, "%s %s %s\n", stamp.constData(), record.tag.c_str(), text.c_str());
     }
     std::lock_guard<std::recursive_mutex> lock(sink.listener_mutex);
     for (const auto &entry : sink.listeners)
         entry.second(record);
+}
+
+void SetErrorEcho(bool on)
+{
+    TheSink().echo_errors = on;
 }
 
 int AddListener(Listener listener)

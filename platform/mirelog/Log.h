@@ -26,6 +26,10 @@ void Write(int level, const char *tag, const char *format, ...)
 // "TeskVideoSearch::CVideoSearchController::SearchCameraFiles" out of __PRETTY_FUNCTION__.
 std::string QualifiedFunctionName(const char *pretty_function);
 
+// Whether error lines also go to stderr (the default). A console tool that words its own
+// one-line messages turns this off; the lines still reach the file.
+void SetErrorEcho(bool on);
+
 // Directory of the log file; TESK_LOG_DIR overrides the default under the user's data directory.
 std::string LogDirectory();
 std::string LogFilePath();

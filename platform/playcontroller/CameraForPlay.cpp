@@ -35,7 +35,7 @@ void CPlaybackParamRegistry::Clear()
 }
 
 CCameraForPlay::CCameraForPlay(const CCameraElement &element)
-    : element_(*element.GetDataPtr())
+    : element_(element.GetData())
 {}
 
 CCameraForPlay::CCameraForPlay(const std::string &site_id, const std::string &camera_id)
@@ -79,7 +79,11 @@ bool CCameraForPlay::GetPlaybackParam(COrlPlayBackParamSet &out) const
     OrlPlayBackParamSet param;
     if (!CPlaybackParamRegistry::Instance().Get(element_.site_id, element_.camera_id, param))
         return false;
-    *out.GetDataPtr() = param;
+    // Written into the shared structure, so that every copy of `out` sees it.
+    if (auto shared = out.GetDataPtr())
+        *shared = param;
+    else
+        out = COrlPlayBackParamSet(param);
     return true;
 }
 

@@ -1,10 +1,10 @@
 #include "CameraVideoSearchManager.h"
 
+#include "playcontroller/SearchWorker_p.h"
+
 #include "mirelog/Log.h"
 
-#include <condition_variable>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace teskplaycontroller {
@@ -23,15 +23,12 @@ struct CCameraVideoSearchManager::Private
         std::shared_ptr<std::atomic<bool>> cancelled;
     };
 
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::thread worker;
-    bool initialised = false;
-    bool stopping = false;
+    // Its mutex guards the fields below too.
+    CSearchWorker<Job> worker{"camera search manager"};
     // True from an accepted SearchCameraFiles until the final answer is about to go out, so
     // that a caller reacting to that answer may start the next search at once.
     bool searching = false;
-    std::optional<Job> pending;
+    std::string running_guid;
     std::shared_ptr<std::atomic<bool>> current_cancel;
 };
 
@@ -46,14 +43,9 @@ CCameraVideoSearchManager::~CCameraVideoSearchManager()
 
 bool CCameraVideoSearchManager::InitManager()
 {
-    std::lock_guard<std::mutex> lock(d_->mutex);
-    if (d_->initialised)
-        return true;
-    d_->initialised = true;
-    d_->stopping = false;
-    // One long-lived worker runs the searches in order, so the final answer of a search always
-    // precedes every answer of the next one.
-    d_->worker = std::thread([this] { RunWorker(); });
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
+    d_->worker.Start(
+        [this](Private::Job &job) { RunSearch(job.condition, *job.source, *job.cancelled); });
     return true;
 }
 
@@ -61,42 +53,29 @@ void CCameraVideoSearchManager::UninitManager()
 {
     std::thread worker;
     {
-        std::lock_guard<std::mutex> lock(d_->mutex);
-        if (!d_->initialised)
+        std::lock_guard<std::mutex> lock(d_->worker.Mutex());
+        if (!d_->worker.IsRunning())
             return;
-        d_->initialised = false;
-        d_->stopping = true;
-        d_->pending.reset();
         if (d_->current_cancel)
             d_->current_cancel->store(true);
-        worker = std::move(d_->worker);
+        worker = d_->worker.RequestStop();
     }
-    d_->wake.notify_all();
-    if (worker.joinable()) {
-        if (worker.get_id() == std::this_thread::get_id()) {
-            // Called from an observer on the service's own thread, which cannot join itself;
-            // the manager must then outlive that notification.
-            TESK_LOG_ERROR("The camera search manager was stopped from its own thread");
-            worker.detach();
-        } else {
-            worker.join();
-        }
-    }
-    std::lock_guard<std::mutex> lock(d_->mutex);
+    d_->worker.Join(std::move(worker));
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
     d_->searching = false;
     d_->current_cancel.reset();
 }
 
 bool CCameraVideoSearchManager::SearchCameraFiles(const CameraVideoSearchCondition &condition)
 {
-    std::unique_lock<std::mutex> lock(d_->mutex);
-    if (!d_->initialised) {
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
+    if (!d_->worker.IsRunning()) {
         TESK_LOG_ERROR("Camera search refused: the manager is not initialised");
         return false;
     }
     if (d_->searching) {
         TESK_LOG_ERROR("Camera search refused: search %s is still running",
-                       d_->pending ? d_->pending->condition.search_guid.c_str() : "");
+                       d_->running_guid.c_str());
         return false;
     }
     if (condition.tesk_camera_info.isEmpty()) {
@@ -111,40 +90,23 @@ bool CCameraVideoSearchManager::SearchCameraFiles(const CameraVideoSearchConditi
     }
     Private::Job job{condition, std::move(source), std::make_shared<std::atomic<bool>>(false)};
     d_->current_cancel = job.cancelled;
-    d_->pending = std::move(job);
+    d_->running_guid = condition.search_guid;
     d_->searching = true;
-    lock.unlock();
-    d_->wake.notify_all();
+    d_->worker.Post(std::move(job));
     return true;
 }
 
 bool CCameraVideoSearchManager::IsSearching() const
 {
-    std::lock_guard<std::mutex> lock(d_->mutex);
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
     return d_->searching;
 }
 
 void CCameraVideoSearchManager::CancelSearching()
 {
-    std::lock_guard<std::mutex> lock(d_->mutex);
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
     if (d_->searching && d_->current_cancel)
         d_->current_cancel->store(true);
-}
-
-void CCameraVideoSearchManager::RunWorker()
-{
-    for (;;) {
-        Private::Job job;
-        {
-            std::unique_lock<std::mutex> lock(d_->mutex);
-            d_->wake.wait(lock, [&] { return d_->stopping || d_->pending.has_value(); });
-            if (d_->stopping)
-                return;
-            job = std::move(*d_->pending);
-            d_->pending.reset();
-        }
-        RunSearch(job.condition, *job.source, *job.cancelled);
-    }
 }
 
 void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &condition,
@@ -162,10 +124,10 @@ void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &cond
     for (const TeskCameraInfo &camera : condition.tesk_camera_info) {
         if (cancelled.load())
             break;
-        CCameraVideoSearchObserver::Param param = make_param(2);
+        CCameraVideoSearchObserver::Param param = make_param(CameraStateDone);
         param.pair_storage_info = camera.pair_storage_info;
         if (!camera.ptr_camera_for_play) {
-            param.state_type = 1;
+            param.state_type = CameraStateFailed;
             param.error_code = kNoCameraObject;
             param.str_error_info = "The search names no camera object.";
             NotifyObservers(
@@ -180,7 +142,7 @@ void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &cond
             break;
         static_cast<SearchAnswerDetails &>(param) = answer;
         if (answer.failed)
-            param.state_type = 1;
+            param.state_type = CameraStateFailed;
         else
             param.vc_data_result = std::move(answer.files);
         NotifyObservers([&](CCameraVideoSearchObserver *o) { o->UpdateCameraSearchState(param); });
@@ -190,12 +152,13 @@ void CCameraVideoSearchManager::RunSearch(const CameraVideoSearchCondition &cond
     // end into an interruption or finds the search already over.
     bool interrupted = false;
     {
-        std::lock_guard<std::mutex> lock(d_->mutex);
+        std::lock_guard<std::mutex> lock(d_->worker.Mutex());
         interrupted = cancelled.load();
         d_->searching = false;
         d_->current_cancel.reset();
     }
-    const CCameraVideoSearchObserver::Param final_param = make_param(interrupted ? 4 : 3);
+    const CCameraVideoSearchObserver::Param final_param =
+        make_param(interrupted ? CameraStateInterrupted : CameraStateFinished);
     NotifyObservers(
         [&](CCameraVideoSearchObserver *o) { o->UpdateCameraSearchState(final_param); });
 }

@@ -25,13 +25,12 @@ public:
     bool SearchCameraFiles(const CameraVideoSearchCondition &condition);
     bool SearchCameraFiles(const CCameraVideoSearchCondition &condition)
     {
-        return SearchCameraFiles(*condition.GetDataPtr());
+        return SearchCameraFiles(condition.GetData());
     }
     bool IsSearching() const;
     void CancelSearching();
 
 private:
-    void RunWorker();
     void RunSearch(const CameraVideoSearchCondition &condition, IRecordingSource &source,
                    const std::atomic<bool> &cancelled);
 

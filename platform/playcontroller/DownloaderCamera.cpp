@@ -57,7 +57,7 @@ bool CDownloaderCamera::StartDownloadByTime(std::shared_ptr<CDownloadParam> para
 {
     if (!param)
         return false;
-    const DownloadParam request = *param->GetDataPtr();
+    const DownloadParam request = param->GetData();
     std::thread previous;
     {
         std::lock_guard<std::mutex> lock(mutex_);

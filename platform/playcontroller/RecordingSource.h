@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playcontroller/RecordChange.h"
 #include "playcontroller/SearchCondition.h"
 
 #include <QImage>
@@ -37,6 +38,28 @@ struct MediaPiece
     std::string path;
     double from = 0;
     double to = 0;
+    // Keeps the file from being removed while it is in use.
+    std::shared_ptr<void> hold;
+};
+
+// Decides a race between a change of the recordings and its caller's deadline: the source
+// claims the commit just before it makes the change lasting, the caller expires the request when
+// its deadline passes; whichever comes first wins, so a request reported as timed out never
+// changes anything. Thread-safe.
+class CChangeClaim
+{
+public:
+    // True when the source may commit; false once the request has expired.
+    bool ClaimCommit();
+    // True when the request expired before a commit was claimed.
+    bool Expire();
+    bool HasExpired() const { return state_.load() == Expired; }
+    // Neither committed nor expired yet.
+    bool IsOpen() const { return state_.load() == Open; }
+
+private:
+    enum : int { Open, Committing, Expired };
+    std::atomic<int> state_{Open};
 };
 
 // Where the search services get their answers: the embedded recording server, or a scripted
@@ -70,6 +93,14 @@ public:
         error = "This recording source cannot export recordings.";
         return false;
     }
+
+    // Carries out a tag request, asking `claim` before making it lasting. False with `error`
+    // set when the request failed and nothing changed. A source that keeps no tags refuses.
+    virtual bool OperateLabel(const OperatLabelParam &param, CChangeClaim &claim,
+                              std::string &error);
+    // The same for a lock request.
+    virtual bool LockAndUnlockRecord(const LockRecordFileParam &param, CChangeClaim &claim,
+                                     std::string &error);
 };
 
 // The source every service object uses; set by the host before the first search.

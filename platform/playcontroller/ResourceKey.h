@@ -23,7 +23,7 @@ inline bool IsSameKey(const ResourceKey &a, const ResourceKey &b)
 
 inline bool IsSameKey(const CResourceKey &a, const CResourceKey &b)
 {
-    return IsSameKey(*a.GetDataPtr(), *b.GetDataPtr());
+    return IsSameKey(a.GetData(), b.GetData());
 }
 
 // The order of cameras whose files begin at the same second: site, then resource, then type.

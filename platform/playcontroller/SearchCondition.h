@@ -90,6 +90,33 @@ TESK_VALUE_CLASS(, CVCAIncrementalCondition, VCAIncrementalCondition,
 
 using PlaybackFileList = std::vector<std::shared_ptr<CPlaybackFile>>;
 
+// What one notification of a camera search reports (CCameraVideoSearchObserver::Param).
+enum CameraSearchState : int {
+    CameraStateFailed = 1, // one camera failed; the others go on
+    CameraStateDone = 2,   // one camera's files
+    CameraStateFinished = 3,
+    CameraStateInterrupted = 4,
+};
+
+// What one notification of a VCA search reports (CVCAIncrementalObserver::Param). The service's
+// notices 7 and 8 carry no results; the module passes them on when another search sent them.
+enum VCASearchState : int {
+    VCAStateData = 1,
+    VCAStateFailed = 2,
+    VCAStateOverMaximum = 5,
+    VCAStateFinished = 6,
+    VCAStateNoticeA = 7,
+    VCAStateNoticeB = 8,
+};
+
+// Why a search failed before reaching the recordings (`param_error_type`); other values have no
+// text of their own.
+enum SearchParamError : int {
+    ParamErrorNone = 0,
+    ParamErrorDevice = 2,       // the device the camera belongs to
+    ParamErrorStorageMedia = 3, // the storage medium does not support the search
+};
+
 // What a recorder says about one answer besides its files: why it failed, on which storage,
 // and the trace of the request.
 struct SearchAnswerDetails
@@ -109,7 +136,7 @@ public:
     struct Param : SearchAnswerDetails
     {
         std::string search_guid;
-        int state_type = 0; // 1 camera failed, 2 camera done, 3 all finished, 4 interrupted
+        int state_type = 0; // CameraSearchState
         VideoSearchType search_type = VideoSearchRecord;
         ResourceKey resource_key;
         PlaybackFileList vc_data_result;
@@ -123,7 +150,7 @@ public:
     struct Param : SearchAnswerDetails
     {
         std::string search_guid;
-        int state_type = 0; // 1 data, 2 failed, 5 more than maximum, 6 finished, 7, 8
+        int state_type = 0; // VCASearchState
         ResourceKey resource_key;
         PlaybackFileList vc_data_result;
         int vca_storage_mediatype = ResourceData::StorageMediaUnknown;

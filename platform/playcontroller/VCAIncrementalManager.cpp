@@ -1,11 +1,11 @@
 #include "VCAIncrementalManager.h"
 
+#include "playcontroller/SearchWorker_p.h"
+
 #include "mirelog/Log.h"
 
-#include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace teskplaycontroller {
@@ -19,14 +19,9 @@ struct CVCAIncrementalManager::Private
         std::shared_ptr<std::atomic<bool>> cancelled;
     };
 
-    // Guards everything below except `notify_mutex`.
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::thread worker;
-    bool initialised = false;
-    bool stopping = false;
+    // Its mutex guards everything below except `notify_mutex`.
+    CSearchWorker<Job> worker{"VCA search manager"};
     bool searching = false;
-    std::optional<Job> pending;
     std::shared_ptr<std::atomic<bool>> current_cancel;
     VCAIncrementalCondition current_condition;
     std::deque<std::shared_ptr<CPlaybackFile>> buffer;
@@ -55,12 +50,12 @@ public:
         Private &d = *manager_.d_;
         if (!first_push_done_) {
             first_push_done_ = true;
-            CVCAIncrementalObserver::Param param = MakeParam(1);
+            CVCAIncrementalObserver::Param param = MakeParam(VCAStateData);
             param.vc_data_result = files;
             Notify(param);
             return;
         }
-        std::lock_guard<std::mutex> lock(d.mutex);
+        std::lock_guard<std::mutex> lock(d.worker.Mutex());
         if (finished_ || job_.cancelled->load())
             return;
         d.buffer.insert(d.buffer.end(), files.begin(), files.end());
@@ -76,9 +71,10 @@ public:
             param.search_guid = defaults.search_guid;
         if (param.resource_key.resource_id.empty())
             param.resource_key = defaults.resource_key;
-        if (param.state_type == 1)
+        if (param.state_type == VCAStateData)
             first_push_done_ = true;
-        if (param.state_type == 2 || param.state_type == 5 || param.state_type == 6)
+        if (param.state_type == VCAStateFailed || param.state_type == VCAStateOverMaximum ||
+            param.state_type == VCAStateFinished)
             finished_ = true;
         Notify(param);
     }
@@ -121,12 +117,14 @@ CVCAIncrementalManager::~CVCAIncrementalManager()
 
 bool CVCAIncrementalManager::InitManager()
 {
-    std::lock_guard<std::mutex> lock(d_->mutex);
-    if (d_->initialised)
-        return true;
-    d_->initialised = true;
-    d_->stopping = false;
-    d_->worker = std::thread([this] { RunWorker(); });
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
+    d_->worker.Start([this](Private::Job &job) {
+        Sink sink(*this, job);
+        job.source->SearchVCA(job.condition, sink, *job.cancelled);
+        std::lock_guard<std::mutex> lock(d_->worker.Mutex());
+        if (d_->current_cancel == job.cancelled)
+            d_->searching = false;
+    });
     return true;
 }
 
@@ -135,29 +133,16 @@ void CVCAIncrementalManager::UninitManager()
     std::thread worker;
     {
         std::lock_guard<std::mutex> notify_lock(d_->notify_mutex);
-        std::lock_guard<std::mutex> lock(d_->mutex);
-        if (!d_->initialised)
+        std::lock_guard<std::mutex> lock(d_->worker.Mutex());
+        if (!d_->worker.IsRunning())
             return;
-        d_->initialised = false;
-        d_->stopping = true;
-        d_->pending.reset();
         if (d_->current_cancel)
             d_->current_cancel->store(true);
         d_->buffer.clear();
-        worker = std::move(d_->worker);
+        worker = d_->worker.RequestStop();
     }
-    d_->wake.notify_all();
-    if (worker.joinable()) {
-        if (worker.get_id() == std::this_thread::get_id()) {
-            // Called from an observer on the service's own thread, which cannot join itself;
-            // the manager must then outlive that notification.
-            TESK_LOG_ERROR("The VCA search manager was stopped from its own thread");
-            worker.detach();
-        } else {
-            worker.join();
-        }
-    }
-    std::lock_guard<std::mutex> lock(d_->mutex);
+    d_->worker.Join(std::move(worker));
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
     d_->searching = false;
     d_->current_cancel.reset();
 }
@@ -165,8 +150,8 @@ void CVCAIncrementalManager::UninitManager()
 bool CVCAIncrementalManager::StartSearching(const VCAIncrementalCondition &condition)
 {
     std::lock_guard<std::mutex> notify_lock(d_->notify_mutex);
-    std::lock_guard<std::mutex> lock(d_->mutex);
-    if (!d_->initialised) {
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
+    if (!d_->worker.IsRunning()) {
         TESK_LOG_ERROR("VCA search refused: the manager is not initialised");
         return false;
     }
@@ -182,25 +167,24 @@ bool CVCAIncrementalManager::StartSearching(const VCAIncrementalCondition &condi
     d_->current_condition = condition;
     Private::Job job{condition, std::move(source), std::make_shared<std::atomic<bool>>(false)};
     d_->current_cancel = job.cancelled;
-    d_->pending = std::move(job);
     d_->searching = true;
-    d_->wake.notify_all();
+    d_->worker.Post(std::move(job));
     return true;
 }
 
 bool CVCAIncrementalManager::IsSearching() const
 {
-    std::lock_guard<std::mutex> lock(d_->mutex);
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
     return d_->searching;
 }
 
 void CVCAIncrementalManager::CancelSearching()
 {
     std::lock_guard<std::mutex> notify_lock(d_->notify_mutex);
-    std::lock_guard<std::mutex> lock(d_->mutex);
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
     if (d_->current_cancel)
         d_->current_cancel->store(true);
-    d_->pending.reset();
+    d_->worker.DropPending();
     d_->buffer.clear();
     d_->searching = false;
 }
@@ -208,7 +192,7 @@ void CVCAIncrementalManager::CancelSearching()
 bool CVCAIncrementalManager::GetManagerSearchData(VCAIncrementalCondition &condition,
                                                   PlaybackFileList &files, const int &max)
 {
-    std::lock_guard<std::mutex> lock(d_->mutex);
+    std::lock_guard<std::mutex> lock(d_->worker.Mutex());
     condition = d_->current_condition;
     files.clear();
     if (d_->buffer.empty() || max == 0)
@@ -224,26 +208,6 @@ bool CVCAIncrementalManager::GetManagerSearchData(VCAIncrementalCondition &condi
 void CVCAIncrementalManager::OpenVCAConfig(const std::string &first, const std::string &second)
 {
     TESK_LOG_INFO("Open VCA configuration:%s, %s", first.c_str(), second.c_str());
-}
-
-void CVCAIncrementalManager::RunWorker()
-{
-    for (;;) {
-        Private::Job job;
-        {
-            std::unique_lock<std::mutex> lock(d_->mutex);
-            d_->wake.wait(lock, [&] { return d_->stopping || d_->pending.has_value(); });
-            if (d_->stopping)
-                return;
-            job = std::move(*d_->pending);
-            d_->pending.reset();
-        }
-        Sink sink(*this, job);
-        job.source->SearchVCA(job.condition, sink, *job.cancelled);
-        std::lock_guard<std::mutex> lock(d_->mutex);
-        if (d_->current_cancel == job.cancelled)
-            d_->searching = false;
-    }
 }
 
 } // namespace teskplaycontroller

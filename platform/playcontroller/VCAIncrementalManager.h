@@ -23,7 +23,7 @@ public:
     bool StartSearching(const VCAIncrementalCondition &condition);
     bool StartSearching(const CVCAIncrementalCondition &condition)
     {
-        return StartSearching(*condition.GetDataPtr());
+        return StartSearching(condition.GetData());
     }
     bool IsSearching() const;
     void CancelSearching();
@@ -36,8 +36,6 @@ public:
 
 private:
     class Sink;
-    void RunWorker();
-
     struct Private;
     std::shared_ptr<Private> d_;
 };

@@ -40,7 +40,7 @@ struct Field<P, std::enable_if_t<IsValueClass<P>::value>>
 {
     using Stored = typename P::Data;
     static P Wrap(const Stored &stored) { return P(stored); }
-    static Stored Unwrap(const P &value) { return *value.GetDataPtr(); }
+    static Stored Unwrap(const P &value) { return value.GetData(); }
 };
 
 template<template<class...> class Vec, class P>
@@ -60,7 +60,7 @@ struct VectorField
         Stored out;
         out.reserve(static_cast<int>(value.size()));
         for (const auto &item : value)
-            out.push_back(*item.GetDataPtr());
+            out.push_back(item.GetData());
         return out;
     }
 };
@@ -86,11 +86,11 @@ using Same = T;
 #define TESK_VALUE_ACCESSORS(type, name, init)                                                     \
     auto GetVal_##name() const                                                                     \
     {                                                                                              \
-        return ::Quor::Base::Value::Field<type>::Wrap(data_->name);                                \
+        return ::Quor::Base::Value::Field<type>::Wrap(GetData().name);                             \
     }                                                                                              \
     void SetVal_##name(const ::Quor::Base::Value::Same<type> &value) &                             \
     {                                                                                              \
-        data_->name = ::Quor::Base::Value::Field<type>::Unwrap(value);                             \
+        Writable().name = ::Quor::Base::Value::Field<type>::Unwrap(value);                         \
     }
 
 #define TESK_VALUE_CLASS(EXPORT, ClassName, StructName, FIELDS)                                    \
@@ -109,16 +109,29 @@ using Same = T;
         ClassName(const StructName &data)                                                          \
             : data_(std::make_shared<StructName>(data))                                            \
         {}                                                                                         \
+        /* Adopts `data` even when null: GetDataPtr() then answers null, the getters answer */     \
+        /* the defaults, and the first setter gives the record a structure of its own. */          \
         ClassName(std::shared_ptr<StructName> data)                                                \
-            : data_(data ? std::move(data) : std::make_shared<StructName>())                       \
+            : data_(std::move(data))                                                               \
         {}                                                                                         \
         ClassName(const ClassName &) = default;                                                    \
         ClassName &operator=(const ClassName &) = default;                                         \
         virtual ~ClassName() = default;                                                            \
         std::shared_ptr<StructName> GetDataPtr() const { return data_; }                           \
         /* The shared structure without touching its reference count, for hot loops. */            \
-        const StructName &GetData() const { return *data_; }                                       \
+        const StructName &GetData() const { return data_ ? *data_ : Defaults(); }                  \
         FIELDS(TESK_VALUE_ACCESSORS)                                                               \
     private:                                                                                       \
+        static const StructName &Defaults()                                                        \
+        {                                                                                          \
+            static const StructName defaults;                                                      \
+            return defaults;                                                                       \
+        }                                                                                          \
+        StructName &Writable()                                                                     \
+        {                                                                                          \
+            if (!data_)                                                                            \
+                data_ = std::make_shared<StructName>();                                            \
+            return *data_;                                                                         \
+        }                                                                                          \
         std::shared_ptr<StructName> data_;                                                         \
     };

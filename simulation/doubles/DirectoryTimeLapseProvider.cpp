@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QTime>
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <unistd.h>
 
 namespace OrlPluginManager {
@@ -24,25 +26,6 @@ void Fail(TimeLapsePhotoReponseParam &response, int code, const std::string &tex
     response.module_error_code = TimeLapseError::kModule;
     response.error_code = code;
     response.error_info = text;
-}
-
-// Source pictures in the order they are served.
-QStringList SourcePictures(const QString &dir)
-{
-    QDir source(dir);
-    QStringList numbered;
-    for (int i = 0;; ++i) {
-        const QString name = QString::number(i) + ".jpg";
-        if (!source.exists(name))
-            break;
-        numbered << source.filePath(name);
-    }
-    if (!numbered.isEmpty())
-        return numbered;
-    QStringList all;
-    for (const QString &name : source.entryList({"*.jpg", "*.jpeg"}, QDir::Files, QDir::Name))
-        all << source.filePath(name);
-    return all;
 }
 
 QImage SyntheticPicture(int width, int height, int index)
@@ -65,7 +48,83 @@ QImage SyntheticPicture(int width, int height, int index)
     return image;
 }
 
+bool IsReadablePicture(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return reader.canRead() && reader.size().isValid() && !reader.size().isEmpty();
+}
+
 } // namespace
+
+struct CWrittenPictures::Data
+{
+    std::mutex mutex;
+    std::map<std::string, int> counts;
+};
+
+CWrittenPictures::CWrittenPictures()
+    : data_(std::make_shared<Data>())
+{}
+
+void CWrittenPictures::RemoveFrom(const std::string &dir)
+{
+    int count = 0;
+    {
+        std::lock_guard<std::mutex> lock(data_->mutex);
+        const auto it = data_->counts.find(dir);
+        if (it == data_->counts.end())
+            return;
+        count = it->second;
+        data_->counts.erase(it);
+    }
+    const QDir folder(QString::fromStdString(dir));
+    for (int i = 0; i < count; ++i)
+        QFile::remove(folder.filePath(QString::number(i) + ".jpg"));
+}
+
+void CWrittenPictures::Record(const std::string &dir, int count)
+{
+    std::lock_guard<std::mutex> lock(data_->mutex);
+    int &recorded = data_->counts[dir];
+    recorded = std::max(recorded, count);
+}
+
+CDirectoryTimeLapseProvider::PictureListing
+CDirectoryTimeLapseProvider::ListPictures(const std::string &dir)
+{
+    const QDir source(QString::fromStdString(dir));
+    const QStringList names =
+        source.entryList({"*.jpg", "*.jpeg", "*.JPG", "*.JPEG"}, QDir::Files, QDir::Name);
+    std::map<qint64, QString> numbered;
+    for (const QString &name : names) {
+        bool number = false;
+        const qint64 n = name.left(name.lastIndexOf('.')).toLongLong(&number);
+        // "007.jpg" and "+1.jpg" are names, not numbers.
+        if (number && n >= 0 && QString::number(n) + name.mid(name.lastIndexOf('.')) == name)
+            numbered.emplace(n, name);
+    }
+    QStringList ordered;
+    PictureListing listing;
+    if (numbered.empty()) {
+        ordered = names;
+    } else {
+        qint64 expected = 0;
+        for (const auto &entry : numbered) {
+            if (entry.first > expected)
+                listing.gaps.emplace_back(static_cast<int>(expected),
+                                          static_cast<int>(entry.first - 1));
+            expected = entry.first + 1;
+            ordered << entry.second;
+        }
+    }
+    for (const QString &name : ordered) {
+        const QString path = source.filePath(name);
+        (IsReadablePicture(path) ? listing.pictures : listing.unreadable)
+            .push_back(path.toStdString());
+    }
+    return listing;
+}
 
 void CDirectoryTimeLapseProvider::SetCameraPictures(const std::string &camera_id,
                                                     const CameraPictures &pictures)
@@ -134,8 +193,16 @@ bool CDirectoryTimeLapseProvider::ExportPictures(const TimeLapsePhotoRequestPara
     QStringList files;
     int count = 0;
     if (!source.picture_dir.empty()) {
-        files = SourcePictures(QString::fromStdString(source.picture_dir));
+        const PictureListing listing = ListPictures(source.picture_dir);
+        for (const std::string &file : listing.pictures)
+            files << QString::fromStdString(file);
         count = files.size();
+        if (count == 0 && !listing.unreadable.empty()) {
+            Fail(response, TimeLapseError::kNoPictures,
+                 "no picture of " + source.picture_dir + " can be read, the first being " +
+                     listing.unreadable.front());
+            return false;
+        }
     } else {
         const int64_t begin = ParseLocalTime(request.start_date, request.start_time);
         const int64_t end = ParseLocalTime(request.end_date, request.end_time);
@@ -152,7 +219,10 @@ bool CDirectoryTimeLapseProvider::ExportPictures(const TimeLapsePhotoRequestPara
         Fail(response, TimeLapseError::kNoPictures, "no pictures in the span");
         return false;
     }
+    // A rerun after a pause writes where the first run did.
+    written_.RemoveFrom(request.file_path);
     for (int i = 0; i < count; ++i) {
+        written_.Record(request.file_path, i);
         if (abort.load()) {
             // The task was paused: its resume downloads all pictures again.
             response.image_count = count;
@@ -162,22 +232,40 @@ bool CDirectoryTimeLapseProvider::ExportPictures(const TimeLapsePhotoRequestPara
             return true;
         }
         const QString target = out_dir + "/" + QString::number(i) + ".jpg";
-        QFile::remove(target);
+        // Whatever is there already belongs to someone else and stays.
+        if (QFileInfo::exists(target)) {
+            Fail(response, TimeLapseError::kWriteFailed,
+                 "cannot write " + target.toStdString() + ": a file of that name exists");
+            return false;
+        }
         bool written;
+        QString reason;
         if (!files.isEmpty()) {
             // A hard link costs nothing and leaves the source untouched when the copy is removed.
             written = ::link(QFile::encodeName(files[i]).constData(),
-                             QFile::encodeName(target).constData()) == 0 ||
-                      QFile::copy(files[i], target);
+                             QFile::encodeName(target).constData()) == 0;
+            if (!written) {
+                QFile copy(files[i]);
+                written = copy.copy(target);
+                reason = copy.errorString();
+            }
         } else {
-            written = SyntheticPicture(source.synthetic_width, source.synthetic_height, i)
-                          .save(target, "JPG", 85);
+            QFile file(target);
+            written = file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+                      SyntheticPicture(source.synthetic_width, source.synthetic_height, i)
+                          .save(&file, "JPG", 85) &&
+                      file.flush();
+            reason = file.errorString();
+            if (!written && file.isOpen())
+                file.remove();
         }
         if (!written) {
-            Fail(response, TimeLapseError::kWriteFailed, "cannot write " + target.toStdString());
+            Fail(response, TimeLapseError::kWriteFailed,
+                 "cannot write " + target.toStdString() + ": " + reason.toStdString());
             return false;
         }
     }
+    written_.Record(request.file_path, count);
     response.image_count = count;
     TESK_LOG_INFO("time-lapse pictures of %s: %d into %s", request.camera_resource_id.c_str(),
                   count, request.file_path.c_str());

@@ -38,6 +38,9 @@ void CScriptedRecordingSource::ClearScripts()
     vca_script_ = VCAScript();
     searched_.clear();
     vca_searches_ = 0;
+    change_ok_ = true;
+    change_error_.clear();
+    committed_changes_ = 0;
 }
 
 void CScriptedRecordingSource::SetVCAScript(const VCAScript &script)
@@ -106,6 +109,49 @@ void CScriptedRecordingSource::SetFrameColour(const QColor &colour)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     colour_ = colour;
+}
+
+void CScriptedRecordingSource::SetChangeAnswer(bool ok, const std::string &error)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    change_ok_ = ok;
+    change_error_ = error;
+}
+
+int CScriptedRecordingSource::CommittedChangeCount() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return committed_changes_;
+}
+
+bool CScriptedRecordingSource::OperateLabel(const OperatLabelParam &, CChangeClaim &claim,
+                                            std::string &error)
+{
+    return AnswerChange(kLabelChange, claim, error);
+}
+
+bool CScriptedRecordingSource::LockAndUnlockRecord(const LockRecordFileParam &, CChangeClaim &claim,
+                                                   std::string &error)
+{
+    return AnswerChange(kLockChange, claim, error);
+}
+
+bool CScriptedRecordingSource::AnswerChange(const char *hold_point, CChangeClaim &claim,
+                                            std::string &error)
+{
+    static const std::atomic<bool> never{false};
+    PassHold(hold_point, never);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!change_ok_) {
+        error = change_error_;
+        return false;
+    }
+    if (!claim.ClaimCommit()) {
+        error = "abandoned after the deadline";
+        return false;
+    }
+    ++committed_changes_;
+    return true;
 }
 
 bool CScriptedRecordingSource::PassHold(const std::string &point,

@@ -27,7 +27,7 @@ public:
     {
         std::vector<PlaybackFileList> pushes;
         std::vector<CVCAIncrementalObserver::Param> foreign_states;
-        CVCAIncrementalObserver::Param final_param = FinalParam(6);
+        CVCAIncrementalObserver::Param final_param = FinalParam(VCAStateFinished);
 
         static CVCAIncrementalObserver::Param FinalParam(int state)
         {
@@ -41,6 +41,9 @@ public:
     static constexpr const char *kVCABeforeFirstPush = "vca:before-first-push";
     static constexpr const char *kVCABeforeFinal = "vca:before-final";
     static std::string CameraHoldPoint(const std::string &site_id, const std::string &camera_id);
+    // Hold points of tag and lock requests, before they claim their commit.
+    static constexpr const char *kLabelChange = "change:label";
+    static constexpr const char *kLockChange = "change:lock";
 
     // Cameras without a script answer with no files. Files are answered from the storage the
     // search names for the camera.
@@ -52,6 +55,11 @@ public:
     void ClearScripts();
 
     void SetVCAScript(const VCAScript &script);
+
+    // How tag and lock requests are answered: success (the default), or a failure with `error`.
+    void SetChangeAnswer(bool ok, const std::string &error = {});
+    // Tag and lock requests that claimed their commit, in order.
+    int CommittedChangeCount() const;
 
     // Makes the next call that reaches `point` wait until Release. A hold that `survives_cancel`
     // ignores the caller's cancel, so its answer arrives late, after the caller moved on.
@@ -76,8 +84,14 @@ public:
                    const std::atomic<bool> &cancelled) override;
     bool DecodeFrame(const ResourceKey &camera, int64_t t, QImage &out,
                      std::string &error) override;
+    bool OperateLabel(const OperatLabelParam &param, CChangeClaim &claim,
+                      std::string &error) override;
+    bool LockAndUnlockRecord(const LockRecordFileParam &param, CChangeClaim &claim,
+                             std::string &error) override;
 
 private:
+    bool AnswerChange(const char *hold_point, CChangeClaim &claim, std::string &error);
+
     struct Hold
     {
         bool armed = false;
@@ -101,6 +115,9 @@ private:
     VCAScript vca_script_;
     std::vector<std::pair<std::string, std::string>> searched_;
     int vca_searches_ = 0;
+    bool change_ok_ = true;
+    std::string change_error_;
+    int committed_changes_ = 0;
     QColor colour_ = QColor(40, 120, 200);
 };
 

@@ -1,6 +1,7 @@
 #include "Catalogue.h"
 
 #include "mirelog/Log.h"
+#include "playcontroller/SearchCondition.h"
 
 #include <sqlite3.h>
 
@@ -130,6 +131,17 @@ CREATE TABLE operation_log(
     error_code INTEGER NOT NULL,
     text TEXT NOT NULL);
 )sql",
+    R"sql(
+CREATE TABLE record_changes(
+    id INTEGER PRIMARY KEY,
+    time INTEGER NOT NULL,
+    operator TEXT NOT NULL,
+    operation TEXT NOT NULL,
+    site_id TEXT NOT NULL,
+    camera_id TEXT NOT NULL,
+    target TEXT NOT NULL,
+    detail TEXT NOT NULL);
+)sql",
 };
 static_assert(sizeof kMigrations / sizeof kMigrations[0] == CRecordCatalogue::kSchemaVersion);
 
@@ -234,8 +246,13 @@ CStoreStatus Exec(Connection &connection, const char *sql)
         return CStoreStatus::Fail(StoreError::NotADatabase, text);
     if ((code & 0xff) == SQLITE_READONLY)
         return CStoreStatus::Fail(StoreError::ReadOnly, text);
+    if ((code & 0xff) == SQLITE_CORRUPT)
+        return CStoreStatus::Fail(StoreError::Corrupt, text);
     return CStoreStatus::Fail(StoreError::Sql, text);
 }
+
+// The first read failure of this thread not yet taken by TakeThreadReadError.
+thread_local std::string t_read_error;
 
 const char *kCameraKeyOf = "(SELECT key FROM cameras WHERE site_id = ?1 AND camera_id = ?2)";
 
@@ -254,11 +271,15 @@ struct CRecordCatalogue::Private
     mutable std::vector<std::unique_ptr<Connection>> idle_readers;
     mutable std::string last_read_error;
 
+    bool read_only = false;
+
     std::unique_ptr<Connection> OpenConnection(bool for_reading, int &code) const
     {
         auto connection = std::make_unique<Connection>();
-        const int flags =
-            SQLITE_OPEN_READWRITE | (for_reading ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
+        const int access = read_only     ? SQLITE_OPEN_READONLY
+                           : for_reading ? SQLITE_OPEN_READWRITE
+                                         : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        const int flags = access | SQLITE_OPEN_NOMUTEX;
         code = sqlite3_open_v2(path.c_str(), &connection->db, flags, nullptr);
         if (code != SQLITE_OK)
             return connection;
@@ -308,7 +329,9 @@ struct CRecordCatalogue::Private
 
     void NoteReadError(const std::string &error) const
     {
-        TESK_LOG_ERROR("Catalogue read failed: %s", error.c_str());
+        TESK_LOG_ERROR("Catalogue %s read failed: %s", path.c_str(), error.c_str());
+        if (t_read_error.empty())
+            t_read_error = error;
         std::lock_guard<std::mutex> lock(readers_mutex);
         last_read_error = error;
     }
@@ -354,9 +377,64 @@ struct CRecordCatalogue::Private
     }
 
     int64_t LastId() const { return sqlite3_last_insert_rowid(writer->db); }
+    int64_t Changes() const { return sqlite3_changes(writer->db); }
+
+    // Runs a single-row change; NotFound with `missing` when it matched no row.
+    template<class... Args>
+    CStoreStatus RunOne(const std::string &missing, const char *sql, const Args &...args)
+    {
+        auto status = Run(sql, args...);
+        if (status && Changes() == 0)
+            return CStoreStatus::Fail(StoreError::NotFound, missing);
+        return status;
+    }
 
     CStoreStatus Migrate();
+    CStoreStatus CheckOwnership(Connection &db, bool existed);
 };
+
+// An existing file must be a catalogue this program wrote: our schema version, and no tables
+// under a version we did not set. A quick check then finds torn or overwritten pages before a
+// search meets them.
+CStoreStatus CRecordCatalogue::Private::CheckOwnership(Connection &db, bool existed)
+{
+    int version = 0;
+    int64_t tables = 0;
+    {
+        Statement statement(db, "PRAGMA user_version");
+        if (statement.Step() == SQLITE_ROW)
+            version = static_cast<int>(statement.Int(0));
+    }
+    {
+        Statement statement(db, "SELECT count(*) FROM sqlite_master");
+        if (statement.Step() == SQLITE_ROW)
+            tables = statement.Int(0);
+    }
+    if (existed && (version == 0 || (tables == 0 && version <= kSchemaVersion))) {
+        return CStoreStatus::Fail(StoreError::Foreign,
+                                  "The store " + path +
+                                      " is not a catalogue of this program (an SQLite file of "
+                                      "another program); it was left untouched.");
+    }
+    std::string verdict;
+    {
+        Statement statement(db, "PRAGMA quick_check(1)");
+        const int code = statement.Step();
+        if (code == SQLITE_ROW)
+            verdict = statement.Text(0);
+        else
+            verdict = db.Error();
+    }
+    // SQLite words a verdict over several lines; one line reads better in a message.
+    for (char &c : verdict) {
+        if (c == '\n')
+            c = ' ';
+    }
+    if (verdict != "ok")
+        return CStoreStatus::Fail(StoreError::Corrupt,
+                                  "The store " + path + " is damaged: " + verdict + ".");
+    return CStoreStatus::Ok();
+}
 
 CStoreStatus CRecordCatalogue::Private::Migrate()
 {
@@ -416,7 +494,8 @@ CStoreStatus CRecordCatalogue::Open(const std::string &path)
     std::lock_guard<std::mutex> lock(d_->writer_mutex);
     struct stat info
     {};
-    if (::stat(path.c_str(), &info) == 0) {
+    const bool existed = ::stat(path.c_str(), &info) == 0;
+    if (existed) {
         if (!S_ISREG(info.st_mode))
             return CStoreStatus::Fail(StoreError::Io, "The store " + path + " is not a file.");
         // The write bits are checked as well as access(): a privileged user passes access().
@@ -442,8 +521,13 @@ CStoreStatus CRecordCatalogue::Open(const std::string &path)
         if (status.Error() == StoreError::NotADatabase)
             return fail(StoreError::NotADatabase,
                         "The store " + path + " is not a catalogue (not an SQLite database).");
+        if (status.Error() == StoreError::Corrupt)
+            return fail(StoreError::Corrupt,
+                        "The store " + path + " is damaged: " + status.Message() + ".");
         return fail(status.Error(), "The store " + path + " cannot be read: " + status.Message());
     }
+    if (auto status = d_->CheckOwnership(*writer, existed); !status)
+        return fail(status.Error(), status.Message());
     if (auto status = Exec(*writer, "PRAGMA journal_mode = WAL"); !status)
         return fail(status.Error(),
                     "The store " + path + " cannot be opened for writing: " + status.Message());
@@ -453,6 +537,44 @@ CStoreStatus CRecordCatalogue::Open(const std::string &path)
         d_->writer.reset();
         return fail(status.Error(), status.Message());
     }
+    return CStoreStatus::Ok();
+}
+
+CStoreStatus CRecordCatalogue::OpenReadOnly(const std::string &path)
+{
+    Close();
+    std::lock_guard<std::mutex> lock(d_->writer_mutex);
+    d_->path = path;
+    d_->read_only = true;
+    auto fail = [&](StoreError error, const std::string &message) {
+        d_->path.clear();
+        d_->read_only = false;
+        TESK_LOG_ERROR("Opening the store failed: %s", message.c_str());
+        return CStoreStatus::Fail(error, message);
+    };
+    int code = SQLITE_OK;
+    auto reader = d_->OpenConnection(true, code);
+    if (code != SQLITE_OK)
+        return fail(StoreError::Io, "The store " + path + " cannot be opened: " + reader->Error());
+    int version = -1;
+    {
+        Statement statement(*reader, "PRAGMA user_version");
+        const int step = statement.Step();
+        if (step == SQLITE_ROW)
+            version = static_cast<int>(statement.Int(0));
+        else if ((sqlite3_errcode(reader->db) & 0xff) == SQLITE_NOTADB)
+            return fail(StoreError::NotADatabase,
+                        "The store " + path + " is not a catalogue (not an SQLite database).");
+    }
+    if (version < 1)
+        return fail(StoreError::NotADatabase, "The store " + path + " is not a catalogue.");
+    if (version > kSchemaVersion)
+        return fail(StoreError::NewerSchema, "The store " + path +
+                                                 " was written by a newer version (schema " +
+                                                 std::to_string(version) + ").");
+    d_->schema_version = version;
+    std::lock_guard<std::mutex> readers(d_->readers_mutex);
+    d_->idle_readers.push_back(std::move(reader));
     return CStoreStatus::Ok();
 }
 
@@ -466,11 +588,12 @@ void CRecordCatalogue::Close()
     d_->writer.reset();
     d_->path.clear();
     d_->schema_version = 0;
+    d_->read_only = false;
 }
 
 bool CRecordCatalogue::IsOpen() const
 {
-    return d_->writer != nullptr;
+    return d_->writer != nullptr || d_->read_only;
 }
 
 const std::string &CRecordCatalogue::Path() const
@@ -486,6 +609,9 @@ int CRecordCatalogue::SchemaVersion() const
 CStoreStatus CRecordCatalogue::Write(const std::function<CStoreStatus(CRecordCatalogue &)> &work)
 {
     std::lock_guard<std::mutex> lock(d_->writer_mutex);
+    if (d_->read_only)
+        return CStoreStatus::Fail(StoreError::ReadOnly,
+                                  "The store " + d_->path + " is open for reading only.");
     if (!d_->writer)
         return CStoreStatus::Fail(StoreError::Io, "The store is not open.");
     if (auto status = Exec(*d_->writer, "BEGIN IMMEDIATE"); !status)
@@ -626,6 +752,48 @@ CStoreStatus CRecordCatalogue::AddCapturePicture(int64_t camera_key, CapturePict
                          camera_key, p.time, p.jpeg_path);
     if (status)
         p.id = d_->LastId();
+    return status;
+}
+
+CStoreStatus CRecordCatalogue::ModifyTag(int64_t camera_key, const std::string &label_id,
+                                         const TagChange &c)
+{
+    const std::string missing = "The tag " + label_id + " does not exist (any more).";
+    if (c.begin <= 0)
+        return d_->RunOne(missing,
+                          "UPDATE tags SET name = ?3, description = ?4, label_type = ?5 WHERE "
+                          "camera_key = ?1 AND label_id = ?2",
+                          camera_key, label_id, c.name, c.description, c.label_type);
+    return d_->RunOne(missing,
+                      "UPDATE tags SET name = ?3, description = ?4, label_type = ?5, "
+                      "begin_time = ?6, end_time = ?7, recording_id = ?8, iso_begin = ?9, "
+                      "iso_end = ?10 WHERE camera_key = ?1 AND label_id = ?2",
+                      camera_key, label_id, c.name, c.description, c.label_type, c.begin, c.end,
+                      c.recording_id, c.iso_begin, c.iso_end);
+}
+
+CStoreStatus CRecordCatalogue::DeleteTag(int64_t camera_key, const std::string &label_id)
+{
+    return d_->RunOne("The tag " + label_id + " does not exist (any more).",
+                      "DELETE FROM tags WHERE camera_key = ? AND label_id = ?", camera_key,
+                      label_id);
+}
+
+CStoreStatus CRecordCatalogue::RemoveLock(int64_t camera_key, int64_t begin, int64_t end)
+{
+    return d_->RunOne("The recording is not locked (any more).",
+                      "DELETE FROM locks WHERE camera_key = ? AND begin_time = ? AND end_time = ?",
+                      camera_key, begin, end);
+}
+
+CStoreStatus CRecordCatalogue::AppendRecordChange(RecordChangeRow &c)
+{
+    auto status =
+        d_->Run("INSERT INTO record_changes(time, operator, operation, site_id, "
+                "camera_id, target, detail) VALUES(?, ?, ?, ?, ?, ?, ?)",
+                c.time, c.operator_name, c.operation, c.site_id, c.camera_id, c.target, c.detail);
+    if (status)
+        c.id = d_->LastId();
     return status;
 }
 
@@ -894,7 +1062,10 @@ std::vector<EventRow> CRecordCatalogue::Events(const std::string &site_id,
     std::vector<EventRow> rows;
     if (begin > end)
         return rows;
-    const int only = (event_type == 2 || event_type == 4) ? event_type : 0;
+    const int only = (event_type == teskplaycontroller::InteligentEventPerson ||
+                      event_type == teskplaycontroller::InteligentEventVehicle)
+                         ? event_type
+                         : 0;
     d_->Query(
         "SELECT e.id, e.recording_id, e.begin_time, e.end_time, r.file_name, r.file_size, "
         "r.record_file_type, e.iso_begin, e.iso_end, e.event_type FROM events e JOIN recordings "
@@ -949,21 +1120,59 @@ std::vector<OperationLogRow> CRecordCatalogue::OperationLog() const
     return rows;
 }
 
+std::optional<TagRow> CRecordCatalogue::FindTag(const std::string &site_id,
+                                                const std::string &camera_id,
+                                                const std::string &label_id) const
+{
+    std::optional<TagRow> found;
+    d_->Query(
+        "SELECT t.id, t.recording_id, t.begin_time, t.end_time, r.file_name, r.file_size, "
+        "r.record_file_type, t.iso_begin, t.iso_end, t.label_id, t.label_type, t.name, "
+        "t.description, t.color FROM tags t JOIN recordings r ON r.id = t.recording_id "
+        "WHERE t.camera_key = (SELECT key FROM cameras WHERE site_id = ?1 AND camera_id = ?2) "
+        "AND t.label_id = ?3 ORDER BY t.id LIMIT 1",
+        [&](Statement &row) {
+            TagRow t;
+            ReadFile(row, t);
+            t.label_id = row.Text(9);
+            t.label_type = static_cast<int>(row.Int(10));
+            t.name = row.Text(11);
+            t.description = row.Text(12);
+            t.color = row.Text(13);
+            found = std::move(t);
+        },
+        site_id, camera_id, label_id);
+    return found;
+}
+
+std::vector<CameraRow> CRecordCatalogue::FindCamerasById(const std::string &camera_id) const
+{
+    std::vector<CameraRow> cameras;
+    const std::string sql = std::string(kCameraColumns) + "WHERE camera_id = ? ORDER BY key";
+    d_->Query(
+        sql.c_str(), [&](Statement &row) { cameras.push_back(ReadCamera(row)); }, camera_id);
+    return cameras;
+}
+
+std::vector<RecordChangeRow> CRecordCatalogue::RecordChanges() const
+{
+    std::vector<RecordChangeRow> rows;
+    d_->Query("SELECT id, time, operator, operation, site_id, camera_id, target, detail FROM "
+              "record_changes ORDER BY id",
+              [&](Statement &row) {
+                  rows.push_back({row.Int(0), row.Int(1), row.Text(2), row.Text(3), row.Text(4),
+                                  row.Text(5), row.Text(6), row.Text(7)});
+              });
+    return rows;
+}
+
 int64_t CRecordCatalogue::Count(const std::string &table) const
 {
-    static const char *const kTables[] = {"sites",
-                                          "cameras",
-                                          "record_plans",
-                                          "permission_denials",
-                                          "search_failures",
-                                          "media_files",
-                                          "recordings",
-                                          "tags",
-                                          "locks",
-                                          "events",
-                                          "capture_pictures",
-                                          "operation_log",
-                                          "meta"};
+    static const char *const kTables[] = {
+        "sites",           "cameras",     "record_plans",     "permission_denials",
+        "search_failures", "media_files", "recordings",       "tags",
+        "locks",           "events",      "capture_pictures", "operation_log",
+        "record_changes",  "meta"};
     for (const char *known : kTables) {
         if (table == known) {
             int64_t count = -1;
@@ -983,6 +1192,13 @@ std::string CRecordCatalogue::IntegrityCheck() const
             result = row.Text(0);
     });
     return done ? result : LastReadError();
+}
+
+std::string CRecordCatalogue::TakeThreadReadError()
+{
+    std::string error;
+    error.swap(t_read_error);
+    return error;
 }
 
 std::string CRecordCatalogue::LastReadError() const

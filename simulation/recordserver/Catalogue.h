@@ -25,6 +25,8 @@ enum class StoreError {
     Sql,
     NotFound,
     Media,
+    Corrupt,
+    Foreign,
 };
 
 // Outcome of a store operation: success, or one error with a message for the operator.
@@ -162,6 +164,32 @@ struct OperationLogRow
     std::string text;
 };
 
+// One change of the recordings made through the services, for the audit: who, what, when.
+struct RecordChangeRow
+{
+    int64_t id = 0;
+    int64_t time = 0; // seconds, UTC
+    std::string operator_name;
+    std::string operation; // "modify-tag", "delete-tag", "lock", "unlock"
+    std::string site_id;
+    std::string camera_id;
+    std::string target; // the tag's identifier, or the span "begin-end" of a lock
+    std::string detail; // what changed, readable
+};
+
+// The new state of a tag. A span is changed only when `begin` is positive.
+struct TagChange
+{
+    std::string name;
+    std::string description;
+    int label_type = 101;
+    int64_t begin = 0;
+    int64_t end = 0;
+    int64_t recording_id = 0; // the recording that holds `begin`, when the span changes
+    std::string iso_begin;
+    std::string iso_end;
+};
+
 // Filters of the tag and person/vehicle queries.
 struct TagFilter
 {
@@ -175,7 +203,7 @@ struct TagFilter
 class CRecordCatalogue
 {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     CRecordCatalogue();
     ~CRecordCatalogue();
@@ -183,8 +211,13 @@ public:
     CRecordCatalogue &operator=(const CRecordCatalogue &) = delete;
 
     // Opens the catalogue at `path`, creating it (and bringing its schema up to date) when
-    // needed. A file that is not SQLite, a newer schema or a read-only file fail with one error.
+    // needed. A file that is not SQLite, an SQLite file of another program, a damaged file
+    // (PRAGMA quick_check), a newer schema or a read-only file fail with one error that names
+    // the file; a refused file is left as it was.
     CStoreStatus Open(const std::string &path);
+    // Opens an existing catalogue for reading only (a store on read-only media, an archived
+    // copy): reads answer, every write fails as read-only and leaves the file untouched.
+    CStoreStatus OpenReadOnly(const std::string &path);
     void Close();
     bool IsOpen() const;
     const std::string &Path() const;
@@ -207,6 +240,12 @@ public:
     CStoreStatus AddLock(int64_t camera_key, FileRow &lock);
     CStoreStatus AddEvent(int64_t camera_key, EventRow &event);
     CStoreStatus AddCapturePicture(int64_t camera_key, CapturePictureRow &picture);
+    // Changes of single rows; NotFound when the tag or lock does not exist (any more).
+    CStoreStatus ModifyTag(int64_t camera_key, const std::string &label_id,
+                           const TagChange &change);
+    CStoreStatus DeleteTag(int64_t camera_key, const std::string &label_id);
+    CStoreStatus RemoveLock(int64_t camera_key, int64_t begin, int64_t end);
+    CStoreStatus AppendRecordChange(RecordChangeRow &change); // sets change.id
 
     // A write of its own (takes the writer for one statement).
     CStoreStatus AppendOperationLog(OperationLogRow &entry);
@@ -242,6 +281,11 @@ public:
                                                    const std::string &camera_id, int64_t begin,
                                                    int64_t end) const;
     std::vector<OperationLogRow> OperationLog() const;
+    std::optional<TagRow> FindTag(const std::string &site_id, const std::string &camera_id,
+                                  const std::string &label_id) const;
+    // Cameras with this identifier, on any site.
+    std::vector<CameraRow> FindCamerasById(const std::string &camera_id) const;
+    std::vector<RecordChangeRow> RecordChanges() const;
 
     // Rows of a table ("recordings", "tags", …); -1 for an unknown table.
     int64_t Count(const std::string &table) const;
@@ -250,6 +294,9 @@ public:
 
     // The last read failure (reads answer empty results on failure).
     std::string LastReadError() const;
+    // The first read failure of the calling thread since its last call, cleared by the call:
+    // lets a caller that made several reads tell an empty answer from a failed one.
+    static std::string TakeThreadReadError();
 
 private:
     struct Private;

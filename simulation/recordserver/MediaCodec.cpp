@@ -1,5 +1,8 @@
 #include "MediaCodec.h"
 
+#include "recordserver/SampleGenerator.h"
+#include "recordserver/TimeStrip.h"
+
 #include "mirelog/Log.h"
 
 #include <QCoreApplication>
@@ -16,6 +19,7 @@ extern "C" {
 }
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace teskrecordserver {
@@ -134,13 +138,11 @@ int Drain(AVCodecContext *codec, AVFormatContext *format, AVStream *stream, AVPa
     return code == AVERROR(EAGAIN) || code == AVERROR_EOF ? 0 : code;
 }
 
-} // namespace
-
-CStoreStatus WriteSyntheticClip(const std::string &path, const ClipParams &clip)
+CStoreStatus WriteFrames(const std::string &path, int width, int height, int fps, int gop,
+                         int frames, const std::function<void(QImage &, int)> &paint)
 {
     QuietLibraries();
-    if (clip.width <= 0 || clip.height <= 0 || clip.width % 2 || clip.height % 2 || clip.fps <= 0 ||
-        clip.seconds <= 0)
+    if (width <= 0 || height <= 0 || width % 2 || height % 2 || fps <= 0 || frames <= 0)
         return Fail(path, "the frame size must be even and positive");
 
     AVFormatContext *raw_format = nullptr;
@@ -155,12 +157,12 @@ CStoreStatus WriteSyntheticClip(const std::string &path, const ClipParams &clip)
     if (!encoder)
         return Fail(path, "no H.264 encoder is available");
     CodecPtr codec(avcodec_alloc_context3(encoder));
-    codec->width = clip.width;
-    codec->height = clip.height;
-    codec->time_base = AVRational{1, clip.fps};
-    codec->framerate = AVRational{clip.fps, 1};
+    codec->width = width;
+    codec->height = height;
+    codec->time_base = AVRational{1, fps};
+    codec->framerate = AVRational{fps, 1};
     codec->pix_fmt = AV_PIX_FMT_YUV420P;
-    codec->gop_size = clip.gop;
+    codec->gop_size = gop;
     codec->max_b_frames = 0;
     codec->thread_count = 1;
     av_opt_set(codec->priv_data, "preset", "ultrafast", 0);
@@ -182,27 +184,26 @@ CStoreStatus WriteSyntheticClip(const std::string &path, const ClipParams &clip)
 
     FramePtr frame(av_frame_alloc());
     frame->format = AV_PIX_FMT_YUV420P;
-    frame->width = clip.width;
-    frame->height = clip.height;
+    frame->width = width;
+    frame->height = height;
     if ((code = av_frame_get_buffer(frame.get(), 0)) < 0)
         return Fail(path, AvError(code));
     PacketPtr packet(av_packet_alloc());
-    ScalePtr scale(sws_getContext(clip.width, clip.height, AV_PIX_FMT_RGB24, clip.width,
-                                  clip.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr,
-                                  nullptr));
+    ScalePtr scale(sws_getContext(width, height, AV_PIX_FMT_RGB24, width, height,
+                                  AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!scale)
         return Fail(path, "no colour conversion");
 
-    const bool with_text = CanDrawText();
-    QImage image(clip.width, clip.height, QImage::Format_RGB888);
-    const int frames = clip.fps * clip.seconds;
+    QImage image(width, height, QImage::Format_RGB888);
     for (int index = 0; index < frames; ++index) {
-        DrawFrame(image, clip, index, with_text);
+        paint(image, index);
+        if (image.size() != QSize(width, height) || image.format() != QImage::Format_RGB888)
+            return Fail(path, "a frame of the wrong size or format");
         if ((code = av_frame_make_writable(frame.get())) < 0)
             return Fail(path, AvError(code));
         const uint8_t *source[1] = {image.constBits()};
         const int stride[1] = {static_cast<int>(image.bytesPerLine())};
-        sws_scale(scale.get(), source, stride, 0, clip.height, frame->data, frame->linesize);
+        sws_scale(scale.get(), source, stride, 0, height, frame->data, frame->linesize);
         frame->pts = index;
         if ((code = avcodec_send_frame(codec.get(), frame.get())) < 0 ||
             (code = Drain(codec.get(), format.get(), stream, packet.get())) < 0)
@@ -214,6 +215,90 @@ CStoreStatus WriteSyntheticClip(const std::string &path, const ClipParams &clip)
     if ((code = av_write_trailer(format.get())) < 0)
         return Fail(path, AvError(code));
     return CStoreStatus::Ok();
+}
+
+// The camera's background: the same for every frame of its media.
+void TimedFrameBackground(QImage &image, const TimedClipParams &clip)
+{
+    const int hue = static_cast<int>(clip.seed % 360);
+    QPainter painter(&image);
+    QLinearGradient background(0, 0, image.width(), image.height());
+    background.setColorAt(0, QColor::fromHsv(hue, 110, 110));
+    background.setColorAt(1, QColor::fromHsv((hue + 50) % 360, 150, 50));
+    painter.fillRect(image.rect(), background);
+}
+
+// What moves, the on-screen text and the time strip, over the background.
+void DrawTimedFrameOver(QImage &image, const TimedClipParams &clip, int index, bool with_text)
+{
+    const int64_t second = clip.begin + index / clip.fps;
+    // Motion follows the wall clock, so that it continues from one piece of media to the next.
+    const double t = static_cast<double>(second % 86400) + double(index % clip.fps) / clip.fps;
+    const QRectF strip = TimeStripArea(image.size());
+    const double usable = strip.top();
+    const int hue = static_cast<int>(clip.seed % 360);
+    QPainter painter(&image);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromHsv((hue + 180) % 360, 200, 230));
+    const double radius = image.height() / 9.0;
+    const double x = (0.1 + 0.8 * std::fmod(t / 23.0 + clip.seed % 7 / 7.0, 1.0)) * image.width();
+    const double y = usable * (0.55 + 0.25 * std::sin(t * 0.9 + clip.seed));
+    painter.drawEllipse(QPointF(x, y), radius, radius);
+    painter.setBrush(QColor(255, 255, 255, 70));
+    const double bar = std::fmod(t * 17.0, std::max(1.0, usable));
+    painter.drawRect(QRectF(0, bar, image.width(), image.height() / 24.0 + 1));
+
+    if (with_text) {
+        // The on-screen display: the camera's name, and its local date and time.
+        std::string local = IsoInZone(second, clip.zone);
+        local = local.substr(0, 10) + " " + local.substr(11, 8);
+        QFont font = painter.font();
+        font.setPixelSize(std::max(9, image.height() / 12));
+        painter.setFont(font);
+        const QRect line(6, 4, image.width() - 12, image.height() / 8);
+        painter.setPen(Qt::black);
+        painter.drawText(line.translated(1, 1), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromStdString(clip.label));
+        painter.drawText(line.translated(1, 1), Qt::AlignRight | Qt::AlignVCenter,
+                         QString::fromStdString(local));
+        painter.setPen(Qt::white);
+        painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromStdString(clip.label));
+        painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(local));
+    }
+    DrawTimeStrip(painter, image.size(), second);
+}
+
+} // namespace
+
+CStoreStatus WriteSyntheticClip(const std::string &path, const ClipParams &clip)
+{
+    const bool with_text = CanDrawText();
+    return WriteFrames(path, clip.width, clip.height, clip.fps, clip.gop, clip.fps * clip.seconds,
+                       [&](QImage &image, int index) { DrawFrame(image, clip, index, with_text); });
+}
+
+QImage DrawTimedFrame(const TimedClipParams &clip, int index)
+{
+    QImage image(clip.width, clip.height, QImage::Format_RGB888);
+    TimedFrameBackground(image, clip);
+    DrawTimedFrameOver(image, clip, index, CanDrawText());
+    return image;
+}
+
+CStoreStatus WriteTimedClip(const std::string &path, const TimedClipParams &clip)
+{
+    if (clip.begin < 0 || clip.begin + clip.seconds > TimeStrip::kMaxSeconds)
+        return Fail(path, "the time is outside what a time strip carries");
+    QImage background(clip.width, clip.height, QImage::Format_RGB888);
+    if (!background.isNull())
+        TimedFrameBackground(background, clip);
+    const bool with_text = CanDrawText();
+    return WriteFrames(path, clip.width, clip.height, clip.fps, clip.gop, clip.fps * clip.seconds,
+                       [&](QImage &image, int index) {
+                           image = background.copy();
+                           DrawTimedFrameOver(image, clip, index, with_text);
+                       });
 }
 
 bool DecodeFrameAt(const std::string &path, double seconds, QImage &out, std::string &error)

@@ -1,22 +1,17 @@
-#include "MediaResolver.h"
 #include "RecordingServer.h"
-
-#include <QDir>
 
 #include "mirelog/Log.h"
 #include "quorbase/Util.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace teskrecordserver {
 
 using teskplaycontroller::MediaPiece;
 using teskplaycontroller::ResourceKey;
 
-bool ResolveRecordingMedia(const CRecordCatalogue &catalogue, const std::string &store_dir,
-                           const ResourceKey &camera, int64_t begin, int64_t end,
-                           std::vector<MediaPiece> &out, std::string &error)
+bool CRecordingServer::ResolveMedia(const ResourceKey &camera, int64_t begin, int64_t end,
+                                    std::vector<MediaPiece> &out, std::string &error)
 {
     out.clear();
     if (end <= begin) {
@@ -24,27 +19,29 @@ bool ResolveRecordingMedia(const CRecordCatalogue &catalogue, const std::string 
         return false;
     }
     for (const RecordingRow &recording :
-         catalogue.Recordings(camera.site_id, camera.resource_id, begin, end)) {
-        const int64_t from = std::max(begin, recording.begin);
+         catalogue_.Recordings(camera.site_id, camera.resource_id, begin, end)) {
+        int64_t t = std::max(begin, recording.begin);
         const int64_t to = std::min(end, recording.end);
-        if (to <= from)
-            continue;
-        const auto media = catalogue.MediaFile(recording.media_id);
-        if (!media || media->duration <= 0) {
-            error = "The recording " + recording.file_name + " has no media file.";
-            TESK_LOG_ERROR("%s", error.c_str());
-            return false;
-        }
-        const std::string path = store_dir + "/" + media->path;
-        // A recording longer than its media file shows that file over and over.
-        double position =
-            std::fmod(recording.media_offset + double(from - recording.begin), media->duration);
-        double left = double(to - from);
-        while (left > 1e-6) {
-            const double take = std::min(left, media->duration - position);
-            out.push_back({path, position, position + take});
-            left -= take;
-            position = 0;
+        // The media comes in pieces of wall-clock time; each is held until the copy is done.
+        while (t < to) {
+            auto lease = std::make_shared<CMediaLease>();
+            if (!MediaAt(camera, t, *lease, error)) {
+                TESK_LOG_ERROR("%s", error.c_str());
+                return false;
+            }
+            const int64_t piece_end = std::min<int64_t>(to, lease->Begin() + lease->Seconds());
+            if (piece_end <= t) {
+                error = "The media of camera " + camera.resource_id + " does not cover " +
+                        Quor::Base::TimeUtil::TimeT2ISODatetime(t, 0, true) + ".";
+                return false;
+            }
+            MediaPiece piece;
+            piece.path = lease->Path();
+            piece.from = lease->OffsetOf(static_cast<double>(t));
+            piece.to = lease->OffsetOf(static_cast<double>(piece_end));
+            piece.hold = lease;
+            out.push_back(std::move(piece));
+            t = piece_end;
         }
     }
     if (out.empty()) {
@@ -54,54 +51,6 @@ bool ResolveRecordingMedia(const CRecordCatalogue &catalogue, const std::string 
         return false;
     }
     return true;
-}
-
-bool CRecordingServer::ResolveMedia(const ResourceKey &camera, int64_t begin, int64_t end,
-                                    std::vector<MediaPiece> &out, std::string &error)
-{
-    return ResolveRecordingMedia(catalogue_, dir_, camera, begin, end, out, error);
-}
-
-CStoreStatus CCatalogueMediaSource::Open(const std::string &store_dir)
-{
-    store_dir_ = store_dir;
-    const QString path = QDir(QString::fromStdString(store_dir))
-                             .filePath(QString::fromLatin1(CRecordingServer::kCatalogueFile));
-    if (!QFile::exists(path))
-        return CStoreStatus::Fail(StoreError::Io, "There is no store in " + store_dir + ".");
-    return catalogue_.Open(path.toStdString());
-}
-
-const CRecordCatalogue &CCatalogueMediaSource::Catalogue() const
-{
-    return catalogue_;
-}
-
-teskplaycontroller::CameraSearchAnswer
-CCatalogueMediaSource::SearchCamera(const teskplaycontroller::CameraVideoSearchCondition &,
-                                    const teskplaycontroller::TeskCameraInfo &,
-                                    const std::atomic<bool> &)
-{
-    teskplaycontroller::CameraSearchAnswer answer;
-    answer.failed = true;
-    return answer;
-}
-
-void CCatalogueMediaSource::SearchVCA(const teskplaycontroller::VCAIncrementalCondition &,
-                                      teskplaycontroller::IVCAResultSink &,
-                                      const std::atomic<bool> &)
-{}
-
-bool CCatalogueMediaSource::DecodeFrame(const ResourceKey &, int64_t, QImage &, std::string &error)
-{
-    error = "This source only exports recordings.";
-    return false;
-}
-
-bool CCatalogueMediaSource::ResolveMedia(const ResourceKey &camera, int64_t begin, int64_t end,
-                                         std::vector<MediaPiece> &out, std::string &error)
-{
-    return ResolveRecordingMedia(catalogue_, store_dir_, camera, begin, end, out, error);
 }
 
 } // namespace teskrecordserver

@@ -1,6 +1,6 @@
 #include "SampleGenerator.h"
 
-#include "recordserver/MediaCodec.h"
+#include "recordserver/TimeStrip.h"
 
 #include "mirelog/Log.h"
 #include "pluginmanager/PluginManager.h"
@@ -150,6 +150,8 @@ QImage CapturePicture(const CameraRow &camera, int64_t time, int width, int heig
             image.rect().adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
             QString::fromStdString(camera.name + "\n" + IsoInZone(time, camera.time_zone)));
     }
+    painter.end();
+    DrawTimeStrip(image, time);
     return image;
 }
 
@@ -160,58 +162,40 @@ struct Generator
     const GeneratorOptions &options;
     int64_t period_begin = 0;
     int64_t period_end = 0;
-    std::vector<MediaFileRow> clips;
+    std::vector<int64_t> media_ids; // by camera index
 
     CStoreStatus Run();
-    CStoreStatus WriteClips(const std::vector<CameraRow> &cameras);
+    CStoreStatus AddMedia(const std::vector<CameraRow> &cameras);
     CStoreStatus FillCamera(const CameraRow &camera, int index);
     CStoreStatus FillCaptures(const CameraRow &camera, int index,
                               const std::vector<RecordingRow> &recordings);
 };
 
-CStoreStatus Generator::WriteClips(const std::vector<CameraRow> &cameras)
+CStoreStatus Generator::AddMedia(const std::vector<CameraRow> &cameras)
 {
-    const int count = options.clip_count > 0 ? options.clip_count
-                                             : std::min<int>(16, static_cast<int>(cameras.size()));
-    if (!store.mkpath("media"))
-        return CStoreStatus::Fail(StoreError::Io,
-                                  "Cannot create " + store.filePath("media").toStdString());
-    for (int i = 0; i < count; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "media/clip_%02d.mp4", i);
-        const QString path = store.filePath(name);
-        const QString partial = path + ".part";
-        ClipParams clip;
-        clip.width = options.clip_width;
-        clip.height = options.clip_height;
-        clip.fps = options.clip_fps;
-        clip.seconds = options.clip_seconds;
-        clip.gop = options.clip_fps * 2;
-        clip.label = cameras[static_cast<size_t>(i) % cameras.size()].name;
-        clip.seed = static_cast<uint32_t>(options.seed + static_cast<uint64_t>(i) * 7919);
-        QFile::remove(partial);
-        if (auto status = WriteSyntheticClip(partial.toStdString(), clip); !status)
-            return status;
-        QFile::remove(path);
-        if (!QFile::rename(partial, path))
-            return CStoreStatus::Fail(StoreError::Io, "Cannot move " + partial.toStdString());
+    // The media itself is generated when first asked for (CMediaCache); the catalogue names
+    // each camera's media and its format.
+    for (const CameraRow &camera : cameras) {
         MediaFileRow media;
-        media.path = name;
-        media.duration = clip.seconds;
-        media.width = clip.width;
-        media.height = clip.height;
+        media.path = CameraMediaPath(camera);
+        media.duration = 0;
+        media.width = options.clip_width;
+        media.height = options.clip_height;
         if (auto status = catalogue.AddMediaFile(media); !status)
             return status;
-        clips.push_back(media);
+        media_ids.push_back(media.id);
     }
-    return CStoreStatus::Ok();
+    auto status = catalogue.SetMeta("media_width", std::to_string(options.clip_width));
+    if (status)
+        status = catalogue.SetMeta("media_height", std::to_string(options.clip_height));
+    if (status)
+        status = catalogue.SetMeta("media_fps", std::to_string(options.clip_fps));
+    return status;
 }
 
 CStoreStatus Generator::FillCamera(const CameraRow &camera, int index)
 {
     Random random(options.seed * 1000003ULL + static_cast<uint64_t>(index) * 7777ULL + 17);
-    const MediaFileRow &clip = clips[static_cast<size_t>(index) % clips.size()];
-    const int clip_seconds = static_cast<int>(clip.duration);
     std::vector<RecordingRow> recordings;
     int forced_tag = 0;
     int forced_event = 0;
@@ -229,8 +213,7 @@ CStoreStatus Generator::FillCamera(const CameraRow &camera, int index)
         recording.file_size = (end - t) * random.Range(180, 500) * 1024 / 8 * 8;
         const int kind = static_cast<int>(random.Range(0, 9));
         recording.record_file_type = kind < 7 ? 0 : (kind < 8 ? 1 : 2);
-        recording.media_id = clip.id;
-        recording.media_offset = static_cast<double>(random.Range(0, clip_seconds - 1));
+        recording.media_id = media_ids[static_cast<size_t>(index)];
         if (auto status = catalogue.AddRecording(camera.key, recording); !status)
             return status;
         const int64_t span = end - t;
@@ -322,12 +305,9 @@ CStoreStatus Generator::FillCaptures(const CameraRow &camera, int index,
         const RecordingRow &recording = recordings[at];
         if (recording.begin > time)
             continue;
-        const MediaFileRow &clip = clips[static_cast<size_t>(index) % clips.size()];
         CapturePictureRow picture;
         picture.time = time;
         picture.media_id = recording.media_id;
-        picture.media_offset =
-            std::fmod(recording.media_offset + double(time - recording.begin), clip.duration);
         if (auto status = catalogue.AddCapturePicture(camera.key, picture); !status)
             return status;
     }
@@ -424,7 +404,7 @@ CStoreStatus Generator::Run()
             return status;
     }
 
-    if (auto status = WriteClips(cameras); !status)
+    if (auto status = AddMedia(cameras); !status)
         return status;
     for (size_t i = 0; i < cameras.size(); ++i) {
         if (auto status = FillCamera(cameras[i], static_cast<int>(i)); !status)
@@ -463,6 +443,11 @@ std::string IsoInZone(int64_t utc, const COrlTimeZoneInfor &zone)
     return TimeUtil::TimeT2ISODatetime(utc, DeviceOffsetAt(zone, utc));
 }
 
+std::string CameraMediaPath(const CameraRow &camera)
+{
+    return "media-cache/" + camera.site_id + "/" + camera.id;
+}
+
 int64_t EndOfUtcDay(int64_t now)
 {
     return (now / 86400 + 1) * 86400;
@@ -480,7 +465,6 @@ GeneratorOptions GeneratorOptions::Large()
     options.cameras = 640;
     options.min_recording_minutes = 10;
     options.max_recording_minutes = 40;
-    options.clip_count = 16;
     options.capture_interval_seconds = 1800;
     return options;
 }

@@ -22,8 +22,8 @@ struct GeneratorOptions
     // End of the recorded period (seconds, UTC); 0: the end of the current UTC day, so that
     // every run on one day builds the same store.
     int64_t anchor = 0;
-    int clip_count = 0; // distinct media clips; 0: one per camera, at most 16
-    int clip_seconds = 30;
+    // The format of the cameras' media, which shows each camera's wall-clock time and is
+    // generated when first asked for (CMediaCache), not with the store.
     int clip_fps = 10;
     int clip_width = 320;
     int clip_height = 180;
@@ -37,6 +37,10 @@ struct GeneratorOptions
     // Hundreds of cameras and more than 100,000 recordings, for benchmarks.
     static GeneratorOptions Large();
 };
+
+// The catalogue's name of a camera's media (the path of its media_files row): the folder, in
+// the store, of the media cache's pieces for the camera.
+std::string CameraMediaPath(const CameraRow &camera);
 
 // The end of the UTC day that holds `now`.
 int64_t EndOfUtcDay(int64_t now);

@@ -31,8 +31,10 @@ CStoreTimeLapseProvider::CStoreTimeLapseProvider(std::shared_ptr<CRecordingServe
         const auto recordings = server_->Catalogue().Recordings(
             camera.site_id, camera.id, 0, std::numeric_limits<int64_t>::max());
         if (!recordings.empty()) {
-            if (const auto media = server_->Catalogue().MediaFile(recordings.front().media_id))
-                device.video_path = server_->StorePath(media->path);
+            const int64_t time = recordings.front().begin;
+            device.video_path =
+                server_->MediaCache().PathOf(camera, server_->MediaFormatOfStore(), time);
+            video_times_[camera.id] = time;
         }
         // A camera without recorded media has no device video; its job then fails.
         device.fail = device.fail || device.video_path.empty();
@@ -59,8 +61,22 @@ bool CStoreTimeLapseProvider::DownLoadImage(
     const OrlPluginManager::TimeLapsePhotoRequestParam &request, const std::atomic<bool> &abort,
     OrlPluginManager::TimeLapsePhotoReponseParam &response)
 {
-    if (request.generate_mode == 1)
+    if (request.generate_mode == 1) {
+        // The device's video exists from the moment its job starts.
+        const CameraRow *camera = FindCamera(request.camera_resource_id);
+        const auto time = video_times_.find(request.camera_resource_id);
+        if (camera && time != video_times_.end() &&
+            !server_->Catalogue().SearchFailure(camera->site_id, camera->id)) {
+            std::lock_guard<std::mutex> lock(videos_mutex_);
+            CMediaLease &video = videos_[camera->id];
+            std::string error;
+            if (!video.IsValid() &&
+                !server_->MediaCache().Acquire(*camera, server_->MediaFormatOfStore(), time->second,
+                                               video, error))
+                return Fail(response, OrlPluginManager::TimeLapseError::kNoVideo, error);
+        }
         return devices_.DownLoadImage(request, abort, response);
+    }
     const CameraRow *camera = FindCamera(request.camera_resource_id);
     if (!camera)
         return Fail(response, OrlPluginManager::TimeLapseError::kUnknownCamera,
@@ -78,9 +94,12 @@ bool CStoreTimeLapseProvider::DownLoadImage(
     if (available == 0)
         return Fail(response, OrlPluginManager::TimeLapseError::kNoPictures,
                     "no capture pictures of " + camera->id + " in the span");
+    // A rerun after a pause writes where the first run did; the export never writes over a file.
+    written_.RemoveFrom(request.file_path);
     std::string error;
     const int written = server_->ExportCapturePictures(camera->site_id, camera->id, begin, end,
                                                        request.file_path, &abort, error);
+    written_.Record(request.file_path, written);
     if (written < 0)
         return Fail(response, OrlPluginManager::TimeLapseError::kWriteFailed, error);
     // A paused task downloads every picture again when it resumes, so it keeps the full count.

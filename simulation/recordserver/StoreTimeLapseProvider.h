@@ -5,13 +5,16 @@
 #include "doubles/DirectoryTimeLapseProvider.h"
 #include "pluginmanager/TimeLapseService.h"
 
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace teskrecordserver {
 
 // Answers the host's time-lapse requests from the store: capture-plan pictures come from the
-// catalogue; a device-built video is the camera's own recorded media, and a camera whose
-// searches are set up to fail has its device job fail too.
+// catalogue; a device-built video is the camera's own recorded media (the piece of it that
+// shows the start of its first recording, generated when a job asks for it and kept while the
+// provider lives), and a camera whose searches are set up to fail has its device job fail too.
 class CStoreTimeLapseProvider : public OrlPluginManager::ITimeLapseProvider
 {
 public:
@@ -39,8 +42,12 @@ private:
 
     std::shared_ptr<CRecordingServer> server_;
     std::vector<CameraRow> cameras_;
+    std::map<std::string, int64_t> video_times_; // camera id: the time its device video shows
+    std::mutex videos_mutex_;
+    std::map<std::string, CMediaLease> videos_; // camera id: its device video, once asked for
     // Device jobs: polling, file description and streaming of a prepared video per camera.
     OrlPluginManager::CDirectoryTimeLapseProvider devices_;
+    OrlPluginManager::CWrittenPictures written_;
 };
 
 } // namespace teskrecordserver

@@ -36,7 +36,7 @@ CVideoDataManager::~CVideoDataManager() = default;
 void CVideoDataManager::InitDataParam(CVideoDataInitParam &param,
                                       std::shared_ptr<CVideoSearchController> controller)
 {
-    const VideoDataInitParam &init = *param.GetDataPtr();
+    const VideoDataInitParam &init = param.GetData();
     data_->ptr_expand_interface = init.ptr_expand_interface;
     data_->qvc_filter_camera_keys = init.qvc_filter_camera_keys;
     data_->file_sort_type = init.file_sort_type;
@@ -143,7 +143,7 @@ CVideoDataManager::FindCameraForPlay(const std::string &camera_id)
     }
     teskplaycontroller::CCameraVideoSearchCondition condition;
     controller.GetCurrentSearchParam(condition);
-    for (const auto &camera : condition.GetDataPtr()->tesk_camera_info) {
+    for (const auto &camera : condition.GetData().tesk_camera_info) {
         if (camera.ptr_camera_for_play && camera.ptr_camera_for_play->GetCameraID() == camera_id)
             return camera.ptr_camera_for_play;
     }
@@ -237,11 +237,13 @@ std::vector<CustomVideoDataPtr> CVideoDataManager::GetDataByIndex(const int &beg
 void CVideoDataManager::ConvertData(std::vector<CameraItemsRun> &out,
                                     const std::vector<CustomVideoDataPtr> &items)
 {
+    // Runs are found within `items` only: a run never continues a pair that `out` already held.
+    const size_t first_new = out.size();
     for (const CustomVideoDataPtr &item : items) {
         const QString site = item->GetPairData(KeySiteId).toString();
         const QString camera = item->GetPairData(KeyCameraId).toString();
         const bool same_camera =
-            !out.empty() && !out.back().second.empty() &&
+            out.size() > first_new && !out.back().second.empty() &&
             out.back().second.back()->GetPairData(KeySiteId).toString() == site &&
             out.back().second.back()->GetPairData(KeyCameraId).toString() == camera;
         if (!same_camera) {

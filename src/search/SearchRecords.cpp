@@ -19,7 +19,7 @@ void RegisterSearchMetaTypes()
 }
 
 ClipSearchEvent::ClipSearchEvent()
-    : QEvent(QEvent::None)
+    : QEvent(kEventType)
 {
     RegisterSearchMetaTypes();
 }
@@ -56,13 +56,13 @@ ClipSearchEventType ClipSearchEvent::SwitchStateTypeToEventType(
     const teskplaycontroller::CCameraVideoSearchObserver::Param &param)
 {
     switch (param.state_type) {
-    case 1:
+    case teskplaycontroller::CameraStateFailed:
         return ClipSearchFailed;
-    case 2:
+    case teskplaycontroller::CameraStateDone:
         return ClipSearchDataArrived;
-    case 3:
+    case teskplaycontroller::CameraStateFinished:
         return ClipSearchFinished;
-    case 4:
+    case teskplaycontroller::CameraStateInterrupted:
         return ClipSearchInterrupted;
     default:
         return ClipSearchNone;
@@ -73,11 +73,11 @@ ClipSearchEventType ClipSearchEvent::SwitchStateTypeToEventType(
     const teskplaycontroller::CVCAIncrementalObserver::Param &param)
 {
     switch (param.state_type) {
-    case 1:
+    case teskplaycontroller::VCAStateData:
         return ClipSearchDataArrived;
-    case 2:
+    case teskplaycontroller::VCAStateFailed:
         return ClipSearchFailed;
-    case 6:
+    case teskplaycontroller::VCAStateFinished:
         return ClipSearchFinished;
     default:
         return ClipSearchNone;

@@ -40,8 +40,9 @@ enum ClipSearchEventType {
     ClipSearchDataArrived = 2,
     ClipSearchFinished = 3,
     ClipSearchInterrupted = 4,
-    ClipSearchOtherVcaState7 = 6,
-    ClipSearchOtherVcaState8 = 7,
+    // The VCA service's notices A (7) and B (8) of a search other than the running one.
+    ClipSearchOtherVcaNoticeA = 6,
+    ClipSearchOtherVcaNoticeB = 7,
 };
 
 enum FileSortType {

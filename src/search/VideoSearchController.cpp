@@ -3,20 +3,16 @@
 #include "search/VideoSearchCommonPort.h"
 #include "search/VideoSearchController_p.h"
 
-#include "lattice/NewInfoDlg.h"
 #include "mirelog/Log.h"
 #include "plexacontrol/StringConvert.h"
 #include "pluginmanager/PluginManager.h"
 
-#include <boost/thread/locks.hpp>
-
 #include <QDateTime>
 #include <QLatin1Char>
+#include <QWidget>
 
 #include <algorithm>
 #include <map>
-#include <typeinfo>
-#include <unordered_set>
 #include <vector>
 
 namespace TeskVideoSearch {
@@ -30,17 +26,6 @@ constexpr int kMaxStoredFiles = 5000;
 // VCA results are pulled in small batches until this many are stored, then all at once.
 constexpr int kVCASmallBatchLimit = 150;
 constexpr int kVCASmallBatch = 50;
-constexpr int kSearchOperationCode = 127009;
-
-// Audit items of a camera search.
-constexpr int kAuditTraceId = 0x9F003;
-constexpr int kAuditStorageLocation = 0x9F009;
-constexpr int kAuditSearchType = 0x9F00E;
-constexpr int kAuditBeginTime = 0x9F00A;
-constexpr int kAuditEndTime = 0x9F00B;
-
-using ReadLock = boost::shared_lock<boost::shared_mutex>;
-using WriteLock = boost::unique_lock<boost::shared_mutex>;
 
 bool IsHandledSearchType(int type)
 {
@@ -67,146 +52,9 @@ ClipSearchEvent MakeEvent(ClipSearchEventType type)
     return event;
 }
 
-const ResourceKey &KeyOf(const CameraFilesEntry &entry)
-{
-    return entry.first.GetData().camera_key;
-}
-
-// Whether a stored camera is one of `keys`. The answer is remembered per camera record, since
-// the entries of one camera share their record; long lists are looked up through a hash set.
-class CKeyFilter
-{
-public:
-    explicit CKeyFilter(const QVector<CResourceKey> &keys)
-    {
-        keys_.reserve(static_cast<size_t>(keys.size()));
-        for (const CResourceKey &key : keys)
-            keys_.push_back(key.GetData());
-        if (keys_.size() > kLinearLimit) {
-            for (const ResourceKey &key : keys_)
-                hashed_.insert(Flatten(key));
-        }
-    }
-
-    bool Contains(const CCameraBaseInfo &info)
-    {
-        const CameraBaseInfo *record = &info.GetData();
-        if (record == last_record_)
-            return last_answer_;
-        last_record_ = record;
-        const ResourceKey &key = record->camera_key;
-        if (keys_.size() > kLinearLimit) {
-            last_answer_ = hashed_.count(Flatten(key)) != 0;
-        } else {
-            last_answer_ = std::any_of(keys_.begin(), keys_.end(), [&](const ResourceKey &wanted) {
-                return teskplaycontroller::IsSameKey(wanted, key);
-            });
-        }
-        return last_answer_;
-    }
-
-private:
-    static constexpr size_t kLinearLimit = 8;
-
-    static std::string Flatten(const ResourceKey &key)
-    {
-        std::string flat = key.site_id;
-        flat += '\0';
-        flat += key.resource_id;
-        flat += '\0';
-        flat += std::to_string(key.resource_type);
-        return flat;
-    }
-
-    std::vector<ResourceKey> keys_;
-    std::unordered_set<std::string> hashed_;
-    const CameraBaseInfo *last_record_ = nullptr;
-    bool last_answer_ = false;
-};
-
-// The kind of a result is its class. The classes the recording services make are recognised by
-// their type record alone, which is far cheaper than a dynamic cast over a whole store; any other
-// class falls back to the cast.
-template<class Wanted>
-const Wanted *ResultAs(const CPlaybackFile *file)
-{
-    if (!file)
-        return nullptr;
-    const std::type_info *type = &typeid(*file);
-    if (type == &typeid(Wanted))
-        return static_cast<const Wanted *>(file);
-    if (type == &typeid(CPlaybackFile) || type == &typeid(teskplaycontroller::CDeviceFile) ||
-        type == &typeid(teskplaycontroller::CLabelFile) ||
-        type == &typeid(teskplaycontroller::CPersonVehicleFile))
-        return nullptr;
-    return dynamic_cast<const Wanted *>(file);
-}
-
-int CountPersonVehicle(const PlaybackFileVector &files, int wanted)
-{
-    int count = 0;
-    for (const PlaybackFilePtr &file : files) {
-        if (file && file->GetEventType() == wanted &&
-            ResultAs<teskplaycontroller::CPersonVehicleFile>(file.get()))
-            ++count;
-    }
-    return count;
-}
-
-int CountTags(const PlaybackFileVector &files, bool by_kind, int wanted)
-{
-    if (!by_kind)
-        return files.size();
-    int count = 0;
-    for (const PlaybackFilePtr &file : files) {
-        const auto *label = ResultAs<teskplaycontroller::CLabelFile>(file.get());
-        if (label && label->GetRcordLabelType() == wanted)
-            ++count;
-    }
-    return count;
-}
-
-int WantedPersonVehicleEvent(VideoDataType type)
-{
-    return type == PersonDetectVideo ? CPlaybackFile::EventPerson : CPlaybackFile::EventVehicle;
-}
-
-int WantedTagType(VideoDataType type)
-{
-    if (type == EventAlarmVideo)
-        return TagTypeEventLinkage;
-    if (type == OtherVideo)
-        return TagTypeOther;
-    return TagTypeManual;
-}
-
 QString ToQString(const std::string &text)
 {
     return PlexaControl::StringToQString(text, nullptr);
-}
-
-// The audit record of one search answer; a failure carries its error code and `flag`.
-OrlPluginManager::OperationLog MakeAuditRecord(const ResourceKey &camera, bool success,
-                                               const Quor::Base::Error::ErrorCode &error, bool flag)
-{
-    OrlPluginManager::OperationLog record;
-    record.operation_code = kSearchOperationCode;
-    record.time = QDateTime::currentSecsSinceEpoch();
-    record.camera_id = camera.resource_id;
-    record.camera_name =
-        CVideoSearchCommonPort::GetCameraInfo(camera.site_id, camera.resource_id).GetName();
-    record.result = success ? 1 : 0;
-    if (!success) {
-        record.error_code = error;
-        record.before_result = 2;
-        record.flag = flag ? 1 : 0;
-    }
-    return record;
-}
-
-QString Arg(const QString &pattern, const QString &value)
-{
-    return pattern.arg(value, 0, QLatin1Char(' '));
 }
 
 } // namespace
@@ -260,16 +108,9 @@ bool CVideoSearchController::SearchCameraFiles(
         data_->ptr_camera_search_manager_->InitManager();
         data_->ptr_camera_search_manager_->RegisterObserver(this);
     }
-    data_->search_condition_ = *condition.GetDataPtr();
-    {
-        WriteLock lock(data_->file_mutex_);
-        data_->qvc_camera_files_.clear();
-    }
-    {
-        WriteLock lock(data_->segment_mutex_);
-        ++data_->split_serial_;
-        data_->qvc_segment_files_.clear();
-    }
+    data_->search_condition_ = condition.GetData();
+    data_->camera_files_.Clear();
+    data_->segment_files_.Clear();
     data_->split_time_duration_ = split_duration;
 
     if (data_->ptr_camera_search_manager_->IsSearching()) {
@@ -291,14 +132,11 @@ bool CVideoSearchController::SearchVCAFiles(teskplaycontroller::CVCAIncrementalC
         data_->ptr_vca_manager_->InitManager();
         data_->ptr_vca_manager_->RegisterObserver(this);
     }
-    data_->vca_condition_ = *condition.GetDataPtr();
+    data_->vca_condition_ = condition.GetData();
     // The end of an earlier search must not end this one's polling.
     data_->is_vca_search_end_ = false;
     StopVCATimer();
-    {
-        WriteLock lock(data_->file_mutex_);
-        data_->qvc_camera_files_.clear();
-    }
+    data_->camera_files_.Clear();
     TESK_LOG_INFO("VCA search:searche type");
     if (!data_->ptr_vca_manager_->StartSearching(data_->vca_condition_)) {
         // Nothing will answer: the pages must still leave their busy state.
@@ -315,15 +153,8 @@ void CVideoSearchController::CancelSearch(bool restart)
     data_->vca_condition_ = teskplaycontroller::VCAIncrementalCondition();
     data_->is_vca_search_end_ = false;
     StopVCATimer();
-    {
-        WriteLock lock(data_->file_mutex_);
-        data_->qvc_camera_files_.clear();
-    }
-    {
-        WriteLock lock(data_->segment_mutex_);
-        ++data_->split_serial_;
-        data_->qvc_segment_files_.clear();
-    }
+    data_->camera_files_.Clear();
+    data_->segment_files_.Clear();
     data_->split_time_duration_ = -1;
     if (data_->ptr_camera_search_manager_ && data_->ptr_camera_search_manager_->IsSearching()) {
         data_->is_restart_search_ = restart;
@@ -358,10 +189,10 @@ void CVideoSearchController::GetCurrentVCASearchParam(
 
 QVector<CCameraBaseInfo> CVideoSearchController::GetSearchSuccessCameraInfo()
 {
-    ReadLock lock(data_->file_mutex_);
+    const StoreSnapshot store = data_->camera_files_.Snapshot();
     QVector<CCameraBaseInfo> cameras;
-    cameras.reserve(data_->qvc_camera_files_.size());
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
+    cameras.reserve(store.rows.size());
+    for (const CameraFilesEntry &entry : store.rows)
         cameras.append(entry.first);
     return cameras;
 }
@@ -384,21 +215,23 @@ void CVideoSearchController::OnUpdateCameraSearchState(
         // is normally its interruption; a search that finished just as the restart cancelled it
         // ends with "finished" instead, and the restart must not wait for an answer that never
         // comes.
-        if (param.state_type == 4 || (param.state_type == 3 && data_->is_restart_search_))
+        if (param.state_type == teskplaycontroller::CameraStateInterrupted ||
+            (param.state_type == teskplaycontroller::CameraStateFinished &&
+             data_->is_restart_search_))
             DealSearchInterrupted(param);
         return;
     }
     switch (param.state_type) {
-    case 1:
+    case teskplaycontroller::CameraStateFailed:
         DealSingleCameraSearchFailed(param);
         break;
-    case 2:
+    case teskplaycontroller::CameraStateDone:
         DealSingleCameraSearchSuccessed(param);
         break;
-    case 3:
+    case teskplaycontroller::CameraStateFinished:
         DealAllSearchFinished(param);
         break;
-    case 4:
+    case teskplaycontroller::CameraStateInterrupted:
         DealSearchInterrupted(param);
         break;
     default:
@@ -410,23 +243,23 @@ void CVideoSearchController::OnUpdateVCASearchState(
     teskplaycontroller::CVCAIncrementalObserver::Param param)
 {
     if (param.search_guid != data_->vca_condition_.search_guid) {
-        if (param.state_type == 7)
-            emit SignalSearchResult(MakeEvent(ClipSearchOtherVcaState7));
-        else if (param.state_type == 8)
-            emit SignalSearchResult(MakeEvent(ClipSearchOtherVcaState8));
+        if (param.state_type == teskplaycontroller::VCAStateNoticeA)
+            emit SignalSearchResult(MakeEvent(ClipSearchOtherVcaNoticeA));
+        else if (param.state_type == teskplaycontroller::VCAStateNoticeB)
+            emit SignalSearchResult(MakeEvent(ClipSearchOtherVcaNoticeB));
         return;
     }
     switch (param.state_type) {
-    case 1:
+    case teskplaycontroller::VCAStateData:
         DealVCASearchSuccessed(param);
         break;
-    case 2:
+    case teskplaycontroller::VCAStateFailed:
         DealVCASearchFailed(param);
         break;
-    case 5:
+    case teskplaycontroller::VCAStateOverMaximum:
         DealVCAResultMoreThanMax(param);
         break;
-    case 6:
+    case teskplaycontroller::VCAStateFinished:
         DealVCASearchFinished(param);
         break;
     default:
@@ -447,8 +280,7 @@ void CVideoSearchController::DealSingleCameraSearchSuccessed(const CameraParam &
         CCameraBaseInfo camera;
         camera.SetVal_camera_key(CResourceKey(param.resource_key));
         SplitOriginalFile(camera);
-        ReadLock lock(data_->segment_mutex_);
-        count = data_->qvc_segment_files_.size();
+        count = data_->segment_files_.EntryCount();
     } else {
         count = GetSourceFileCount();
     }
@@ -500,29 +332,12 @@ void CVideoSearchController::AddFileData(CResourceKey &camera, const PlaybackFil
     CCameraBaseInfo info;
     info.SetVal_camera_key(camera);
     info.SetVal_camera_name(ToQString(host_camera.GetName()));
-
-    WriteLock lock(data_->file_mutex_);
-    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (teskplaycontroller::IsSameKey(KeyOf(entry), key)) {
-            entry.second.append(files);
-            return;
-        }
-    }
-    data_->qvc_camera_files_.append(qMakePair(info, files));
-}
-
-int CVideoSearchController::GetSourceCountLocked() const
-{
-    int count = 0;
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
-        count += entry.second.size();
-    return count;
+    data_->camera_files_.Append(info, files);
 }
 
 int CVideoSearchController::GetSourceFileCount()
 {
-    ReadLock lock(data_->file_mutex_);
-    return GetSourceCountLocked();
+    return data_->camera_files_.FileCount();
 }
 
 void CVideoSearchController::DealAllSearchFinished(const CameraParam &)
@@ -543,56 +358,6 @@ void CVideoSearchController::DealSearchInterrupted(const CameraParam &)
                        data_->search_condition_.search_guid.c_str());
         emit SignalSearchResult(MakeEvent(ClipSearchFinished));
     }
-}
-
-void CVideoSearchController::DealSingleCameraSearchFailed(const CameraParam &param)
-{
-    WriteOperationLog(param);
-    const QString suffix = param.next_switch_other_storage
-                               ? tr("Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg")
-                               : QString();
-    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
-                                                                   param.resource_key.resource_id);
-    const QString name = ToQString(host_camera.GetName());
-    const QString location = GetStorageLocationName(param.pair_storage_info.first);
-    const QString kind = GetClipTypeName(param.search_type);
-
-    QString text;
-    switch (param.param_error_type) {
-    case 0: {
-        const QString reason = GetFailureReason(param.error_code, param.str_error_info);
-        if (param.search_type == teskplaycontroller::VideoSearchPersonVehicle) {
-            text = Arg(Arg(tr("Korv-ControlClient.54cbc90683024161aefeed1d2dfda64a.msg"), name),
-                       reason);
-        } else {
-            text = Arg(Arg(Arg(tr("Korv-ControlClient.f6fdab1051bf4248bbf4a18a434f575c.msg"), name),
-                           location),
-                       kind) +
-                   reason + QLatin1Char(' ') + suffix;
-        }
-        break;
-    }
-    case 2:
-    case 3: {
-        const QString detail = param.param_error_type == 2
-                                   ? tr("TheDeviceToWhichBeloMdnwPukb")
-                                   : tr("Korv-ControlClient.853a16a8b101498fa1284357d296cbe5.msg");
-        text = Arg(Arg(Arg(Arg(tr("Korv-ControlClient.0cdc19656cf641c8a303bb5ca435f3d7.msg"), name),
-                           location),
-                       kind),
-                   detail) +
-               suffix;
-        break;
-    }
-    default:
-        // No text of its own: the failure is only logged and audited.
-        TESK_LOG_ERROR("Clip search:camera %s failed with parameter error %d",
-                       param.resource_key.resource_id.c_str(), param.param_error_type);
-        return;
-    }
-    TESK_LOG_ERROR("Clip search:camera %s failed: %s", param.resource_key.resource_id.c_str(),
-                   PlexaControl::QStringToString(text, nullptr).c_str());
-    ShowFailureNotification(text);
 }
 
 void CVideoSearchController::DealVCASearchSuccessed(const VCAParam &param)
@@ -703,172 +468,47 @@ void CVideoSearchController::DealVCAResultMoreThanMax(const VCAParam &param)
 
 void CVideoSearchController::DealVCASearchFailed(const VCAParam &param)
 {
-    WriteVCAOperationLog(param);
     StopVCATimer();
     ClipSearchEvent event(param);
     auto event_data = event.GetEventData();
     if (param.vca_event_type == teskplaycontroller::InteligentEventNone)
         event_data.SetVal_current_data_num_(GetSourceFileCount());
-
-    const QString suffix = param.next_switch_other_storage
-                               ? tr("Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg")
-                               : QString();
-    const auto host_camera = CVideoSearchCommonPort::GetCameraInfo(param.resource_key.site_id,
-                                                                   param.resource_key.resource_id);
-    const QString name = ToQString(host_camera.GetName());
-
-    switch (param.param_error_type) {
-    case 0:
-        event_data.SetVal_vca_error_info(Arg(tr("VideoRetrievalFailedOyWUrwFt"), name) +
-                                         GetFailureReason(param.error_code, param.str_error_info) +
-                                         suffix);
-        break;
-    case 2:
-    case 3: {
-        const QString location = GetStorageLocationName(param.pair_storage_info.first);
-        QString text =
-            Arg(Arg(tr("Korv-ControlClient.0cca1652109f42cab8a326bb277002aa.msg"), name), location);
-        if (param.param_error_type == 2) {
-            text += tr("TheDeviceToWhichBeloMdnwPukb");
-        } else {
-            text += Arg(Arg(tr("Korv-ControlClient.064700c0f8e84c98b55d1fd0e5bc44e1.msg"),
-                            GetStorageMediaName(param.pair_storage_info.second)),
-                        GetVCATypeName(param.vca_type));
-        }
-        text += suffix;
-        TESK_LOG_ERROR("VCA search:camera %s failed: %s", param.resource_key.resource_id.c_str(),
-                       PlexaControl::QStringToString(text, nullptr).c_str());
-        ShowFailureNotification(text);
-        return;
-    }
-    default:
-        // No text of its own; the pages still learn that the search ended.
-        TESK_LOG_ERROR("VCA search:camera %s failed with parameter error %d",
-                       param.resource_key.resource_id.c_str(), param.param_error_type);
-        break;
-    }
-    emit SignalSearchResult(event);
+    if (ReportVCASearchFailure(param, event_data))
+        emit SignalSearchResult(event);
 }
 
 int CVideoSearchController::GetTotalFileNum(const VideoDataType &type,
                                             const QVector<CResourceKey> &cameras)
 {
-    if (cameras.isEmpty())
+    if (cameras.isEmpty() || type < RegularVideo || type > VcaSearchVideo)
         return 0;
-    switch (type) {
-    case RegularVideo: {
-        CKeyFilter filter(cameras);
-        ReadLock lock(data_->segment_mutex_);
-        int count = 0;
-        for (const CameraFilesEntry &entry : data_->qvc_segment_files_)
-            count += filter.Contains(entry.first) ? 1 : 0;
-        return count;
+    // The pages name their cameras as a request's plain keys; so do the queries.
+    QVector<ResourceKey> keys;
+    keys.reserve(cameras.size());
+    for (const CResourceKey &camera : cameras)
+        keys.append(camera.GetData());
+    const CKindRule rule = CKindRule::UnderCondition(type, data_->search_condition_);
+    if (type == RegularVideo) {
+        return data_->store_queries_.Count(CStoreQueries::SegmentStore,
+                                           data_->segment_files_.Snapshot(), rule, keys);
     }
-    case LockVideo:
-    case AllCameraFileVideo:
-    case VcaSearchVideo: {
-        CKeyFilter filter(cameras);
-        ReadLock lock(data_->file_mutex_);
-        int count = 0;
-        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
-            count += filter.Contains(entry.first) ? entry.second.size() : 0;
-        return count;
-    }
-    case PersonDetectVideo:
-    case VehicleDetectVideo: {
-        CKeyFilter filter(cameras);
-        const int wanted = WantedPersonVehicleEvent(type);
-        ReadLock lock(data_->file_mutex_);
-        int count = 0;
-        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
-            count += filter.Contains(entry.first) ? CountPersonVehicle(entry.second, wanted) : 0;
-        return count;
-    }
-    case EventAlarmVideo:
-    case TagVideo:
-    case OtherVideo: {
-        CKeyFilter filter(cameras);
-        const bool by_kind = IsTagKindFiltered();
-        const int wanted = WantedTagType(type);
-        ReadLock lock(data_->file_mutex_);
-        int count = 0;
-        for (const CameraFilesEntry &entry : data_->qvc_camera_files_)
-            count += filter.Contains(entry.first) ? CountTags(entry.second, by_kind, wanted) : 0;
-        return count;
-    }
-    default:
-        return 0;
-    }
+    return data_->store_queries_.Count(CStoreQueries::FileStore, data_->camera_files_.Snapshot(),
+                                       rule, keys);
 }
 
 int CVideoSearchController::GetSingleCameraFilesNum(const VideoDataType &type, CResourceKey &camera)
 {
     if (!data_->custom_split_info_.qvc_playback_files.isEmpty())
         return data_->qvc_custom_split_files_.size();
-    return CountSingleCamera(type, camera);
-}
-
-int CVideoSearchController::CountSingleCamera(const VideoDataType &type, const CResourceKey &camera)
-{
-    switch (type) {
-    case RegularVideo:
-    case LockVideo:
-    case AllCameraFileVideo:
-    case VcaSearchVideo:
-        return GetTotalFileNum(type, QVector<CResourceKey>{camera});
-    case PersonDetectVideo:
-    case VehicleDetectVideo:
-        return GetPersonVehicleFileTotalNum(type, camera);
-    case EventAlarmVideo:
-    case TagVideo:
-    case OtherVideo:
-        return GetTagFileTotalNum(type, camera);
-    default:
-        return 0;
-    }
-}
-
-int CVideoSearchController::GetPersonVehicleFileTotalNum(const VideoDataType &type,
-                                                         const CResourceKey &camera)
-{
-    const ResourceKey &key = camera.GetData();
-    ReadLock lock(data_->file_mutex_);
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            return CountPersonVehicle(entry.second, WantedPersonVehicleEvent(type));
-    }
-    return 0;
-}
-
-int CVideoSearchController::GetTagFileTotalNum(const VideoDataType &type,
-                                               const CResourceKey &camera)
-{
-    const bool by_kind = IsTagKindFiltered();
-    const ResourceKey &key = camera.GetData();
-    ReadLock lock(data_->file_mutex_);
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            return CountTags(entry.second, by_kind, WantedTagType(type));
-    }
-    return 0;
-}
-
-bool CVideoSearchController::IsTagKindFiltered() const
-{
-    // Tag choices 200 to 204 of the simple condition do not filter by tag kind.
-    const auto &extra = data_->search_condition_.ptr_label_extra;
-    if (!extra)
-        return false;
-    const int label_type = extra->GetVal_label_type();
-    return label_type < TagChoiceAll || label_type > TagChoiceYellow;
+    return GetTotalFileNum(type, QVector<CResourceKey>{camera});
 }
 
 void CVideoSearchController::GetVCAPersonOrVehicleFileNum(int &person, int &vehicle)
 {
     person = 0;
     vehicle = 0;
-    ReadLock lock(data_->file_mutex_);
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
+    const StoreSnapshot store = data_->camera_files_.Snapshot();
+    for (const CameraFilesEntry &entry : store.rows) {
         for (const PlaybackFilePtr &file : entry.second) {
             if (!file)
                 continue;
@@ -893,8 +533,8 @@ void CVideoSearchController::GetVCAPersonOrVehicleFileNum(int &person, int &vehi
 void CVideoSearchController::GetVCAIsPersonIsVehicleFileNum(int &both)
 {
     both = 0;
-    ReadLock lock(data_->file_mutex_);
-    for (const CameraFilesEntry &entry : data_->qvc_camera_files_) {
+    const StoreSnapshot store = data_->camera_files_.Snapshot();
+    for (const CameraFilesEntry &entry : store.rows) {
         for (const PlaybackFilePtr &file : entry.second)
             both += file && file->GetEventType() == CPlaybackFile::EventPersonVehicle ? 1 : 0;
     }
@@ -903,38 +543,17 @@ void CVideoSearchController::GetVCAIsPersonIsVehicleFileNum(int &both)
 void CVideoSearchController::DeleteUnLabelFile(CResourceKey &camera, const int64_t &begin,
                                                const int64_t &end)
 {
-    const ResourceKey &key = camera.GetData();
-    WriteLock lock(data_->file_mutex_);
-    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            continue;
-        auto &files = entry.second;
-        files.erase(std::remove_if(files.begin(), files.end(),
-                                   [&](const PlaybackFilePtr &file) {
-                                       return file && file->GetFileBegTime() == begin &&
-                                              file->GetFileEndTime() == end;
-                                   }),
-                    files.end());
-        return;
-    }
+    data_->camera_files_.RemoveFiles(camera.GetData(), [&](const PlaybackFilePtr &file) {
+        return file && file->GetFileBegTime() == begin && file->GetFileEndTime() == end;
+    });
 }
 
 void CVideoSearchController::DeleteUnlockFile(CResourceKey &camera, const int64_t &begin,
                                               const int64_t &end)
 {
-    const ResourceKey &key = camera.GetData();
-    WriteLock lock(data_->file_mutex_);
-    for (CameraFilesEntry &entry : data_->qvc_camera_files_) {
-        if (!teskplaycontroller::IsSameKey(KeyOf(entry), key))
-            continue;
-        auto &files = entry.second;
-        files.erase(std::remove_if(files.begin(), files.end(),
-                                   [&](const PlaybackFilePtr &file) {
-                                       return IsOverlapTime(file, begin, end);
-                                   }),
-                    files.end());
-        return;
-    }
+    data_->camera_files_.RemoveFiles(camera.GetData(), [&](const PlaybackFilePtr &file) {
+        return IsOverlapTime(file, begin, end);
+    });
 }
 
 ResourceData::OrlVideoSearchType
@@ -947,129 +566,6 @@ CVideoSearchController::SwitchSearchType(const teskplaycontroller::VideoSearchTy
         return ResourceData::OrlVideoSearchLock;
     default:
         return ResourceData::OrlVideoSearchNormal;
-    }
-}
-
-QString CVideoSearchController::GetFailureReason(const Quor::Base::Error::ErrorCode &code,
-                                                 const std::string &text)
-{
-    if (!text.empty())
-        return ToQString(text);
-    return ToQString(OrlErrorCodeTrans::GetErrorInfoByErrorCode(code));
-}
-
-void CVideoSearchController::ShowFailureNotification(const QString &text)
-{
-    auto tips = std::make_shared<Lattice::CStruInfoTipsData>();
-    tips->pParent = data_->ptr_parent_;
-    tips->strText = text;
-    tips->normal_text_type = Lattice::CStruInfoTipsData::TextError;
-    Lattice::CNewInfoDlg::ShowInformationAtScreenRightBottom_V3(tips);
-}
-
-void CVideoSearchController::WriteOperationLog(const CameraParam &param)
-{
-    const OrlPluginManager::OperationLog record = MakeAuditRecord(
-        param.resource_key, param.state_type == 2, param.error_code, param.param_error_type == 0);
-
-    std::map<int, boost::any> items;
-    const auto &condition = data_->search_condition_;
-    const bool listed = std::any_of(
-        condition.tesk_camera_info.begin(), condition.tesk_camera_info.end(),
-        [&](const teskplaycontroller::TeskCameraInfo &camera) {
-            return camera.ptr_camera_for_play &&
-                   camera.ptr_camera_for_play->GetCameraID() == param.resource_key.resource_id &&
-                   camera.ptr_camera_for_play->GetSiteID() == param.resource_key.site_id;
-        });
-    if (listed) {
-        items[kAuditTraceId] = param.trace_id;
-        // The storage the answer came from.
-        items[kAuditStorageLocation] = static_cast<int>(param.pair_storage_info.first);
-        items[kAuditSearchType] = static_cast<int>(SwitchSearchType(condition.search_type));
-        items[kAuditBeginTime] = static_cast<int64_t>(condition.begin_time);
-        items[kAuditEndTime] = static_cast<int64_t>(condition.end_time);
-    }
-    OrlPluginManager::CLogBusinessInterfaceMgr::Instance().WriteOperationLog(
-        kSearchOperationCode, record, std::string(), items);
-}
-
-void CVideoSearchController::WriteVCAOperationLog(const VCAParam &param)
-{
-    const OrlPluginManager::OperationLog record =
-        MakeAuditRecord(param.resource_key, param.state_type == 1, param.error_code, true);
-    OrlPluginManager::CLogBusinessInterfaceMgr::Instance().WriteOperationLog(
-        kSearchOperationCode, record, std::string(), {});
-}
-
-QString CVideoSearchController::GetClipTypeName(const teskplaycontroller::VideoSearchType &type)
-{
-    switch (type) {
-    case teskplaycontroller::VideoSearchRecord:
-        return tr("Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button");
-    case teskplaycontroller::VideoSearchTag:
-        return tr("Tag");
-    case teskplaycontroller::VideoSearchLock:
-        return tr("LockOJORE6H7");
-    case teskplaycontroller::VideoSearchPOS:
-        return tr("POSEventdOUvfOqqIICDspQQ");
-    case teskplaycontroller::VideoSearchATM:
-        return tr("ATMEventDTFODgMrgGIZketC");
-    case teskplaycontroller::VideoSearchPersonVehicle:
-        return tr("Korv-ControlClient.162c4dce0cbf4013a4d42bbb79074730.name");
-    default:
-        return QString();
-    }
-}
-
-QString CVideoSearchController::GetVCATypeName(const teskplaycontroller::VCASearchType &type)
-{
-    switch (type) {
-    case teskplaycontroller::VCASearchMotion:
-    case teskplaycontroller::VCASearchIntrusion:
-        return tr("MotionDetecting");
-    case teskplaycontroller::VCASearchLineCrossing:
-        return tr("LineCrossingDetection");
-    default:
-        return QString();
-    }
-}
-
-QString
-CVideoSearchController::GetStorageLocationName(const ResourceData::StorageLocation &location)
-{
-    switch (location) {
-    case ResourceData::StorageLocationCentral:
-        return tr("TheCentral");
-    case ResourceData::StorageLocationDevice:
-        return tr("EquipmentStorage");
-    case ResourceData::StorageLocationMain:
-        return tr("MainMemoryFnGvCDGv");
-    case ResourceData::StorageLocationAuxiliary:
-        return tr("AuxiliaryStoragewoaCtIrG");
-    default:
-        return QString();
-    }
-}
-
-QString CVideoSearchController::GetStorageMediaName(const ResourceData::StorageMediaType &media)
-{
-    switch (media) {
-    case ResourceData::StorageMediaCVR:
-        return QStringLiteral("CVR");
-    case ResourceData::StorageMediaDevice:
-        return tr("Device");
-    case ResourceData::StorageMediaCloud:
-        return tr("Korv-ControlClient.74191b2096b44926a0f4ca68ab06ec77.name");
-    case ResourceData::StorageMediaPStor:
-        return tr("Korv-ControlClient.e1c2b4583fe548bfad81784a03c10553.name");
-    case ResourceData::StorageMediaPerFile:
-        return tr("Korv-ControlClient.3f68811965834afdb82705a988324075.name");
-    case ResourceData::StorageMediaObject:
-        return tr("Korv-ControlClient.d20fd12d40f24dcba17288c3284ebef7.name");
-    case ResourceData::StorageMediaNVR:
-        return QStringLiteral("NVR");
-    default:
-        return QString();
     }
 }
 

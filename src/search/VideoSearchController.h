@@ -92,7 +92,6 @@ private:
     void DealSearchInterrupted(const CameraParam &param);
     void SaveCommonVideoFiles(const CameraParam &param);
     void AddFileData(CResourceKey &camera, const PlaybackFileVector &files);
-    int GetSourceCountLocked() const;
     int GetSourceFileCount();
 
     // VCA answers.
@@ -103,13 +102,9 @@ private:
     bool PullVCABatch(int batch_size);
     void StopVCATimer();
 
-    // Counts.
-    int GetPersonVehicleFileTotalNum(const VideoDataType &type, const CResourceKey &camera);
-    int GetTagFileTotalNum(const VideoDataType &type, const CResourceKey &camera);
-    int CountSingleCamera(const VideoDataType &type, const CResourceKey &camera);
-    bool IsTagKindFiltered() const;
-
-    // Failure notifications and audit records.
+    // Failure notifications and audit records (SearchFailureReport.cpp).
+    // Audits a VCA failure and reports it; false when a notification took the event's place.
+    bool ReportVCASearchFailure(const VCAParam &param, CClipSearchEventData &event_data);
     void WriteOperationLog(const CameraParam &param);
     void WriteVCAOperationLog(const VCAParam &param);
     QString GetClipTypeName(const teskplaycontroller::VideoSearchType &type);

@@ -10,236 +10,13 @@
 #include <QThreadPool>
 #include <QtConcurrent>
 
-#include <boost/thread/locks.hpp>
-
 #include <algorithm>
-#include <map>
-#include <tuple>
 
 namespace TeskVideoSearch {
 
 using teskplaycontroller::ResourceKey;
-using Row = CExtractionViews::Row;
 
 namespace {
-
-using SharedLock = boost::shared_lock<boost::shared_mutex>;
-using UniqueLock = boost::unique_lock<boost::shared_mutex>;
-
-// Attempts of a re-split to catch a file store that keeps changing under it.
-constexpr int kMaxSplitAttempts = 8;
-
-const ResourceKey &KeyOf(const CameraFilesEntry &entry)
-{
-    return entry.first.GetDataPtr()->camera_key;
-}
-
-// The cameras of a store: an identifier per entry, which identifiers the filter keeps, and the
-// rank of each camera in key order (site, resource, type).
-struct CameraIndex
-{
-    std::vector<int32_t> camera_of_entry;
-    std::vector<char> kept;
-    std::vector<int32_t> rank;
-};
-
-CameraIndex IndexCameras(const CameraFilesList &store, const QVector<ResourceKey> &filter)
-{
-    // Ordered as KeyLess orders keys.
-    std::map<std::tuple<std::string, std::string, int>, int32_t, std::less<>> ids;
-    CameraIndex index;
-    index.camera_of_entry.resize(static_cast<size_t>(store.size()));
-    for (int i = 0; i < store.size(); ++i) {
-        const ResourceKey &key = KeyOf(store[i]);
-        // Segments of one camera lie side by side; skip the look-up for them.
-        if (i > 0 && teskplaycontroller::IsSameKey(key, KeyOf(store[i - 1]))) {
-            index.camera_of_entry[static_cast<size_t>(i)] =
-                index.camera_of_entry[static_cast<size_t>(i - 1)];
-            continue;
-        }
-        const auto found = ids.find(std::tie(key.site_id, key.resource_id, key.resource_type));
-        if (found != ids.end()) {
-            index.camera_of_entry[static_cast<size_t>(i)] = found->second;
-            continue;
-        }
-        const auto id = static_cast<int32_t>(ids.size());
-        ids.emplace(std::make_tuple(key.site_id, key.resource_id, key.resource_type), id);
-        index.camera_of_entry[static_cast<size_t>(i)] = id;
-    }
-    index.kept.assign(ids.size(), 0);
-    index.rank.assign(ids.size(), 0);
-    int32_t rank = 0;
-    for (const auto &camera : ids)
-        index.rank[static_cast<size_t>(camera.second)] = rank++;
-    for (const ResourceKey &key : filter) {
-        const auto found = ids.find(std::tie(key.site_id, key.resource_id, key.resource_type));
-        if (found != ids.end())
-            index.kept[static_cast<size_t>(found->second)] = 1;
-    }
-    return index;
-}
-
-const PlaybackFilePtr *FileOfRow(const CameraFilesList &store, const Row &row)
-{
-    const PlaybackFileVector &files = store[row.entry].second;
-    if (row.file >= 0)
-        return &files[row.file];
-    return files.isEmpty() ? nullptr : &files.first();
-}
-
-// Orders rows ascending by begin time (null files first); rows of different cameras that begin
-// together go by camera key, rows that still tie keep their store order.
-void SortAscending(std::vector<Row> &rows, const CameraFilesList &store, const CameraIndex &cameras)
-{
-    struct Sortable
-    {
-        int64_t begin;
-        int32_t rank;
-        uint32_t position; // rows are built in store order
-        bool present;
-    };
-    std::vector<Sortable> sortable;
-    sortable.reserve(rows.size());
-    for (const Row &row : rows) {
-        const PlaybackFilePtr *file = FileOfRow(store, row);
-        const bool present = file && *file;
-        const auto camera =
-            static_cast<size_t>(cameras.camera_of_entry[static_cast<size_t>(row.entry)]);
-        // Null files all sort first, in store order whatever their camera.
-        sortable.push_back({present ? (*file)->GetFileBegTime() : 0,
-                            present ? cameras.rank[camera] : 0,
-                            static_cast<uint32_t>(sortable.size()), present});
-    }
-    std::sort(sortable.begin(), sortable.end(), [](const Sortable &x, const Sortable &y) {
-        if (x.present != y.present)
-            return !x.present;
-        if (x.begin != y.begin)
-            return x.begin < y.begin;
-        if (x.rank != y.rank)
-            return x.rank < y.rank;
-        return x.position < y.position;
-    });
-    std::vector<Row> ordered;
-    ordered.reserve(rows.size());
-    for (const Sortable &item : sortable)
-        ordered.push_back(rows[item.position]);
-    rows.swap(ordered);
-}
-
-// Newest first with null files last; rows that begin together keep their store order.
-void SortDescending(std::vector<Row> &rows, const CameraFilesList &store)
-{
-    std::vector<std::pair<int64_t, uint32_t>> keys;
-    keys.reserve(rows.size());
-    std::vector<Row> nulls;
-    std::vector<Row> present;
-    present.reserve(rows.size());
-    for (const Row &row : rows) {
-        const PlaybackFilePtr *file = FileOfRow(store, row);
-        if (file && *file) {
-            keys.emplace_back((*file)->GetFileBegTime(), static_cast<uint32_t>(present.size()));
-            present.push_back(row);
-        } else {
-            nulls.push_back(row);
-        }
-    }
-    std::sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) {
-        if (a.first != b.first)
-            return a.first > b.first;
-        return a.second < b.second;
-    });
-    rows.clear();
-    for (const auto &key : keys)
-        rows.push_back(present[key.second]);
-    rows.insert(rows.end(), nulls.begin(), nulls.end());
-}
-
-// Which files of an entry a file view shows.
-bool KeepFile(const CExtractionViews::Key &key, const PlaybackFilePtr &file)
-{
-    switch (key.kind) {
-    case PersonDetectVideo:
-    case VehicleDetectVideo: {
-        const auto *person_vehicle =
-            dynamic_cast<const teskplaycontroller::CPersonVehicleFile *>(file.get());
-        return person_vehicle && person_vehicle->GetEventType() ==
-                                     (key.kind == PersonDetectVideo ? CPlaybackFile::EventPerson
-                                                                    : CPlaybackFile::EventVehicle);
-    }
-    case EventAlarmVideo:
-    case TagVideo:
-    case OtherVideo: {
-        if (key.wanted_tag < 0)
-            return true;
-        const auto *label = dynamic_cast<const teskplaycontroller::CLabelFile *>(file.get());
-        return label && label->GetRcordLabelType() == key.wanted_tag;
-    }
-    default:
-        return true;
-    }
-}
-
-std::vector<Row> BuildRows(const CExtractionViews::Key &key, const CameraFilesList &store)
-{
-    const CameraIndex cameras = IndexCameras(store, key.filter);
-    std::vector<Row> rows;
-    for (int i = 0; i < store.size(); ++i) {
-        if (!cameras.kept[static_cast<size_t>(cameras.camera_of_entry[static_cast<size_t>(i)])])
-            continue;
-        if (key.source == CExtractionViews::SegmentStore) {
-            rows.push_back({i, -1});
-            continue;
-        }
-        const PlaybackFileVector &files = store[i].second;
-        for (int f = 0; f < files.size(); ++f) {
-            if (KeepFile(key, files[f]))
-                rows.push_back({i, f});
-        }
-    }
-    if (key.order == SortBeginAscending)
-        SortAscending(rows, store, cameras);
-    else if (key.order == SortNewestFirst)
-        SortDescending(rows, store);
-    return rows;
-}
-
-void SliceView(CameraFilesList &out, const CExtractionViews::View &view, int begin_index,
-               int end_index)
-{
-    out.clear();
-    const int count = static_cast<int>(view.rows.size());
-    if (count == 0 || begin_index < 0 || begin_index >= count || end_index < begin_index)
-        return;
-    const int last = std::min(end_index, count - 1);
-    out.reserve(last - begin_index + 1);
-    for (int i = begin_index; i <= last; ++i) {
-        const Row &row = view.rows[static_cast<size_t>(i)];
-        const CameraFilesEntry &entry = view.snapshot[row.entry];
-        if (row.file < 0)
-            out.append(entry);
-        else
-            out.append(qMakePair(entry.first, PlaybackFileVector{entry.second[row.file]}));
-    }
-}
-
-// The wanted tag type of a tag kind when the running condition filters by tag kind, else -1.
-int WantedTag(const VideoSearchControllerData &data, int kind)
-{
-    const auto &extra = data.search_condition_.ptr_label_extra;
-    if (!extra)
-        return -1;
-    const int label_type = extra->GetVal_label_type();
-    if (label_type >= TagChoiceAll && label_type <= TagChoiceYellow)
-        return -1;
-    switch (kind) {
-    case EventAlarmVideo:
-        return TagTypeEventLinkage;
-    case TagVideo:
-        return TagTypeManual;
-    default:
-        return TagTypeOther;
-    }
-}
 
 CameraFilesList SegmentsByLength(const CCameraBaseInfo &camera, const PlaybackFileVector &files,
                                  int split_length)
@@ -284,7 +61,7 @@ bool IsPerFileStore(const CameraObjects &cameras, const ResourceKey &key)
 CameraFilesList SegmentsOfCamera(const CameraFilesEntry &entry, const CameraObjects &cameras,
                                  int split_length)
 {
-    if (!IsPerFileStore(cameras, KeyOf(entry)))
+    if (!IsPerFileStore(cameras, entry.first.GetDataPtr()->camera_key))
         return SegmentsByLength(entry.first, entry.second, split_length);
     CameraFilesList segments;
     segments.reserve(entry.second.size());
@@ -302,48 +79,6 @@ CameraObjects CamerasOfCondition(const VideoSearchControllerData &data)
 }
 
 } // namespace
-
-bool CExtractionViews::Key::operator==(const Key &other) const
-{
-    if (source != other.source || kind != other.kind || order != other.order ||
-        wanted_tag != other.wanted_tag || filter.size() != other.filter.size())
-        return false;
-    for (int i = 0; i < filter.size(); ++i) {
-        if (!teskplaycontroller::IsSameKey(filter[i], other.filter[i]))
-            return false;
-    }
-    return true;
-}
-
-std::shared_ptr<const CExtractionViews::View>
-CExtractionViews::Get(const Key &key, const CameraFilesList &store, const Builder &build)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++clock_;
-    slots_.erase(std::remove_if(slots_.begin(), slots_.end(),
-                                [&key, &store](const Slot &slot) {
-                                    return slot.view->key.source == key.source &&
-                                           !slot.view->snapshot.isSharedWith(store);
-                                }),
-                 slots_.end());
-    for (Slot &slot : slots_) {
-        if (slot.view->key == key) {
-            slot.last_use = clock_;
-            return slot.view;
-        }
-    }
-    auto view = std::make_shared<View>();
-    view->key = key;
-    view->snapshot = store;
-    view->rows = build(key, store);
-    if (slots_.size() >= kMaxViews) {
-        slots_.erase(
-            std::min_element(slots_.begin(), slots_.end(),
-                             [](const Slot &a, const Slot &b) { return a.last_use < b.last_use; }));
-    }
-    slots_.push_back({view, clock_});
-    return view;
-}
 
 void CVideoSearchController::GetVideoFiles(CameraFilesList &out, CVideoFileParam &param)
 {
@@ -370,22 +105,13 @@ void CVideoSearchController::GetVideoFiles(CameraFilesList &out, CVideoFileParam
 
 namespace {
 
-void SliceFileView(VideoSearchControllerData &data, CameraFilesList &out,
-                   const VideoFileParam &param, int order, int wanted_tag)
+void FilePage(VideoSearchControllerData &data, CameraFilesList &out, const VideoFileParam &param,
+              int order)
 {
-    CExtractionViews::Key key;
-    key.source = CExtractionViews::FileStore;
-    key.kind = param.data_type;
-    key.order = order;
-    key.wanted_tag = wanted_tag;
-    key.filter = param.qvc_filter_camera_keys;
-    CameraFilesList store;
-    {
-        SharedLock lock(data.file_mutex_);
-        store = data.qvc_camera_files_;
-    }
-    const auto view = data.extraction_views_.Get(key, store, BuildRows);
-    SliceView(out, *view, param.begin_index, param.end_index);
+    data.store_queries_.Page(out, CStoreQueries::FileStore, data.camera_files_.Snapshot(),
+                             CKindRule::UnderCondition(param.data_type, data.search_condition_),
+                             order, param.qvc_filter_camera_keys, param.begin_index,
+                             param.end_index);
 }
 
 } // namespace
@@ -401,7 +127,7 @@ void CVideoSearchController::GetCommonVideoFiles(CameraFilesList &out, CVideoFil
         order = SortStored;
     if (order != SortStored && order != SortBeginAscending && order != SortNewestFirst)
         return;
-    SliceFileView(*data_, out, request, order, -1);
+    FilePage(*data_, out, request, order);
 }
 
 void CVideoSearchController::GetTagVideoFiles(CameraFilesList &out, CVideoFileParam &param)
@@ -411,7 +137,7 @@ void CVideoSearchController::GetTagVideoFiles(CameraFilesList &out, CVideoFilePa
         return;
     if (request.show_type != SortStored && request.show_type != SortBeginAscending)
         return;
-    SliceFileView(*data_, out, request, request.show_type, WantedTag(*data_, request.data_type));
+    FilePage(*data_, out, request, request.show_type);
 }
 
 void CVideoSearchController::GetPersonVehicleVideoFiles(CameraFilesList &out,
@@ -422,7 +148,7 @@ void CVideoSearchController::GetPersonVehicleVideoFiles(CameraFilesList &out,
         return;
     if (request.show_type != SortStored && request.show_type != SortBeginAscending)
         return;
-    SliceFileView(*data_, out, request, request.show_type, -1);
+    FilePage(*data_, out, request, request.show_type);
 }
 
 void CVideoSearchController::GetCutVideoFiles(CameraFilesList &out, CVideoFileParam &param)
@@ -437,18 +163,10 @@ void CVideoSearchController::GetCutVideoFiles(CameraFilesList &out, CVideoFilePa
         return;
     if (request.show_type != SortStored && request.show_type != SortBeginAscending)
         return;
-    CExtractionViews::Key key;
-    key.source = CExtractionViews::SegmentStore;
-    key.kind = RegularVideo;
-    key.order = request.show_type;
-    key.filter = request.qvc_filter_camera_keys;
-    CameraFilesList store;
-    {
-        SharedLock lock(data_->segment_mutex_);
-        store = data_->qvc_segment_files_;
-    }
-    const auto view = data_->extraction_views_.Get(key, store, BuildRows);
-    SliceView(out, *view, request.begin_index, request.end_index);
+    data_->store_queries_.Page(out, CStoreQueries::SegmentStore, data_->segment_files_.Snapshot(),
+                               CKindRule(RegularVideo, -1), request.show_type,
+                               request.qvc_filter_camera_keys, request.begin_index,
+                               request.end_index);
 }
 
 void CVideoSearchController::GetVideoFilesByIndex(CameraFilesList &out, const CameraFilesList &list,
@@ -476,27 +194,18 @@ bool CVideoSearchController::IsOverlapTime(std::shared_ptr<CPlaybackFile> file,
 
 void CVideoSearchController::SplitOriginalFile(CCameraBaseInfo &camera)
 {
-    const ResourceKey &key = camera.GetDataPtr()->camera_key;
     CameraFilesEntry entry;
-    bool found = false;
-    {
-        SharedLock lock(data_->file_mutex_);
-        for (const CameraFilesEntry &stored : data_->qvc_camera_files_) {
-            if (teskplaycontroller::IsSameKey(KeyOf(stored), key)) {
-                entry = stored;
-                found = true;
-                break;
-            }
-        }
-    }
-    if (!found || entry.second.isEmpty())
+    uint64_t files_generation = 0;
+    if (!data_->camera_files_.CameraEntry(camera.GetDataPtr()->camera_key, entry,
+                                          files_generation) ||
+        entry.second.isEmpty())
         return;
     const CameraFilesList segments =
         SegmentsOfCamera(entry, CamerasOfCondition(*data_), data_->split_time_duration_);
     if (segments.isEmpty())
         return;
-    UniqueLock lock(data_->segment_mutex_);
-    data_->qvc_segment_files_.append(segments);
+    // A re-split that copied the files after this answer arrived has split it already.
+    data_->segment_files_.AppendSplit(segments, files_generation);
 }
 
 void CVideoSearchController::SplitAllOriginFiles(const int &split_duration,
@@ -505,7 +214,7 @@ void CVideoSearchController::SplitAllOriginFiles(const int &split_duration,
     if (split_duration == data_->split_time_duration_)
         return;
     data_->split_time_duration_ = split_duration;
-    const uint64_t serial = ++data_->split_serial_;
+    const uint64_t ticket = data_->segment_files_.StartResplit();
     TESK_LOG_INFO("Split all files: length %d, guid %s", split_duration,
                   qUtf8Printable(split_guid));
 
@@ -513,30 +222,27 @@ void CVideoSearchController::SplitAllOriginFiles(const int &split_duration,
     const CameraObjects cameras = CamerasOfCondition(*data_);
     const std::shared_ptr<VideoSearchControllerData> data = data_;
     QFuture<void> worker = QtConcurrent::run(
-        QThreadPool::globalInstance(), [this, data, cameras, split_duration, split_guid, serial] {
-            // Files that arrive while this runs are split by SplitOriginalFile into whichever
-            // list is in force then; a store that changed before the swap is split again, so
-            // that the segments end as those of the latest files. A newer request wins.
-            for (int attempt = 0; attempt < kMaxSplitAttempts; ++attempt) {
-                CameraFilesList files;
-                {
-                    SharedLock lock(data->file_mutex_);
-                    files = data->qvc_camera_files_;
-                }
+        QThreadPool::globalInstance(), [this, data, cameras, split_duration, split_guid, ticket] {
+            // Answers that arrive meanwhile are split by SplitOriginalFile with this length. One
+            // split into the store after this copy was taken makes the copy stale: split again.
+            for (;;) {
+                const StoreSnapshot files = data->camera_files_.Snapshot();
                 CameraFilesList segments;
-                for (const CameraFilesEntry &entry : files)
+                for (const CameraFilesEntry &entry : files.rows)
                     segments.append(SegmentsOfCamera(entry, cameras, split_duration));
-                {
-                    UniqueLock lock(data->segment_mutex_);
-                    if (data->split_serial_ != serial)
-                        break;
-                    data->qvc_segment_files_ = segments;
-                }
-                SharedLock lock(data->file_mutex_);
-                if (files.isSharedWith(data->qvc_camera_files_))
+                switch (data->segment_files_.Replace(ticket, segments, files.generation)) {
+                case CSegmentStore::ResplitResult::Written:
+                    emit SignalAllOriginFilesSplitFinished(split_guid);
+                    return;
+                case CSegmentStore::ResplitResult::Superseded:
+                    // The store is not this request's result: nothing to announce.
+                    TESK_LOG_INFO("Split all files: guid %s superseded",
+                                  qUtf8Printable(split_guid));
+                    return;
+                case CSegmentStore::ResplitResult::Stale:
                     break;
+                }
             }
-            emit SignalAllOriginFilesSplitFinished(split_guid);
         });
 
     QList<QFuture<void>> running;

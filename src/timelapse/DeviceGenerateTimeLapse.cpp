@@ -116,12 +116,10 @@ bool DeviceGenerateTimeLapse::GetDeviceProgresSever(int &module_code, int &error
             error_code = status.error_code;
             return false;
         }
-        if (status.status == DeviceTimeLapseFailed) {
-            module_code = status.module_error_code;
-            error_code = status.error_code;
-            SetErrorCode({status.module_error_code, status.error_code});
+        // A failed job is a valid answer, not a failed request: the error codes keep what
+        // they held.
+        if (status.status == DeviceTimeLapseFailed)
             return false;
-        }
         if (status.progress >= 100) {
             const bool ok = SetFileCreat(module_code, error_code);
             if (!ok)

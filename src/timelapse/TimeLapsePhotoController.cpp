@@ -28,7 +28,7 @@ void WaitFor(const std::atomic<bool> &flag)
 CTimeLapsePhotoController::CTimeLapsePhotoController(const CTimeLapsePhotoRequestParam &request)
     : d_(std::make_shared<TimeLapsePhotoControllerData>())
 {
-    d_->request_param_ = *request.GetDataPtr();
+    d_->request_param_ = request.GetData();
     d_->ptr_picture_compression_ = new CPictureCompressionVideo();
     d_->ptr_device_generate_ = new DeviceGenerateTimeLapse(this);
     connect(d_->ptr_device_generate_, &DeviceGenerateTimeLapse::SignalExportResult, this,
@@ -56,16 +56,26 @@ void CTimeLapsePhotoController::StartTask()
 {
     d_->task_state_ = TaskRunning;
     const int mode = d_->request_param_.generate_mode;
-    // Known before the step is queued, so that a pause arriving first takes the right branch.
+    // Known before the step is queued, so that a pause arriving first takes the right branch
+    // and waits for the worker.
     d_->generate_mode_ = mode;
-    RunOnPool([this, mode]() {
-        if (mode == 0) {
-            CapturePlanTaskStart();
-            d_->is_worker_done_ = true;
-        } else if (mode == 1) {
-            DeviceGenerateTaskStart();
-        }
-    });
+    if (mode == 0) {
+        d_->is_worker_done_ = false;
+        RunOnPool([this]() { CapturePlanStep(); });
+    } else if (mode == 1) {
+        RunOnPool([this]() { DeviceGenerateTaskStart(); });
+    }
+}
+
+// The capture-plan worker from the download on; a pause that came before the worker ran leaves
+// the whole step to the resume.
+void CTimeLapsePhotoController::CapturePlanStep()
+{
+    if (d_->is_paused_)
+        d_->is_step_done_ = true;
+    else
+        CapturePlanTaskStart();
+    d_->is_worker_done_ = true;
 }
 
 void CTimeLapsePhotoController::CapturePlanTaskStart()
@@ -97,12 +107,9 @@ void CTimeLapsePhotoController::CapturePlanTaskStart()
         return;
     }
     TESK_LOG_INFO("CapturePlanTaskStart is_paused_ %d", d_->is_paused_.load());
-    if (!d_->is_paused_) {
-        d_->task_state_ = TaskFinished;
-        const std::string guid = d_->request_param_.guid;
-        CTimeLapsePhotoManager::Instance().OnTimeLapseTaskResults(true, guid);
-        TESK_LOG_INFO("CapturePlanTaskStart reports the task result, guid %s", guid.c_str());
-    }
+    if (!d_->is_paused_ && ReportResult(true))
+        TESK_LOG_INFO("CapturePlanTaskStart reports the task result, guid %s",
+                      d_->request_param_.guid.c_str());
 }
 
 void CTimeLapsePhotoController::DeviceGenerateTaskStart()
@@ -119,19 +126,26 @@ void CTimeLapsePhotoController::DeviceGenerateTaskStart()
 
 void CTimeLapsePhotoController::OnSetTaskResult(bool is_result)
 {
-    d_->task_state_ = TaskFinished;
-    const std::string guid = d_->request_param_.guid;
-    CTimeLapsePhotoManager::Instance().OnTimeLapseTaskResults(is_result, guid);
+    const std::string &guid = d_->request_param_.guid;
+    if (!ReportResult(is_result))
+        return;
     if (is_result)
         TESK_LOG_INFO("successful task result reported, guid %s", guid.c_str());
     else
         TESK_LOG_INFO("failed task result reported, guid %s", guid.c_str());
 }
 
-void CTimeLapsePhotoController::ReportResult(bool is_success)
+bool CTimeLapsePhotoController::ReportResult(bool is_success)
 {
     d_->task_state_ = TaskFinished;
-    CTimeLapsePhotoManager::Instance().OnTimeLapseTaskResults(is_success, d_->request_param_.guid);
+    if (d_->is_released_) {
+        TESK_LOG_INFO("released task ended without a report, guid %s",
+                      d_->request_param_.guid.c_str());
+        return false;
+    }
+    CTimeLapsePhotoManager::Instance().OnControllerResults(this, is_success,
+                                                           d_->request_param_.guid);
+    return true;
 }
 
 void CTimeLapsePhotoController::TaskFaliedIsPaused()
@@ -141,9 +155,8 @@ void CTimeLapsePhotoController::TaskFaliedIsPaused()
         d_->is_task_wrong_ = true;
         return;
     }
-    const std::string guid = d_->request_param_.guid;
-    ReportResult(false);
-    TESK_LOG_INFO("failed task result reported, guid %s", guid.c_str());
+    if (ReportResult(false))
+        TESK_LOG_INFO("failed task result reported, guid %s", d_->request_param_.guid.c_str());
 }
 
 bool CTimeLapsePhotoController::TaskPauseStartJudge()
@@ -151,9 +164,8 @@ bool CTimeLapsePhotoController::TaskPauseStartJudge()
     if (!d_->is_task_wrong_)
         return true;
     RunOnPool([this]() {
-        const std::string guid = d_->request_param_.guid;
-        ReportResult(false);
-        TESK_LOG_INFO("failed task result reported,  guid %s", guid.c_str());
+        if (ReportResult(false))
+            TESK_LOG_INFO("failed task result reported,  guid %s", d_->request_param_.guid.c_str());
     });
     return false;
 }
@@ -211,24 +223,18 @@ void CTimeLapsePhotoController::CapturePlanPause(bool is_pause)
     if (!TaskPauseStartJudge())
         return;
     if (is_pause) {
-        if (d_->ptr_picture_compression_->IsConvertBegun())
-            WaitFor(d_->is_worker_done_);
         if (!d_->is_step_done_)
             WaitStepDone(true);
+        // Also after an aborted download: the worker reads is_paused_ once more after it, and a
+        // resume deferred by the manager may clear the flag before it does. A worker left
+        // running then would convert and report a task that the manager holds as paused.
+        WaitFor(d_->is_worker_done_);
     } else {
         // Marked busy before the step is queued, so that a pause arriving first waits for it.
         d_->is_worker_done_ = false;
         if (!d_->ptr_picture_compression_->IsConvertBegun()) {
             d_->is_step_done_ = false;
-            RunOnPool([this]() {
-                if (d_->is_paused_) {
-                    d_->is_step_done_ = true;
-                } else {
-                    d_->is_worker_done_ = false;
-                    CapturePlanTaskStart();
-                }
-                d_->is_worker_done_ = true;
-            });
+            RunOnPool([this]() { CapturePlanStep(); });
         } else {
             RunOnPool([this]() { ConversionRerun(); });
         }
@@ -247,9 +253,9 @@ void CTimeLapsePhotoController::ConversionRerun()
     if (converted && !d_->is_paused_) {
         d_->ptr_picture_compression_->DeletePictures();
         TESK_LOG_INFO("CapturePlanPause is_paused_ %d", d_->is_paused_.load());
-        const std::string guid = d_->request_param_.guid;
-        ReportResult(true);
-        TESK_LOG_INFO("conversion rerun reports the task result, guid %s", guid.c_str());
+        if (ReportResult(true))
+            TESK_LOG_INFO("conversion rerun reports the task result, guid %s",
+                          d_->request_param_.guid.c_str());
     } else if (!converted) {
         TimeLapsePhotoReponseParam response = Response();
         response.error_code = error;
@@ -319,6 +325,16 @@ void CTimeLapsePhotoController::DeviceGeneratePause(bool is_pause)
         break;
     default:
         break;
+    }
+}
+
+void CTimeLapsePhotoController::Release()
+{
+    d_->is_released_ = true;
+    const int state = d_->task_state_;
+    if (state == TaskRunning || state == TaskResumed || state == TaskPaused) {
+        d_->is_paused_ = true;
+        PauseTask(true);
     }
 }
 

@@ -29,6 +29,8 @@ struct TimeLapsePhotoControllerData
     std::atomic<bool> is_step_done_{false};
     std::atomic<int> task_state_{TaskWaiting};
     std::atomic<bool> is_worker_done_{false};
+    // Set when the manager dropped the task (a resubmission of its guid): it reports nothing.
+    std::atomic<bool> is_released_{false};
     // Guards response_param_, which the worker fills and the host's error query reads.
     std::mutex response_mutex_;
 };
@@ -56,6 +58,9 @@ public:
     int GetPercentage() const;
     Quor::Base::Error::ErrorCode GetErrorCode() const;
     OrlPluginManager::CTimeLapsePhotoRequestParam GetRequestParam() const;
+    // Stops the task for good, as a pause does, and keeps it from reporting anything after;
+    // a failure held back by an earlier pause is dropped.
+    void Release();
 
 signals:
     void SignalTimeLapseGenerate(bool is_continue_task);
@@ -71,8 +76,10 @@ private:
     bool TaskPauseStartJudge();
     void TaskFaliedIsPaused();
     void WaitStepDone(bool is_pause);
+    void CapturePlanStep();
     void ConversionRerun();
-    void ReportResult(bool is_success);
+    // False when the task was released and nothing was reported.
+    bool ReportResult(bool is_success);
     void DeleteVideoFile(const char *extension) const;
     void SetResponse(const OrlPluginManager::TimeLapsePhotoReponseParam &response);
     OrlPluginManager::TimeLapsePhotoReponseParam Response() const;

@@ -27,7 +27,7 @@ void CTimeLapsePhotoManager::TimeLapseTaskStartRun(
     OrlPluginManager::CTimeLapsePhotoRequestParam &request,
     OrlPluginManager::CTimeLapsePhotoReponseParam &)
 {
-    const OrlPluginManager::CTimeLapsePhotoRequestParam copy(*request.GetDataPtr());
+    const OrlPluginManager::CTimeLapsePhotoRequestParam copy(request.GetData());
     const std::string guid = copy.GetVal_guid();
     std::shared_ptr<CTimeLapsePhotoController> replaced;
     {
@@ -38,14 +38,11 @@ void CTimeLapsePhotoManager::TimeLapseTaskStartRun(
             d_->task_table.erase(it);
         }
     }
-    // A replaced task that had started is stopped before it goes, so that its worker neither
-    // writes into the new task's files nor reports under its guid.
+    // The replaced task is stopped before it goes, so that its worker writes nothing into the
+    // new task's files; whatever it still had to report (a held-back failure included) is
+    // dropped with it.
     if (replaced) {
-        const TimeLapseTaskState state = replaced->GetTaskState();
-        if (IsRunningState(state) || state == TaskPaused) {
-            replaced->SetPaused(true);
-            replaced->PauseTask(true);
-        }
+        replaced->Release();
         replaced.reset();
     }
     auto controller = std::make_shared<CTimeLapsePhotoController>(copy);
@@ -143,20 +140,34 @@ void CTimeLapsePhotoManager::DeleteTimeLapseTask(std::vector<std::string> guids)
 
 void CTimeLapsePhotoManager::OnTimeLapseTaskResults(bool is_success, std::string guid)
 {
+    ReportResults(nullptr, is_success, guid);
+}
+
+void CTimeLapsePhotoManager::OnControllerResults(const CTimeLapsePhotoController *reporter,
+                                                 bool is_success, const std::string &guid)
+{
+    ReportResults(reporter, is_success, guid);
+}
+
+void CTimeLapsePhotoManager::ReportResults(const CTimeLapsePhotoController *reporter,
+                                           bool is_success, const std::string &guid)
+{
     std::shared_ptr<CTimeLapsePhotoController> task;
     TimeLapseResultCallback callback = nullptr;
     {
         std::lock_guard<std::mutex> lock(d_->table_mutex);
         const auto it = d_->task_table.find(guid);
-        if (it != d_->task_table.end())
+        if (it != d_->task_table.end() && (!reporter || it->second.get() == reporter))
             task = it->second;
         callback = d_->result_callback;
     }
+    if (!task && reporter)
+        TESK_LOG_INFO("result of a released task dropped, guid %s", guid.c_str());
     if (task && callback) {
+        // Read from the reporting task itself: the guid may name a new task by now.
         const OrlPluginManager::CTimeLapsePhotoRequestParam request = task->GetRequestParam();
-        const int percentage = GetTimeLapseGeneratePercentage(guid);
-        const int64_t file_size = GetTimeLapseGenerateFileSize(guid);
-        callback(is_success, guid, file_size, percentage, request.GetVal_user_data());
+        callback(is_success, guid, task->GetFileSize(), task->GetPercentage(),
+                 request.GetVal_user_data());
     }
     SelectTaskStartRun();
     // This may be the download thread of the very task: if the host deleted the task meanwhile,

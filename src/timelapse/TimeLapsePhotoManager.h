@@ -76,7 +76,16 @@ signals:
 
 private:
     friend class Quor::Base::CSingleton<CTimeLapsePhotoManager>;
+    friend class CTimeLapsePhotoController;
     CTimeLapsePhotoManager();
+
+    // A controller's own result: dropped unless the table still holds that very controller
+    // under the guid, so that a released task never reports under its successor's guid.
+    void OnControllerResults(const CTimeLapsePhotoController *reporter, bool is_success,
+                             const std::string &guid);
+    // Null reporter: whichever task the table holds under the guid.
+    void ReportResults(const CTimeLapsePhotoController *reporter, bool is_success,
+                       const std::string &guid);
 
     void SelectTaskStartRun();
     void RunPauseAfterStartTask();

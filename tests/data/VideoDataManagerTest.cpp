@@ -5,6 +5,7 @@
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
 #include "resources/Resources.h"
+#include "testkit/TestKit.h"
 
 #include "TestSupport.h"
 
@@ -22,16 +23,8 @@ namespace {
 
 teskrecordserver::GeneratorOptions StoreOptions()
 {
-    teskrecordserver::GeneratorOptions options;
-    options.seed = 11;
-    options.sites = 2;
-    options.cameras = 6;
-    options.days = 1;
-    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_seconds = 6;
-    options.clip_fps = 5;
-    options.jpeg_capture_hours = 2;
-    return options;
+    return TestKit::SmallStoreOptions(
+        6, 1, Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400, 11);
 }
 
 // One store for the whole binary, installed as the recording source of every service.
@@ -39,12 +32,14 @@ std::shared_ptr<teskrecordserver::CRecordingServer> Store()
 {
     static std::shared_ptr<teskrecordserver::CRecordingServer> server = [] {
         TeskResources::Register();
-        auto created = std::make_shared<teskrecordserver::CRecordingServer>();
-        const auto status =
-            created->Open((TestSupport::ScratchDir() + "/store").toStdString(), StoreOptions());
-        EXPECT_TRUE(status.IsOk()) << status.Message();
-        created->PublishToHost();
-        teskrecordserver::CRecordingServer::Install(created);
+        std::string error;
+        auto created = TestKit::OpenStore((TestSupport::ScratchDir() + "/store").toStdString(),
+                                          StoreOptions(), error);
+        EXPECT_TRUE(created) << error;
+        if (created) {
+            created->PublishToHost();
+            teskrecordserver::CRecordingServer::Install(created);
+        }
         return created;
     }();
     return server;
@@ -84,24 +79,13 @@ Searched Search(teskplaycontroller::VideoSearchType type, int split = 1800)
     Store();
     Searched searched;
     searched.controller = std::make_shared<CVideoSearchController>();
-    teskplaycontroller::CCameraVideoSearchCondition condition;
-    auto &data = *condition.GetDataPtr();
-    data.search_guid = Quor::Base::GuidUtil::CreateGuid();
-    data.search_type = type;
     searched.end = StoreOptions().anchor;
     searched.begin = searched.end - 86400;
-    data.begin_time = searched.begin;
-    data.end_time = searched.end;
-    for (const auto &camera : OrlPluginManager::CCameraDirectory::Instance().FindCameras({})) {
-        teskplaycontroller::TeskCameraInfo info;
-        info.ptr_camera_for_play =
-            std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
-        data.tesk_camera_info.push_back(info);
-        CResourceKey key;
-        key.SetVal_site_id(camera.site_id);
-        key.SetVal_resource_id(camera.id);
-        searched.keys.push_back(key);
-    }
+    const auto cameras = TestKit::DirectoryCameras();
+    auto condition = TestKit::CameraSearchCondition(Quor::Base::GuidUtil::CreateGuid(), type,
+                                                    cameras, searched.begin, searched.end);
+    for (const TestKit::CameraRef &camera : cameras)
+        searched.keys.push_back(TestKit::CameraKey(camera.site, camera.id));
     QSignalSpy results(searched.controller.get(), &CVideoSearchController::SignalSearchResult);
     EXPECT_TRUE(searched.controller->SearchCameraFiles(condition, split));
     EXPECT_TRUE(QTest::qWaitFor(
@@ -285,6 +269,13 @@ TEST(VideoDataManager, ConvertDataGroupsRunsOfOneCamera)
     EXPECT_EQ(runs[1].first.GetVal_resource_id(), "b");
     EXPECT_EQ(runs[2].second.size(), 3u);
     EXPECT_EQ(runs[2].second.front(), items[3]);
+
+    // A new call starts its own pairs, even for the camera that ends `out`.
+    manager.ConvertData(runs, {items[3]});
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[2].second.size(), 3u);
+    EXPECT_EQ(runs[3].first.GetVal_resource_id(), "a");
+    EXPECT_EQ(runs[3].second.size(), 1u);
 }
 
 TEST(VideoDataManager, ThumbnailOfARecordingIsARealPicture)

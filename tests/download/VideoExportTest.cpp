@@ -48,7 +48,6 @@ teskrecordserver::GeneratorOptions StoreOptions()
     options.cameras = 2;
     options.days = 1;
     options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_seconds = 6;
     options.clip_fps = 5;
     options.jpeg_capture_hours = 0;
     return options;
@@ -282,21 +281,24 @@ TEST(VideoExport, ExistingFilesAreNeverReplaced)
     }
 }
 
-TEST(VideoExport, MissingMediaFailsCleanly)
+TEST(VideoExport, MediaThatCannotBeHadFailsCleanly)
 {
     const Spans spans = TwoResults();
     auto &store = Store();
-    const auto recording = store.Catalogue().RecordingAt(
-        spans.camera->GetSiteID(), spans.camera->GetCameraID(), spans.spans[1].first);
-    ASSERT_TRUE(recording.has_value());
-    const QString media = QString::fromStdString(
-        store.StorePath(store.Catalogue().MediaFile(recording->media_id)->path));
-    ASSERT_TRUE(QFile::rename(media, media + ".away"));
+    // The media cache's folder replaced by a file: no media can be read or made.
+    const QString cache = QString::fromStdString(
+        store.StorePath(teskrecordserver::CRecordingServer::kMediaCacheFolder));
+    QDir().mkpath(cache);
+    ASSERT_TRUE(QDir().rename(cache, cache + ".away"));
+    QFile blocker(cache);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     const QString dir = FreshDir("missing-media");
     const VideoExportResult result = CVideoExporter::Export(Records(spans, dir), {});
-    ASSERT_TRUE(QFile::rename(media + ".away", media));
+    QFile::remove(cache);
+    ASSERT_TRUE(QDir().rename(cache + ".away", cache));
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.message.contains("cannot be opened")) << result.message.toStdString();
+    EXPECT_TRUE(result.message.contains("could not be exported")) << result.message.toStdString();
     EXPECT_TRUE(Entries(dir).isEmpty()) << Entries(dir).join(",").toStdString();
 }
 

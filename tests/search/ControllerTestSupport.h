@@ -2,9 +2,10 @@
 
 #include "search/VideoSearchController.h"
 
-#include "lattice/NewInfoDlg.h"
 #include "doubles/ScriptedRecordingSource.h"
+#include "lattice/NewInfoDlg.h"
 #include "pluginmanager/PluginManager.h"
+#include "testkit/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -34,16 +35,8 @@ struct SeenEvent
     int media = -1;
 };
 
-inline PlaybackFileList DeviceFiles(int count, int64_t first_begin = 1000, int64_t length = 60)
-{
-    PlaybackFileList files;
-    for (int i = 0; i < count; ++i) {
-        const int64_t begin = first_begin + i * length;
-        files.push_back(std::make_shared<teskplaycontroller::CDeviceFile>(begin, begin + length - 1,
-                                                                          "f" + std::to_string(i)));
-    }
-    return files;
-}
+using TestKit::CameraKey;
+using TestKit::DeviceFiles;
 
 inline std::shared_ptr<teskplaycontroller::CLabelFile> LabelFile(int64_t begin, int label_type)
 {
@@ -57,14 +50,6 @@ inline std::shared_ptr<CPlaybackFile> PersonVehicleFile(int64_t begin, int event
     auto file = std::make_shared<teskplaycontroller::CPersonVehicleFile>(begin, begin + 59, "pv");
     file->SetEventType(event_type);
     return file;
-}
-
-inline CResourceKey Key(const std::string &id, const std::string &site = "s1")
-{
-    CResourceKey key;
-    key.SetVal_resource_id(id);
-    key.SetVal_site_id(site);
-    return key;
 }
 
 // Returns templates with numbered places for the keys that take arguments and marks every
@@ -149,35 +134,21 @@ protected:
         OrlPluginManager::CCameraDirectory::Instance().Clear();
     }
 
+    // A search of cameras of site s1.
     static teskplaycontroller::CCameraVideoSearchCondition
     Condition(const std::string &guid, teskplaycontroller::VideoSearchType type,
               const std::vector<std::string> &cameras)
     {
-        teskplaycontroller::CCameraVideoSearchCondition condition;
-        condition.SetVal_search_guid(guid);
-        condition.SetVal_search_type(type);
-        condition.SetVal_begin_time(1000);
-        condition.SetVal_end_time(90000);
-        QVector<teskplaycontroller::CTeskCameraInfo> infos;
-        for (const auto &id : cameras) {
-            teskplaycontroller::CTeskCameraInfo info;
-            info.SetVal_ptr_camera_for_play(
-                std::make_shared<teskplaycontroller::CCameraForPlay>("s1", id));
-            infos.append(info);
-        }
-        condition.SetVal_tesk_camera_info(infos);
-        return condition;
+        std::vector<TestKit::CameraRef> refs;
+        for (const auto &id : cameras)
+            refs.push_back({"s1", id});
+        return TestKit::CameraSearchCondition(guid, type, refs);
     }
 
     static teskplaycontroller::CVCAIncrementalCondition VCACondition(const std::string &guid,
                                                                      int number)
     {
-        teskplaycontroller::CVCAIncrementalCondition condition;
-        condition.SetVal_search_guid(guid);
-        condition.SetVal_search_number(number);
-        condition.SetVal_camera_id("c1");
-        condition.SetVal_site_id("s1");
-        return condition;
+        return TestKit::VCASearchCondition(guid, number);
     }
 
     bool Search(const std::string &guid, teskplaycontroller::VideoSearchType type,

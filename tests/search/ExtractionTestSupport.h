@@ -2,11 +2,14 @@
 
 #include "search/VideoSearchController.h"
 
-#include "playcontroller/CameraForPlay.h"
 #include "doubles/ScriptedRecordingSource.h"
+#include "playcontroller/CameraForPlay.h"
+#include "testkit/TestKit.h"
 
 #include <QSignalSpy>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,20 +26,7 @@ struct CameraScript
     PlaybackFileList files;
 };
 
-inline teskplaycontroller::TeskCameraInfo CameraInfo(const std::string &site, const std::string &id)
-{
-    teskplaycontroller::TeskCameraInfo camera;
-    camera.ptr_camera_for_play = std::make_shared<teskplaycontroller::CCameraForPlay>(site, id);
-    return camera;
-}
-
-inline CResourceKey Key(const std::string &site, const std::string &id)
-{
-    CResourceKey key;
-    key.SetVal_site_id(site);
-    key.SetVal_resource_id(id);
-    return key;
-}
+using TestKit::CameraKey;
 
 // Fills a controller's stores the way the pages do: a camera search answered by a scripted
 // recording source, waited for until the controller reports the end.
@@ -57,33 +47,56 @@ public:
                 teskplaycontroller::VideoSearchType type, int split_duration,
                 std::shared_ptr<teskplaycontroller::CLableExtra> label_extra = nullptr)
     {
+        return Start(controller, cameras, type, split_duration, label_extra) && Finish();
+    }
+
+    // Starts a search and returns at once; Finish waits for its end.
+    bool Start(CVideoSearchController &controller, const std::vector<CameraScript> &cameras,
+               teskplaycontroller::VideoSearchType type, int split_duration,
+               std::shared_ptr<teskplaycontroller::CLableExtra> label_extra = nullptr)
+    {
         source_->ClearScripts();
-        teskplaycontroller::CCameraVideoSearchCondition condition;
-        condition.SetVal_search_guid("search-" + std::to_string(++searches_));
-        condition.SetVal_search_type(type);
-        condition.SetVal_ptr_label_extra(label_extra);
-        QVector<teskplaycontroller::CTeskCameraInfo> infos;
+        std::vector<TestKit::CameraRef> refs;
         for (const CameraScript &camera : cameras) {
             source_->SetCameraFiles(camera.site, camera.id, camera.files);
-            infos.append(teskplaycontroller::CTeskCameraInfo(CameraInfo(camera.site, camera.id)));
+            refs.push_back({camera.site, camera.id});
+        }
+        auto condition =
+            TestKit::CameraSearchCondition("search-" + std::to_string(++searches_), type, refs);
+        condition.SetVal_ptr_label_extra(label_extra);
+        auto infos = condition.GetVal_tesk_camera_info();
+        for (auto &info : infos) {
+            const auto camera = info.GetVal_ptr_camera_for_play();
+            const auto object =
+                camera_objects.find(camera->GetSiteID() + "/" + camera->GetCameraID());
+            if (object != camera_objects.end())
+                info.SetVal_ptr_camera_for_play(object->second);
         }
         condition.SetVal_tesk_camera_info(infos);
-        QSignalSpy spy(&controller, &CVideoSearchController::SignalSearchResult);
-        if (!controller.SearchCameraFiles(condition, split_duration))
-            return false;
-        auto finished = [&spy] {
-            for (const auto &arguments : spy) {
-                if (arguments.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished)
-                    return true;
-            }
-            return false;
-        };
-        while (!finished()) {
-            if (!spy.wait(10000))
+        spy_ =
+            std::make_unique<QSignalSpy>(&controller, &CVideoSearchController::SignalSearchResult);
+        return controller.SearchCameraFiles(condition, split_duration);
+    }
+
+    // True once the search started last has reported its end.
+    bool Finished() const
+    {
+        return spy_ &&
+               std::any_of(spy_->begin(), spy_->end(), [](const QList<QVariant> &arguments) {
+                   return arguments.at(0).value<ClipSearchEvent>().GetEventType() ==
+                          ClipSearchFinished;
+               });
+    }
+
+    // False when the search did not finish in time.
+    bool Finish()
+    {
+        while (!Finished()) {
+            if (!spy_ || !spy_->wait(10000))
                 return false;
         }
         events.clear();
-        for (const auto &arguments : spy) {
+        for (const auto &arguments : *spy_) {
             const auto event = arguments.at(0).value<ClipSearchEvent>();
             events += std::to_string(event.GetEventType()) + "/" +
                       std::to_string(event.GetEventData().GetVal_current_data_num_()) + " ";
@@ -91,11 +104,15 @@ public:
         return true;
     }
 
+    // Camera objects that searches hand to the controller in place of plain ones, by "site/id".
+    std::map<std::string, std::shared_ptr<teskplaycontroller::CCameraForPlay>> camera_objects;
+
     // The progress of the last search, "type/count" per event.
     std::string events;
 
 private:
     std::shared_ptr<teskplaycontroller::CScriptedRecordingSource> source_;
+    std::unique_ptr<QSignalSpy> spy_;
     int searches_ = 0;
 };
 

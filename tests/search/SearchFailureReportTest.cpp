@@ -94,9 +94,9 @@ TEST_P(CameraFailureTest, NotifiesAndAuditsTheFailure)
     ASSERT_EQ(record.items.size(), 5u);
     EXPECT_EQ(boost::any_cast<std::string>(record.items.at(0x9F003)), "trace-1");
     EXPECT_EQ(boost::any_cast<int>(record.items.at(0x9F009)), param.location);
-    EXPECT_EQ(boost::any_cast<int>(record.items.at(0x9F00E)),
-              CVideoSearchController::SwitchSearchType(
-                  static_cast<teskplaycontroller::VideoSearchType>(param.search_type)));
+    // Tag searches are audited as 3, lock searches as 4, everything else as 0.
+    const int audited_type = param.search_type == 1 ? 3 : param.search_type == 2 ? 4 : 0;
+    EXPECT_EQ(boost::any_cast<int>(record.items.at(0x9F00E)), audited_type);
     EXPECT_EQ(boost::any_cast<int64_t>(record.items.at(0x9F00A)), 1000);
     EXPECT_EQ(boost::any_cast<int64_t>(record.items.at(0x9F00B)), 90000);
     EXPECT_EQ(records[1].record.result, 1);

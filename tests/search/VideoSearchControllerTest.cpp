@@ -49,9 +49,11 @@ TEST_F(SearchRoadTest, RegularRecordingsReportTheirSegmentCount)
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].count, 3);
     EXPECT_EQ(events[1].count, 5);
-    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {Key("c2")}), 2);
-    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {Key("c1"), Key("c2")}), 5);
-    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {Key("c2", "s2")}), 0);
+    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {CameraKey("s1", "c2")}), 2);
+    EXPECT_EQ(
+        controller_->GetTotalFileNum(RegularVideo, {CameraKey("s1", "c1"), CameraKey("s1", "c2")}),
+        5);
+    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {CameraKey("s2", "c2")}), 0);
 }
 
 class SearchTypeTest : public ControllerFixture, public ::testing::WithParamInterface<int>
@@ -100,7 +102,8 @@ TEST_F(SearchRoadTest, RestartWaitsForTheOldSearchsInterruption)
     teskplaycontroller::CCameraVideoSearchCondition running;
     controller_->GetCurrentSearchParam(running);
     EXPECT_EQ(running.GetVal_search_guid(), "new");
-    EXPECT_EQ(controller_->GetTotalFileNum(LockVideo, {Key("c1"), Key("c3")}), 2);
+    EXPECT_EQ(
+        controller_->GetTotalFileNum(LockVideo, {CameraKey("s1", "c1"), CameraKey("s1", "c3")}), 2);
 }
 
 TEST_F(SearchRoadTest, LateAnswerOfTheOldSearchIsDropped)
@@ -217,8 +220,10 @@ TEST_F(SearchRoadTest, StoreLimitCancelsTheSearchAndReportsMaxData)
     EXPECT_TRUE(events[1].max_data);
     EXPECT_EQ(events[2].type, ClipSearchDataArrived);
     EXPECT_EQ(events[2].count, 5000);
-    EXPECT_EQ(controller_->GetTotalFileNum(LockVideo, {Key("c2")}), 2);
-    EXPECT_EQ(controller_->GetTotalFileNum(AllCameraFileVideo, {Key("c1"), Key("c2"), Key("c3")}),
+    EXPECT_EQ(controller_->GetTotalFileNum(LockVideo, {CameraKey("s1", "c2")}), 2);
+    EXPECT_EQ(controller_->GetTotalFileNum(
+                  AllCameraFileVideo,
+                  {CameraKey("s1", "c1"), CameraKey("s1", "c2"), CameraKey("s1", "c3")}),
               5000);
     EXPECT_EQ(source_->SearchedCameras().size(), 3u);
 }
@@ -230,7 +235,9 @@ TEST_F(SearchRoadTest, RegularRecordingsHaveNoStoreLimit)
     ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchRecord, {"c1", "c2"}));
     ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
     EXPECT_EQ(EventTypes(), (std::vector<int>{2, 2, 3}));
-    EXPECT_EQ(controller_->GetTotalFileNum(LockVideo, {Key("c1"), Key("c2")}), 5008);
+    EXPECT_EQ(
+        controller_->GetTotalFileNum(LockVideo, {CameraKey("s1", "c1"), CameraKey("s1", "c2")}),
+        5008);
 }
 
 TEST_F(SearchRoadTest, DestroyingWhileAnAnswerIsHeldReturns)
@@ -243,16 +250,6 @@ TEST_F(SearchRoadTest, DestroyingWhileAnAnswerIsHeldReturns)
     controller_.reset();
     Drain();
     SUCCEED();
-}
-
-TEST(SearchController, SwitchSearchType)
-{
-    const std::vector<std::pair<int, int>> table = {{0, 0},  {1, 3},  {2, 4},
-                                                    {10, 0}, {11, 0}, {13, 0}};
-    for (const auto &[type, expected] : table)
-        EXPECT_EQ(CVideoSearchController::SwitchSearchType(static_cast<VideoSearchType>(type)),
-                  expected)
-            << type;
 }
 
 // VCA searches.
@@ -289,7 +286,7 @@ TEST_F(VCARoadTest, FinishWhilePollingComesFromTheDrain)
     EXPECT_EQ(last.type, ClipSearchFinished);
     EXPECT_FALSE(last.vca_config);
     EXPECT_TRUE(last.support_vca_config);
-    EXPECT_EQ(controller_->GetTotalFileNum(VcaSearchVideo, {Key("c1")}), 230);
+    EXPECT_EQ(controller_->GetTotalFileNum(VcaSearchVideo, {CameraKey("s1", "c1")}), 230);
     EXPECT_EQ(OrlPluginManager::CLogBusinessInterfaceMgr::Instance().Records().size(), 1u);
 }
 
@@ -311,7 +308,7 @@ TEST_F(VCARoadTest, ASecondSearchPollsUntilItsOwnEnd)
     source_->Release(CScriptedRecordingSource::kVCABeforeFinal);
     ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
     EXPECT_EQ(Events().back().type, ClipSearchFinished);
-    EXPECT_EQ(controller_->GetTotalFileNum(VcaSearchVideo, {Key("c1")}), 105);
+    EXPECT_EQ(controller_->GetTotalFileNum(VcaSearchVideo, {CameraKey("s1", "c1")}), 105);
 }
 
 TEST_F(VCARoadTest, ASearchThatCannotStartStillFinishes)
@@ -418,12 +415,12 @@ TEST_P(TagCountTest, TagKindsFilterOnlyForRealTagTypes)
     ASSERT_TRUE(controller_->SearchCameraFiles(condition, 0));
     ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
 
-    CResourceKey c1 = Key("c1");
+    CResourceKey c1 = CameraKey("s1", "c1");
     EXPECT_EQ(controller_->GetSingleCameraFilesNum(EventAlarmVideo, c1), param.event_alarm);
     EXPECT_EQ(controller_->GetSingleCameraFilesNum(TagVideo, c1), param.manual);
     EXPECT_EQ(controller_->GetSingleCameraFilesNum(OtherVideo, c1), param.other);
     const bool by_kind = param.event_alarm != 7;
-    EXPECT_EQ(controller_->GetTotalFileNum(EventAlarmVideo, {c1, Key("c2")}),
+    EXPECT_EQ(controller_->GetTotalFileNum(EventAlarmVideo, {c1, CameraKey("s1", "c2")}),
               param.event_alarm + (by_kind ? 1 : 2));
 }
 
@@ -444,10 +441,10 @@ TEST_F(ControllerFixture, PersonVehicleAndCommonCounts)
     ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchPersonVehicle, {"c1", "c2"}));
     ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
 
-    const QVector<CResourceKey> both = {Key("c1"), Key("c2")};
+    const QVector<CResourceKey> both = {CameraKey("s1", "c1"), CameraKey("s1", "c2")};
     EXPECT_EQ(controller_->GetTotalFileNum(PersonDetectVideo, both), 2);
     EXPECT_EQ(controller_->GetTotalFileNum(VehicleDetectVideo, both), 2);
-    CResourceKey c1 = Key("c1");
+    CResourceKey c1 = CameraKey("s1", "c1");
     EXPECT_EQ(controller_->GetSingleCameraFilesNum(VehicleDetectVideo, c1), 1);
     for (auto type : {LockVideo, AllCameraFileVideo, VcaSearchVideo})
         EXPECT_EQ(controller_->GetTotalFileNum(type, both), 7) << type;
@@ -492,9 +489,9 @@ TEST_F(ControllerFixture, ResultsOfDerivedClassesCountAsTheirKind)
     condition.SetVal_ptr_label_extra(extra);
     ASSERT_TRUE(controller_->SearchCameraFiles(condition, 0));
     ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
-    EXPECT_EQ(controller_->GetTotalFileNum(TagVideo, {Key("c1")}), 1);
-    EXPECT_EQ(controller_->GetTotalFileNum(EventAlarmVideo, {Key("c1")}), 1);
-    EXPECT_EQ(controller_->GetTotalFileNum(VehicleDetectVideo, {Key("c1")}), 1);
+    EXPECT_EQ(controller_->GetTotalFileNum(TagVideo, {CameraKey("s1", "c1")}), 1);
+    EXPECT_EQ(controller_->GetTotalFileNum(EventAlarmVideo, {CameraKey("s1", "c1")}), 1);
+    EXPECT_EQ(controller_->GetTotalFileNum(VehicleDetectVideo, {CameraKey("s1", "c1")}), 1);
 }
 
 TEST_F(ControllerFixture, DeletionsChangeOnlyTheNamedCamera)
@@ -503,8 +500,8 @@ TEST_F(ControllerFixture, DeletionsChangeOnlyTheNamedCamera)
     source_->SetCameraFiles("s1", "c2", DeviceFiles(3, 1000, 60));
     ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchLock, {"c1", "c2"}));
     ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
-    CResourceKey c1 = Key("c1");
-    CResourceKey c2 = Key("c2");
+    CResourceKey c1 = CameraKey("s1", "c1");
+    CResourceKey c2 = CameraKey("s1", "c2");
 
     controller_->DeleteUnLabelFile(c2, 999, 1059);
     controller_->DeleteUnLabelFile(c2, 1000, 1058);
@@ -519,18 +516,6 @@ TEST_F(ControllerFixture, DeletionsChangeOnlyTheNamedCamera)
     EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c1), 0);
     EXPECT_EQ(controller_->GetSingleCameraFilesNum(LockVideo, c2), 2);
     EXPECT_EQ(controller_->GetSearchSuccessCameraInfo().size(), 2);
-}
-
-TEST(SearchController, OverlapRule)
-{
-    auto file = std::make_shared<teskplaycontroller::CDeviceFile>(100, 200, "f");
-    const std::vector<std::tuple<int64_t, int64_t, bool>> table = {
-        {10, 99, false},  {201, 300, false}, {10, 100, true}, {200, 300, true},
-        {120, 130, true}, {10, 300, true},   {300, 10, true}, {99, 10, false}};
-    for (const auto &[begin, end, overlap] : table)
-        EXPECT_EQ(CVideoSearchController::IsOverlapTime(file, begin, end), overlap)
-            << begin << ".." << end;
-    EXPECT_FALSE(CVideoSearchController::IsOverlapTime(nullptr, 0, 1000));
 }
 
 } // namespace

@@ -8,8 +8,16 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <limits>
+#include <map>
+#include <mutex>
 #include <random>
+#include <set>
 #include <sstream>
+#include <thread>
 
 using namespace ExtractionTest;
 using teskplaycontroller::CLabelFile;
@@ -243,12 +251,12 @@ std::vector<QVector<CResourceKey>> Filters(const std::vector<CameraScript> &came
 {
     QVector<CResourceKey> all, some, foreign;
     for (size_t i = 0; i < cameras.size(); ++i) {
-        all.append(Key(cameras[i].site, cameras[i].id));
+        all.append(CameraKey(cameras[i].site, cameras[i].id));
         if (i % 2 == 1)
-            some.prepend(Key(cameras[i].site, cameras[i].id));
+            some.prepend(CameraKey(cameras[i].site, cameras[i].id));
     }
-    some.append(Key("nowhere", "c1"));
-    foreign.append(Key("s1", "c9-not"));
+    some.append(CameraKey("nowhere", "c1"));
+    foreign.append(CameraKey("s1", "c9-not"));
     return {all, some, foreign};
 }
 
@@ -428,7 +436,7 @@ TEST_F(ExtractionTest, CustomSplitReplacesSegmentsUntilCleared)
     cameras_ = {
         {"s1", "a", {std::make_shared<teskplaycontroller::CDeviceFile>(kBase, kBase + 3600, "x")}}};
     ASSERT_TRUE(filler_.Search(controller, cameras_, teskplaycontroller::VideoSearchRecord, 1800));
-    CResourceKey key = Key("s1", "a");
+    CResourceKey key = CameraKey("s1", "a");
     const QVector<CResourceKey> filter{key};
     ASSERT_EQ(controller.GetSingleCameraFilesNum(RegularVideo, key), 2) << filler_.events;
 
@@ -476,7 +484,7 @@ TEST_F(ExtractionTest, VcaResultsNewestFirstOnceTheSearchEnded)
     condition.SetVal_camera_id("cam");
     QSignalSpy spy(&controller, &CVideoSearchController::SignalSearchResult);
     ASSERT_TRUE(controller.SearchVCAFiles(condition));
-    const QVector<CResourceKey> filter{Key("s1", "cam")};
+    const QVector<CResourceKey> filter{CameraKey("s1", "cam")};
     auto rows = [&](int kind, int order) {
         PlaybackFileVector files;
         for (const auto &row : Page(controller, kind, order, filter, 0, 99))
@@ -571,7 +579,12 @@ TEST_F(ExtractionTest, PagesWhileResplitsRun)
             }
         }
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.guids.size() == 5; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.guids.contains("61"); }, 20000));
+    QThreadPool::globalInstance()->waitForDone(10000);
+    QCoreApplication::processEvents();
+    // Only the re-splits that wrote their segments announce them, the last request last.
+    EXPECT_EQ(receiver.guids.last(), "61") << receiver.guids.join(',').toStdString();
+    EXPECT_EQ(receiver.guids.removeDuplicates(), 0);
     // The last request wins whatever order the workers ended in.
     CReferenceModel model = ModelOf(controller, cameras_);
     model.split_length = 61;
@@ -590,6 +603,394 @@ TEST_F(ExtractionTest, ControllerGoesAwayWhileAResplitRuns)
         controller.SplitAllOriginFiles(60, "late");
     }
     QThreadPool::globalInstance()->waitForDone(10000);
+}
+
+// Counts and pages
+
+int FullPageSize(CVideoSearchController &controller, int kind, int order,
+                 const QVector<CResourceKey> &filter)
+{
+    return Page(controller, kind, order, filter, 0, std::numeric_limits<int>::max()).size();
+}
+
+// Every count is the number of rows its page would show, for every kind and camera choice.
+void ExpectCountsMatchPages(CVideoSearchController &controller,
+                            const std::vector<CameraScript> &cameras)
+{
+    std::vector<QVector<CResourceKey>> filters = Filters(cameras);
+    QVector<CResourceKey> twice;
+    for (const auto &camera : cameras) {
+        filters.push_back({CameraKey(camera.site, camera.id)});
+        twice.append(CameraKey(camera.site, camera.id));
+        twice.append(CameraKey(camera.site, camera.id));
+    }
+    filters.push_back(twice);
+    for (int kind = -1; kind <= 9; ++kind) {
+        const bool paged = kind >= RegularVideo && kind <= VcaSearchVideo;
+        for (const auto &filter : filters) {
+            const int count = controller.GetTotalFileNum(VideoDataType(kind), filter);
+            const int stored = paged ? FullPageSize(controller, kind, SortStored, filter) : 0;
+            ASSERT_EQ(count, stored) << "kind " << kind << ", filter of " << filter.size();
+            if (paged) {
+                ASSERT_EQ(FullPageSize(controller, kind, SortBeginAscending, filter), count);
+            }
+            if (filter.size() == 1) {
+                CResourceKey camera = filter.first();
+                ASSERT_EQ(controller.GetSingleCameraFilesNum(VideoDataType(kind), camera), count);
+            }
+        }
+    }
+}
+
+TEST_F(ExtractionTest, CountsAreTheSizesOfTheirPagesOnRandomStores)
+{
+    std::mt19937 random(77);
+    const int label_types[] = {101, 102, 103, 200, 204, 150, -1};
+    for (int round = 0; round < 14; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        CVideoSearchController controller;
+        cameras_ = RandomCameras(random, round % 3 != 0);
+        const bool record = round % 2 == 1;
+        std::shared_ptr<teskplaycontroller::CLableExtra> extra;
+        const int label_type = label_types[round % 7];
+        if (label_type >= 0) {
+            extra = std::make_shared<teskplaycontroller::CLableExtra>();
+            extra->SetVal_label_type(label_type);
+        }
+        ASSERT_TRUE(filler_.Search(controller, cameras_,
+                                   record ? teskplaycontroller::VideoSearchRecord
+                                          : teskplaycontroller::VideoSearchTag,
+                                   120 + 60 * round, extra));
+        ExpectCountsMatchPages(controller, cameras_);
+
+        // Deletions change both alike.
+        for (int deletion = 0; deletion < 3; ++deletion) {
+            const auto &camera = cameras_[random() % cameras_.size()];
+            CResourceKey key = CameraKey(camera.site, camera.id);
+            const int64_t at = kBase + 60 * std::uniform_int_distribution<int>(0, 40)(random);
+            controller.DeleteUnlockFile(key, at, at + 120);
+            ExpectCountsMatchPages(controller, cameras_);
+        }
+    }
+}
+
+// The rows of every kind, and its count, as the models give them: segments are cut from the
+// files as they arrived, deletions change only the files.
+void ExpectStoreAsModel(CVideoSearchController &controller, const CReferenceModel &files,
+                        const CReferenceModel &segments, const std::vector<CameraScript> &cameras)
+{
+    for (const auto &filter : Filters(cameras)) {
+        for (int kind = RegularVideo; kind <= VcaSearchVideo; ++kind) {
+            for (int order = SortStored; order <= SortBeginAscending; ++order) {
+                const auto rows =
+                    (kind == RegularVideo ? segments : files).Rows(kind, order, filter);
+                ASSERT_EQ(Describe(Page(controller, kind, order, filter, 0, 100000),
+                                   kind != RegularVideo),
+                          Describe(rows, kind != RegularVideo))
+                    << "kind " << kind << " order " << order;
+                ASSERT_EQ(controller.GetTotalFileNum(VideoDataType(kind), filter), rows.size())
+                    << "kind " << kind;
+            }
+        }
+    }
+}
+
+// Reads every page and count so that the controller has them at hand.
+void ReadEverything(CVideoSearchController &controller, const std::vector<CameraScript> &cameras)
+{
+    for (const auto &filter : Filters(cameras)) {
+        for (int kind = RegularVideo; kind <= VcaSearchVideo; ++kind) {
+            controller.GetTotalFileNum(VideoDataType(kind), filter);
+            for (int order = SortStored; order <= SortBeginAscending; ++order)
+                Page(controller, kind, order, filter, 0, 100000);
+        }
+    }
+}
+
+void RemoveFromScript(std::vector<CameraScript> &cameras, const std::string &id,
+                      const std::function<bool(const PlaybackFilePtr &)> &gone)
+{
+    for (auto &camera : cameras) {
+        if (camera.id == id)
+            camera.files.erase(std::remove_if(camera.files.begin(), camera.files.end(), gone),
+                               camera.files.end());
+    }
+}
+
+TEST_F(ExtractionTest, PagesAndCountsFollowEveryWriteOfTheStores)
+{
+    using Source = teskplaycontroller::CScriptedRecordingSource;
+    std::mt19937 random(91);
+    const std::vector<CameraScript> initial = RandomCameras(random, false);
+    const std::string last_site = initial.back().site;
+    const std::string last_id = initial.back().id;
+    const QVector<CResourceKey> all = Filters(initial)[0];
+    enum Write { Answer, Unlabel, Unlock, Resplit, NewSearch, Cancel, VcaSearch };
+    for (Write write : {Answer, Unlabel, Unlock, Resplit, NewSearch, Cancel, VcaSearch}) {
+        SCOPED_TRACE("write " + std::to_string(write));
+        CVideoSearchController controller;
+        cameras_ = initial;
+        int split_length = 600;
+        if (write == Answer)
+            filler_.Source().AddHold(Source::CameraHoldPoint(last_site, last_id));
+        ASSERT_TRUE(
+            filler_.Start(controller, cameras_, teskplaycontroller::VideoSearchRecord, 600));
+        if (write == Answer) {
+            ASSERT_TRUE(
+                filler_.Source().WaitUntilHeld(Source::CameraHoldPoint(last_site, last_id)));
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return controller.GetSearchSuccessCameraInfo().size() >= 4; }, 10000));
+            ReadEverything(controller, cameras_);
+            filler_.Source().Release(Source::CameraHoldPoint(last_site, last_id));
+        }
+        ASSERT_TRUE(filler_.Finish());
+        ReadEverything(controller, cameras_);
+
+        const CameraScript &victim = cameras_[1];
+        CResourceKey key = CameraKey(victim.site, victim.id);
+        switch (write) {
+        case Answer:
+            break;
+        case Unlabel: {
+            const PlaybackFilePtr file = victim.files.at(victim.files.size() / 2);
+            const int64_t begin = file->GetFileBegTime(), end = file->GetFileEndTime();
+            controller.DeleteUnLabelFile(key, begin, end);
+            RemoveFromScript(cameras_, victim.id, [&](const PlaybackFilePtr &f) {
+                return f->GetFileBegTime() == begin && f->GetFileEndTime() == end;
+            });
+            break;
+        }
+        case Unlock: {
+            const int64_t at = victim.files.at(0)->GetFileBegTime();
+            controller.DeleteUnlockFile(key, at, at + 300);
+            RemoveFromScript(cameras_, victim.id, [&](const PlaybackFilePtr &f) {
+                return CVideoSearchController::IsOverlapTime(f, at, at + 300);
+            });
+            break;
+        }
+        case Resplit: {
+            CSplitReceiver receiver(controller);
+            controller.SplitAllOriginFiles(180, "resplit");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver.guids.isEmpty(); }, 10000));
+            split_length = 180;
+            break;
+        }
+        case NewSearch:
+            cameras_ = RandomCameras(random, false);
+            ASSERT_TRUE(
+                filler_.Search(controller, cameras_, teskplaycontroller::VideoSearchRecord, 600));
+            break;
+        case Cancel:
+            controller.CancelSearch(false);
+            cameras_.clear();
+            break;
+        case VcaSearch: {
+            teskplaycontroller::CVCAIncrementalCondition condition;
+            condition.SetVal_search_guid("vca");
+            filler_.Source().SetVCAScript({});
+            controller.SearchVCAFiles(condition);
+            cameras_.clear();
+            break;
+        }
+        }
+        if (write == VcaSearch) {
+            // The segments stay; every file is gone.
+            for (int kind = PersonDetectVideo; kind <= VcaSearchVideo; ++kind) {
+                EXPECT_EQ(controller.GetTotalFileNum(VideoDataType(kind), all), 0);
+                EXPECT_TRUE(Page(controller, kind, SortBeginAscending, all, 0, 99).isEmpty());
+            }
+            EXPECT_GT(controller.GetTotalFileNum(RegularVideo, all), 0);
+            continue;
+        }
+        CReferenceModel files = ModelOf(controller, cameras_);
+        CReferenceModel segments =
+            ModelOf(controller, write == Unlabel || write == Unlock ? initial : cameras_);
+        segments.split_length = split_length;
+        ExpectStoreAsModel(controller, files, segments, cameras_.empty() ? initial : cameras_);
+    }
+}
+
+// Re-splits against hold points
+
+// A camera whose record plan, read when its recordings are split, can hold the reader: the first
+// reader after Hold waits until Release.
+class CHeldCamera : public teskplaycontroller::CCameraForPlay
+{
+public:
+    using CCameraForPlay::CCameraForPlay;
+
+    void Hold()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = true;
+        reached_ = false;
+        released_ = false;
+    }
+
+    bool WaitUntilHeld()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(20), [this] { return reached_; });
+    }
+
+    void Release()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+    bool GetPlaybackParam(teskplaycontroller::COrlPlayBackParamSet &out) const override
+    {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (armed_) {
+                armed_ = false;
+                reached_ = true;
+                changed_.notify_all();
+                // Bounded so that a failing test ends instead of hanging.
+                changed_.wait_for(lock, std::chrono::seconds(30), [this] { return released_; });
+            }
+        }
+        return CCameraForPlay::GetPlaybackParam(out);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    mutable bool armed_ = false;
+    mutable bool reached_ = false;
+    bool released_ = false;
+};
+
+class ResplitTest : public ExtractionTest
+{
+protected:
+    void SetUp() override
+    {
+        ExtractionTest::SetUp();
+        // A held re-split occupies one pool thread while the next one runs.
+        auto *pool = QThreadPool::globalInstance();
+        if (pool->maxThreadCount() < 2)
+            pool->setMaxThreadCount(2);
+        std::mt19937 random(17);
+        for (const char *id : {"a", "c", "b"}) {
+            CameraScript camera{"s1", id, {}};
+            for (int i = 0; i < 12; ++i) {
+                const int64_t begin = kBase + 500 * i + static_cast<int64_t>(random() % 100);
+                camera.files.push_back(std::make_shared<teskplaycontroller::CDeviceFile>(
+                    begin, begin + 400, std::string(id) + std::to_string(i)));
+            }
+            cameras_.push_back(camera);
+            held_[id] = std::make_shared<CHeldCamera>("s1", id);
+            filler_.camera_objects["s1/" + std::string(id)] = held_[id];
+        }
+        all_ = Filters(cameras_)[0];
+    }
+
+    void TearDown() override
+    {
+        for (auto &camera : held_)
+            camera.second->Release();
+        QThreadPool::globalInstance()->waitForDone(30000);
+        ExtractionTest::TearDown();
+    }
+
+    // The segments of every file at `length`, each camera once, in store order.
+    void ExpectSegmentsOfEveryFile(CVideoSearchController &controller, int length)
+    {
+        CReferenceModel model = ModelOf(controller, cameras_);
+        model.split_length = length;
+        const auto rows = model.Rows(RegularVideo, SortStored, all_);
+        EXPECT_EQ(Describe(Page(controller, RegularVideo, SortStored, all_, 0, 100000), false),
+                  Describe(rows, false));
+        EXPECT_EQ(controller.GetTotalFileNum(RegularVideo, all_), rows.size());
+    }
+
+    std::map<std::string, std::shared_ptr<CHeldCamera>> held_;
+    QVector<CResourceKey> all_;
+};
+
+TEST_F(ResplitTest, SupersededResplitNeitherWritesNorSignals)
+{
+    for (const bool by_cancel : {false, true}) {
+        SCOPED_TRACE(by_cancel ? "cancelled" : "re-split again");
+        CVideoSearchController controller;
+        CSplitReceiver receiver(controller);
+        ASSERT_TRUE(
+            filler_.Search(controller, cameras_, teskplaycontroller::VideoSearchRecord, 600));
+
+        // The first re-split has copied the files and waits before it splits them.
+        held_["a"]->Hold();
+        controller.SplitAllOriginFiles(120, "old");
+        ASSERT_TRUE(held_["a"]->WaitUntilHeld());
+        if (by_cancel) {
+            controller.CancelSearch(false);
+        } else {
+            controller.SplitAllOriginFiles(300, "new");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.guids.contains("new"); }, 10000));
+        }
+        held_["a"]->Release();
+        ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(20000));
+        QCoreApplication::processEvents();
+
+        EXPECT_FALSE(receiver.guids.contains("old"));
+        if (by_cancel) {
+            EXPECT_EQ(controller.GetTotalFileNum(RegularVideo, all_), 0);
+        } else {
+            EXPECT_EQ(receiver.guids.join(',').toStdString(), "new");
+            ExpectSegmentsOfEveryFile(controller, 300);
+        }
+    }
+}
+
+// Camera a answers before a re-split, c and b while it runs: c's answer is split into the store
+// before the re-split writes, which must not lose it; b's answer is stored, and while its own
+// split waits the re-split copies the files again, b's among them, and writes. b must not then
+// be split a second time.
+TEST_F(ResplitTest, AnswersThatArriveDuringAResplitAreSplitOnce)
+{
+    using Source = teskplaycontroller::CScriptedRecordingSource;
+    const std::string hold_c = Source::CameraHoldPoint("s1", "c");
+    const std::string hold_b = Source::CameraHoldPoint("s1", "b");
+    CVideoSearchController controller;
+    CSplitReceiver receiver(controller);
+    filler_.Source().AddHold(hold_c);
+    filler_.Source().AddHold(hold_b);
+    ASSERT_TRUE(filler_.Start(controller, cameras_, teskplaycontroller::VideoSearchRecord, 600));
+    ASSERT_TRUE(filler_.Source().WaitUntilHeld(hold_c));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return controller.GetTotalFileNum(RegularVideo, {CameraKey("s1", "a")}) > 0; }, 10000));
+
+    held_["a"]->Hold();
+    controller.SplitAllOriginFiles(300, "resplit");
+    ASSERT_TRUE(held_["a"]->WaitUntilHeld());
+
+    filler_.Source().Release(hold_c);
+    ASSERT_TRUE(filler_.Source().WaitUntilHeld(hold_b));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return controller.GetTotalFileNum(RegularVideo, {CameraKey("s1", "c")}) > 0; }, 10000));
+
+    held_["b"]->Hold();
+    std::thread conductor([this] {
+        // This thread's test thread is held in b's split now.
+        if (held_["b"]->WaitUntilHeld()) {
+            held_["a"]->Release();
+            QThreadPool::globalInstance()->waitForDone(20000);
+        }
+        held_["a"]->Release();
+        held_["b"]->Release();
+    });
+    filler_.Source().Release(hold_b);
+    const bool done = QTest::qWaitFor(
+        [&] { return filler_.Finished() && receiver.guids.contains("resplit"); }, 20000);
+    conductor.join();
+    ASSERT_TRUE(done);
+    QThreadPool::globalInstance()->waitForDone(20000);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(receiver.guids.join(',').toStdString(), "resplit");
+    ExpectSegmentsOfEveryFile(controller, 300);
 }
 
 } // namespace

@@ -291,8 +291,9 @@ TEST_F(TimeLapseTask, DeviceFailuresEndTheTask)
     Result result;
     ASSERT_TRUE(ResultRecorder::Instance().Wait("dev-status", result));
     EXPECT_FALSE(result.success);
+    // A failed device job leaves the error codes as they were: the host reads no reason.
     std::string guid = "dev-status";
-    EXPECT_EQ(manager().GetTimeLapseTaskErrorCode(guid).error_code, TimeLapseError::kDeviceFailed);
+    EXPECT_EQ(manager().GetTimeLapseTaskErrorCode(guid), Quor::Base::Error::ErrorCode());
 
     SetUpDevice("dev-mismatch", 100);
     provider_->ChangeRecordInfoAfterFirstQuery(true);
@@ -389,6 +390,32 @@ TEST(DeviceGenerateTimeLapse, PercentageFollowsTheDownloadedFile)
     EXPECT_EQ(DeviceGenerateTimeLapse::TimeConversion(""), 0);
     EXPECT_EQ(DeviceGenerateTimeLapse::TimeConversion("garbage"), 0);
     EXPECT_GT(DeviceGenerateTimeLapse::TimeConversion("2026-12-01 08:00:00"), 0);
+    CTimeLapseProviderRegistry::SetProvider(nullptr);
+}
+
+TEST(DeviceGenerateTimeLapse, FailedDeviceJobLeavesTheErrorCodesAlone)
+{
+    auto provider = std::make_shared<GatedProvider>();
+    CDirectoryTimeLapseProvider::DeviceCamera device;
+    device.video_path = OutputDir("status-failed") + "/device.mp4";
+    device.fail = true; // status 4, with the provider's own error codes in the answer
+    provider->SetDeviceCamera("dev", device);
+    CTimeLapseProviderRegistry::SetProvider(provider);
+
+    DeviceGenerateTimeLapse generator;
+    auto request = CaptureRequest("status-failed", "dev");
+    request.SetVal_generate_mode(1);
+    request.SetVal_job_id("status-failed-job");
+    TimeLapsePhotoReponseParam response;
+    constexpr int kEarlierModule = 0x51, kEarlierError = 0x52;
+    response.module_error_code = kEarlierModule;
+    response.error_code = kEarlierError;
+    EXPECT_FALSE(generator.SetDeviceGeneratFile(*request.GetDataPtr(), response));
+    EXPECT_EQ(provider->Calls("poll", "status-failed-job"), 1);
+    EXPECT_EQ(response.module_error_code, kEarlierModule);
+    EXPECT_EQ(response.error_code, kEarlierError);
+    EXPECT_EQ(generator.GetErrorCode(), Quor::Base::Error::ErrorCode());
+    EXPECT_EQ(generator.GetDevicePosition(), DeviceFileCreatingPaused);
     CTimeLapseProviderRegistry::SetProvider(nullptr);
 }
 

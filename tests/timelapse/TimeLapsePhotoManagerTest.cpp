@@ -114,6 +114,29 @@ TEST_F(TimeLapseManager, SameGuidReplacesTheTask)
     EXPECT_EQ(ResultRecorder::Instance().Count("same"), 1);
 }
 
+// The replaced task failed while paused: its held-back failure belongs to no one any more and
+// must not reach the host under the guid that now names the new task.
+TEST_F(TimeLapseManager, ResubmissionDropsTheReplacedTasksHeldBackFailure)
+{
+    provider_->Hold("cam-a");
+    provider_->FailWhenAborted("cam-a");
+    int old_data = 1, new_data = 2;
+    Submit("again", "cam-a", &old_data);
+    ASSERT_TRUE(provider_->WaitCalls("download", "cam-a", 1));
+    Pause(true, "again");
+    ASSERT_EQ(State("again"), TaskPaused);
+
+    Submit("again", "cam-b", &new_data);
+    Result result;
+    ASSERT_TRUE(ResultRecorder::Instance().Wait("again", result));
+    EXPECT_TRUE(result.success);
+    EXPECT_EQ(result.user_data, &new_data);
+    // Every step of both tasks has ended: no report of the old task is still on its way.
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_EQ(ResultRecorder::Instance().Count("again"), 1);
+    EXPECT_EQ(provider_->Calls("download", "cam-a"), 1);
+}
+
 TEST_F(TimeLapseManager, WaitingTasksStartInGuidOrder)
 {
     provider_->Hold("cam-c");

@@ -39,7 +39,6 @@ teskrecordserver::GeneratorOptions StoreOptions()
     options.cameras = 4;
     options.days = 1;
     options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_seconds = 4;
     options.clip_fps = 5;
     options.jpeg_capture_hours = 0;
     return options;

@@ -1,4 +1,5 @@
 #include "playcontroller/MTZTimeConvert.h"
+#include "testkit/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -48,14 +49,6 @@ COrlTimeZoneInfor Fixed(int bias)
     COrlTimeZoneInfor zone;
     zone.utc_bias = bias;
     return zone;
-}
-
-CResourceKey Key(const std::string &site, const std::string &id)
-{
-    CResourceKey key;
-    key.SetVal_site_id(site);
-    key.SetVal_resource_id(id);
-    return key;
 }
 
 class MTZTimeConvertTest : public ::testing::Test
@@ -217,23 +210,23 @@ TEST(MTZTimeConvert, ISOTimeSplitsIntoLocalAndDifference)
 
 TEST_F(MTZTimeConvertTest, ISOTimeOfADeviceFollowsItsZone)
 {
-    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1774745999, 0, Key("s1", "berlin")),
+    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1774745999, 0, TestKit::CameraKey("s1", "berlin")),
               "2026-03-29T01:59:59+01:00");
-    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1774746000, 0, Key("s1", "berlin")),
+    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1774746000, 0, TestKit::CameraKey("s1", "berlin")),
               "2026-03-29T03:00:00+02:00");
-    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1796450400, 0, Key("s2", "kolkata")),
+    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1796450400, 0, TestKit::CameraKey("s2", "kolkata")),
               "2026-12-05T11:30:00+05:30");
-    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1796450400, 1, Key("s2", "kolkata")),
+    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1796450400, 1, TestKit::CameraKey("s2", "kolkata")),
               "2026-12-05T06:00:00Z");
     // Not listed (wrong site): the client's zone.
-    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1796450400, 0, Key("s2", "berlin")),
+    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(1796450400, 0, TestKit::CameraKey("s2", "berlin")),
               "2026-12-05T14:00:00+08:00");
-    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(-5, 0, Key("s1", "berlin")), "");
+    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(-5, 0, TestKit::CameraKey("s1", "berlin")), "");
 
     COrlTimeZoneInfor zone;
-    EXPECT_TRUE(CMTZTimeConvert::GetDeviceTimeZoneInfor(Key("s1", "sydney"), zone));
+    EXPECT_TRUE(CMTZTimeConvert::GetDeviceTimeZoneInfor(TestKit::CameraKey("s1", "sydney"), zone));
     EXPECT_EQ(zone.utc_bias, 36000);
-    EXPECT_FALSE(CMTZTimeConvert::GetDeviceTimeZoneInfor(Key("", ""), zone));
+    EXPECT_FALSE(CMTZTimeConvert::GetDeviceTimeZoneInfor(TestKit::CameraKey("", ""), zone));
     EXPECT_EQ(zone.utc_bias, 8 * 3600);
 }
 
@@ -241,16 +234,18 @@ TEST_F(MTZTimeConvertTest, ZeroTimeReadOnTheChosenClock)
 {
     // 2026-12-05 14:00:00 as a wall-clock reading.
     const int64_t reading = 1796450400 + 8 * 3600;
-    EXPECT_EQ(CMTZTimeConvert::SwitchZeroTimet(reading, Key("s1", "berlin"), 0), 1796450400);
-    EXPECT_EQ(CMTZTimeConvert::SwitchZeroTimet(reading, Key("s1", "berlin"), 1),
+    EXPECT_EQ(CMTZTimeConvert::SwitchZeroTimet(reading, TestKit::CameraKey("s1", "berlin"), 0),
+              1796450400);
+    EXPECT_EQ(CMTZTimeConvert::SwitchZeroTimet(reading, TestKit::CameraKey("s1", "berlin"), 1),
               1796450400 + 7 * 3600);
-    EXPECT_EQ(CMTZTimeConvert::SwitchZeroTimet(reading, Key("s1", "sydney"), 1),
+    EXPECT_EQ(CMTZTimeConvert::SwitchZeroTimet(reading, TestKit::CameraKey("s1", "sydney"), 1),
               1796450400 + 8 * 3600 - 11 * 3600);
-    EXPECT_EQ(CMTZTimeConvert::SwitchZeroTimet(reading, Key("s2", "newyork"), 1),
+    EXPECT_EQ(CMTZTimeConvert::SwitchZeroTimet(reading, TestKit::CameraKey("s2", "newyork"), 1),
               1796450400 + 13 * 3600);
     // Round trip through the device's ISO text.
-    const int64_t t = CMTZTimeConvert::SwitchZeroTimet(1792895400, Key("s1", "berlin"), 1);
-    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(t, 0, Key("s1", "berlin")),
+    const int64_t t =
+        CMTZTimeConvert::SwitchZeroTimet(1792895400, TestKit::CameraKey("s1", "berlin"), 1);
+    EXPECT_EQ(CMTZTimeConvert::TimeT2ISOTime(t, 0, TestKit::CameraKey("s1", "berlin")),
               "2026-10-25T02:30:00+02:00");
 }
 

@@ -44,17 +44,6 @@ std::string Dump(const SegmentFileMap &map, int64_t origin)
     return text;
 }
 
-TEST(RearrageRecordFile, DefaultsOfTheRequest)
-{
-    const VideoFileSplitParam param;
-    EXPECT_EQ(param.begin_time, -1);
-    EXPECT_EQ(param.end_time, -1);
-    EXPECT_EQ(param.split_length, -1);
-    EXPECT_EQ(param.reserved, 0);
-    EXPECT_TRUE(param.vc_files.empty());
-    EXPECT_TRUE(param.resource_key.resource_id.empty());
-}
-
 TEST(RearrageRecordFile, NothingForNoLengthOrNoFiles)
 {
     SegmentFileMap out;

@@ -14,21 +14,20 @@ namespace {
 class CameraSearchManagerTest : public ServiceFixture<CCameraVideoSearchManager, CCameraCollector>
 {
 protected:
-    static CameraVideoSearchCondition Condition(const std::string &guid,
-                                                const std::vector<std::string> &cameras)
+    // A tag search of cameras of site s1.
+    static CCameraVideoSearchCondition Condition(const std::string &guid,
+                                                 const std::vector<std::string> &cameras)
     {
-        CameraVideoSearchCondition condition;
-        condition.search_guid = guid;
-        condition.search_type = VideoSearchTag;
+        std::vector<TestKit::CameraRef> refs;
         for (const auto &id : cameras)
-            condition.tesk_camera_info.append(Camera("s1", id));
-        return condition;
+            refs.push_back({"s1", id});
+        return TestKit::CameraSearchCondition(guid, VideoSearchTag, refs);
     }
 };
 
 TEST_F(CameraSearchManagerTest, AnswersOnItsOwnThreadOneCameraAtATime)
 {
-    source_->SetCameraFiles("s1", "c1", Files(2));
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(2));
     CameraSearchAnswer failure;
     failure.failed = true;
     failure.param_error_type = 3;
@@ -39,7 +38,7 @@ TEST_F(CameraSearchManagerTest, AnswersOnItsOwnThreadOneCameraAtATime)
     failure.str_error_info = "unreachable";
     failure.trace_id = "trace-7";
     source_->SetCameraAnswer("s1", "c2", failure);
-    source_->SetCameraFiles("s1", "c3", Files(1));
+    source_->SetCameraFiles("s1", "c3", DeviceFiles(1));
 
     ASSERT_TRUE(manager_->SearchCameraFiles(Condition("g1", {"c1", "c2", "c3"})));
     ASSERT_TRUE(collector_.WaitForState(3));
@@ -74,6 +73,8 @@ TEST_F(CameraSearchManagerTest, RefusesWhatItCannotStart)
     CCameraVideoSearchManager uninitialised;
     EXPECT_FALSE(uninitialised.SearchCameraFiles(Condition("g", {"c1"})));
     EXPECT_FALSE(manager_->SearchCameraFiles(Condition("g", {})));
+    EXPECT_FALSE(manager_->SearchCameraFiles(
+        CCameraVideoSearchCondition(std::shared_ptr<CameraVideoSearchCondition>())));
 
     CRecordingSourceRegistry::SetSource(nullptr);
     EXPECT_FALSE(manager_->SearchCameraFiles(Condition("g", {"c1"})));
@@ -97,7 +98,7 @@ TEST_F(CameraSearchManagerTest, RefusesWhatItCannotStart)
 
 TEST_F(CameraSearchManagerTest, CancelEndsWithOneInterruptionAndNothingAfter)
 {
-    source_->SetCameraFiles("s1", "c1", Files(1));
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(1));
     const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c2");
     source_->AddHold(hold);
     ASSERT_TRUE(manager_->SearchCameraFiles(Condition("g1", {"c1", "c2", "c3"})));
@@ -119,7 +120,7 @@ TEST_F(CameraSearchManagerTest, CancelEndsWithOneInterruptionAndNothingAfter)
 
 TEST_F(CameraSearchManagerTest, AnswerAlreadyOnItsWayArrivesBeforeTheInterruption)
 {
-    source_->SetCameraFiles("s1", "c1", Files(3));
+    source_->SetCameraFiles("s1", "c1", DeviceFiles(3));
     const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
     source_->AddHold(hold, true);
     ASSERT_TRUE(manager_->SearchCameraFiles(Condition("old", {"c1", "c2"})));
@@ -151,7 +152,7 @@ TEST_F(CameraSearchManagerTest, DestroyingWhileAnAnswerIsHeldReturns)
 TEST(ScriptedRecordingSource, DecodesASolidFrameInsideScriptedFiles)
 {
     CScriptedRecordingSource source;
-    source.SetCameraFiles("s1", "c1", Files(2, 1000, 60));
+    source.SetCameraFiles("s1", "c1", DeviceFiles(2, 1000, 60));
     source.SetFrameColour(QColor(200, 10, 20));
     ResourceKey camera;
     camera.site_id = "s1";

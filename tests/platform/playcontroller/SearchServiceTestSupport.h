@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "playcontroller/SearchCondition.h"
+#include "testkit/TestKit.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -17,23 +18,7 @@ namespace SearchServiceTest {
 
 using namespace teskplaycontroller;
 
-inline TeskCameraInfo Camera(const std::string &site, const std::string &id)
-{
-    TeskCameraInfo camera;
-    camera.ptr_camera_for_play = std::make_shared<CCameraForPlay>(site, id);
-    return camera;
-}
-
-inline PlaybackFileList Files(int count, int64_t first_begin = 1000, int64_t length = 60)
-{
-    PlaybackFileList files;
-    for (int i = 0; i < count; ++i) {
-        const int64_t begin = first_begin + i * length;
-        files.push_back(
-            std::make_shared<CDeviceFile>(begin, begin + length - 1, "f" + std::to_string(i)));
-    }
-    return files;
-}
+using TestKit::DeviceFiles;
 
 // Collects what a service notifies, with the thread it came on.
 template<class TObserver, class TParam>

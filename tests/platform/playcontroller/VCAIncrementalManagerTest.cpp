@@ -11,22 +11,16 @@ namespace {
 class VCAManagerTest : public ServiceFixture<CVCAIncrementalManager, CVCACollector>
 {
 protected:
-    static VCAIncrementalCondition Condition(const std::string &guid, int number)
+    static CVCAIncrementalCondition Condition(const std::string &guid, int number)
     {
-        VCAIncrementalCondition condition;
-        condition.search_guid = guid;
-        condition.search_number = number;
-        condition.camera_id = "c1";
-        condition.site_id = "s1";
-        condition.vca_type = VCASearchLineCrossing;
-        return condition;
+        return TestKit::VCASearchCondition(guid, number, {"s1", "c1"}, VCASearchLineCrossing);
     }
 };
 
 TEST_F(VCAManagerTest, FirstPushIsAnnouncedLaterPushesArePulledInBatches)
 {
     CScriptedRecordingSource::VCAScript script;
-    script.pushes = {Files(3), Files(40), Files(30)};
+    script.pushes = {DeviceFiles(3), DeviceFiles(40), DeviceFiles(30)};
     CVCAIncrementalObserver::Param foreign;
     foreign.search_guid = "someone-else";
     foreign.state_type = 7;
@@ -69,7 +63,7 @@ TEST_F(VCAManagerTest, FirstPushIsAnnouncedLaterPushesArePulledInBatches)
 TEST_F(VCAManagerTest, CancelDropsTheBufferAndSilencesTheSearch)
 {
     CScriptedRecordingSource::VCAScript script;
-    script.pushes = {Files(1), Files(5)};
+    script.pushes = {DeviceFiles(1), DeviceFiles(5)};
     source_->SetVCAScript(script);
     source_->AddHold(CScriptedRecordingSource::kVCABeforeFinal);
     ASSERT_TRUE(manager_->StartSearching(Condition("g1", 1)));
@@ -88,7 +82,7 @@ TEST_F(VCAManagerTest, CancelDropsTheBufferAndSilencesTheSearch)
 TEST_F(VCAManagerTest, ANewSearchReplacesTheRunningOne)
 {
     CScriptedRecordingSource::VCAScript script;
-    script.pushes = {Files(2)};
+    script.pushes = {DeviceFiles(2)};
     source_->SetVCAScript(script);
     source_->AddHold(CScriptedRecordingSource::kVCABeforeFirstPush);
     ASSERT_TRUE(manager_->StartSearching(Condition("first", 1)));

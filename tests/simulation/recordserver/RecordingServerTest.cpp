@@ -2,15 +2,18 @@
 
 #include "playcontroller/CameraForPlay.h"
 #include "pluginmanager/PluginManager.h"
+#include "recordserver/TimeStrip.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
 #include <sqlite3.h>
 
+#include <random>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
@@ -445,11 +448,15 @@ TEST(RecordingServer, CapturePicturesOfACameraAndSpan)
     EXPECT_TRUE(
         server.Catalogue().CapturePictures(cameras[0].site_id, cameras[0].id, end, begin).empty());
 
-    for (const auto &picture : {media.front(), jpegs.back()}) {
+    for (const auto &picture : {media.front(), media.back(), jpegs.back()}) {
         QImage image;
         std::string error;
         ASSERT_TRUE(server.LoadCapturePicture(picture, image, error)) << error;
         EXPECT_EQ(image.size(), QSize(320, 180));
+        // Either kind of picture shows the moment it was captured.
+        int64_t shown = -1;
+        EXPECT_TRUE(ReadTimeStrip(image, shown));
+        EXPECT_EQ(shown, picture.time);
     }
 }
 
@@ -471,6 +478,9 @@ TEST(RecordingServer, ExportsCapturePicturesAsNumberedJpegs)
         QImage image;
         EXPECT_TRUE(image.load(QString::fromStdString(dir + "/" + std::to_string(i) + ".jpg")));
         EXPECT_EQ(image.size(), QSize(320, 180));
+        int64_t shown = -1;
+        EXPECT_TRUE(ReadTimeStrip(image, shown)) << i;
+        EXPECT_EQ(shown, pictures[i].time) << "file " << i << " shows its picture's moment";
     }
     EXPECT_FALSE(QFile::exists(
         QString::fromStdString(dir + "/" + std::to_string(pictures.size()) + ".jpg")));
@@ -479,6 +489,22 @@ TEST(RecordingServer, ExportsCapturePicturesAsNumberedJpegs)
     EXPECT_EQ(server.ExportCapturePictures(camera.site_id, camera.id, begin, end, dir + "-stopped",
                                            &stop, error),
               0);
+
+    // A folder that already holds a 1.jpg keeps it: the export stops there and says why.
+    const QString mine = TestSupport::ScratchDir() + "/users-own";
+    QDir().mkpath(mine);
+    QFile own(mine + "/1.jpg");
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write("the user's own picture");
+    own.close();
+    error.clear();
+    EXPECT_EQ(server.ExportCapturePictures(camera.site_id, camera.id, begin, end,
+                                           mine.toStdString(), nullptr, error),
+              -1);
+    EXPECT_NE(error.find("1.jpg"), std::string::npos) << error;
+    EXPECT_NE(error.find("exists"), std::string::npos) << error;
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_EQ(own.readAll(), QByteArray("the user's own picture"));
 }
 
 // Every row of every table of a store, as text.
@@ -550,6 +576,121 @@ TEST_F(BadStore, GarbageFileIsNotACatalogue)
     EXPECT_EQ(file.size(), 4096) << "a foreign file is left as it was";
 }
 
+TEST_F(BadStore, ForeignFilesAreRefusedAndLeftUntouched)
+{
+    struct Case
+    {
+        const char *name;
+        const char *file; // in the store folder
+        QByteArray sql;   // run on it as SQLite when not empty
+        StoreError error;
+        const char *words;
+    };
+    const Case cases[] = {
+        {"foreign SQLite", CRecordingServer::kCatalogueFile,
+         "CREATE TABLE contacts(name TEXT); INSERT INTO contacts VALUES('Ada');",
+         StoreError::Foreign, "not a catalogue of this program"},
+        {"empty file", CRecordingServer::kCatalogueFile, "", StoreError::Foreign,
+         "not a catalogue of this program"},
+        {"folder of other files", "notes.txt", "", StoreError::Foreign, "holds files"},
+    };
+    for (const Case &c : cases) {
+        const std::string dir = Dir(c.name);
+        const std::string file = dir + "/" + c.file;
+        if (!c.sql.isEmpty()) {
+            sqlite3 *db = nullptr;
+            ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(db, c.sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        } else {
+            QFile(QString::fromStdString(file)).open(QIODevice::WriteOnly);
+        }
+        QFile before(QString::fromStdString(file));
+        ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        before.close();
+        const QStringList listing =
+            QDir(QString::fromStdString(dir))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        CRecordingServer server;
+        const CStoreStatus status = server.Open(dir);
+        EXPECT_EQ(status.Error(), StoreError::Foreign) << c.name << ": " << status.Message();
+        EXPECT_NE(status.Message().find(c.words), std::string::npos) << status.Message();
+        EXPECT_NE(status.Message().find(dir), std::string::npos) << status.Message();
+        ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+        EXPECT_EQ(before.readAll(), bytes) << c.name;
+        EXPECT_EQ(QDir(QString::fromStdString(dir))
+                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  listing)
+            << c.name;
+    }
+    CRecordingServer server;
+    EXPECT_FALSE(server.Open("").IsOk());
+}
+
+TEST_F(BadStore, DamagedPagesAreFoundOnOpen)
+{
+    const std::string dir = Dir("damaged");
+    auto options = SmallOptions(51);
+    options.cameras = 3;
+    {
+        CRecordingServer server;
+        ASSERT_TRUE(server.Open(dir, options).IsOk());
+    }
+    // Random bytes over pages in the middle of the file, as a torn write would leave.
+    QFile file(QString::fromStdString(CatalogueIn(dir)));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 pages = file.size() / 4096;
+    ASSERT_GT(pages, 6);
+    std::mt19937 random(7);
+    for (qint64 page : {pages / 3, pages / 2, 2 * pages / 3}) {
+        QByteArray noise(4096, 0);
+        for (char &byte : noise)
+            byte = static_cast<char>(random());
+        file.seek(page * 4096);
+        file.write(noise);
+    }
+    file.close();
+    Expect(dir, StoreError::Corrupt, "damaged");
+}
+
+TEST(RecordingServer, ACatalogueThatFailsMidwayFailsTheCameraAnswer)
+{
+    const std::string dir = (TestSupport::ScratchDir() + "/fails-midway").toStdString();
+    auto options = SmallOptions(52);
+    options.cameras = 3;
+    CRecordingServer server;
+    ASSERT_TRUE(server.Open(dir, options).IsOk());
+    const CameraRow camera = server.Catalogue().Cameras().front();
+    // Another program breaks the catalogue under the open store.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir + "/" + CRecordingServer::kCatalogueFile).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE locks", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    for (VideoSearchType type : {VideoSearchRecord, VideoSearchLock}) {
+        CameraVideoSearchCondition condition;
+        condition.search_type = type;
+        condition.begin_time = SmallOptions().anchor - 86400;
+        condition.end_time = SmallOptions().anchor;
+        TeskCameraInfo info;
+        info.ptr_camera_for_play = CameraOf(camera);
+        std::atomic<bool> cancelled{false};
+        const auto answer = server.SearchCamera(condition, info, cancelled);
+        if (type == VideoSearchRecord) {
+            EXPECT_FALSE(answer.failed) << "the recordings are still readable";
+            EXPECT_FALSE(answer.files.empty());
+            continue;
+        }
+        EXPECT_TRUE(answer.failed);
+        EXPECT_TRUE(answer.files.empty());
+        EXPECT_TRUE(answer.error_code.IsError());
+        EXPECT_NE(answer.str_error_info.find(dir), std::string::npos) << answer.str_error_info;
+        EXPECT_NE(answer.str_error_info.find("locks"), std::string::npos) << answer.str_error_info;
+    }
+}
+
 TEST_F(BadStore, DirectoryThatIsAFileIsRefused)
 {
     const QString path = TestSupport::ScratchDir() + "/plain-file";
@@ -600,7 +741,7 @@ TEST_F(BadStore, OlderSchemaIsMigrated)
     ASSERT_EQ(sqlite3_open(CatalogueIn(dir).c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
                            "DROP TABLE capture_pictures; DROP TABLE operation_log; "
-                           "PRAGMA user_version = 1",
+                           "DROP TABLE record_changes; PRAGMA user_version = 1",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
@@ -609,6 +750,7 @@ TEST_F(BadStore, OlderSchemaIsMigrated)
     EXPECT_EQ(catalogue.SchemaVersion(), CRecordCatalogue::kSchemaVersion);
     EXPECT_EQ(catalogue.Count("capture_pictures"), 0);
     EXPECT_EQ(catalogue.Count("operation_log"), 0);
+    EXPECT_EQ(catalogue.Count("record_changes"), 0);
 }
 
 QProcess *StartChild(const char *variable, const std::string &value, const char *test);
@@ -618,7 +760,6 @@ GeneratorOptions SlowCreationOptions()
     auto options = SmallOptions(41);
     options.cameras = 400;
     options.days = 7;
-    options.clip_count = 1;
     return options;
 }
 
@@ -631,14 +772,16 @@ TEST(StoreSharing, ChildSlowCreator)
     server.Open(dir.toStdString(), SlowCreationOptions());
 }
 
-TEST(StoreSharing, KilledCreatorLeavesASoundStore)
+TEST(StoreSharing, KilledCreatorLeavesNoHalfStore)
 {
     const QString dir = TestSupport::ScratchDir() + "/killed";
     std::unique_ptr<QProcess> child(
         StartChild("TVS_STORE_CHILD_SLOW", dir.toStdString(), "ChildSlowCreator"));
     ASSERT_TRUE(child->waitForStarted(30000));
+    const QString partial = QString::fromStdString(
+        CRecordingServer::PartialStoreDir(dir.toStdString(), child->processId()));
     // The generation runs in one transaction; once its pages spill into the log it is midway.
-    QFile wal(dir + "/" + CRecordingServer::kCatalogueFile + "-wal");
+    QFile wal(partial + "/" + CRecordingServer::kCatalogueFile + "-wal");
     const bool midway = QTest::qWaitFor(
         [&] { return wal.size() > 2 * 1024 * 1024 || child->state() == QProcess::NotRunning; },
         120000);
@@ -646,12 +789,17 @@ TEST(StoreSharing, KilledCreatorLeavesASoundStore)
     child->kill();
     child->waitForFinished(30000);
     ASSERT_TRUE(midway);
+    if (still_running) {
+        EXPECT_FALSE(QFileInfo::exists(dir)) << "a creator killed midway leaves no store";
+        EXPECT_TRUE(QFileInfo::exists(partial));
+    }
 
+    // The next open removes what the killed creator left and makes its own store.
     CRecordingServer server;
     const auto status = server.Open(dir.toStdString(), SmallOptions(41));
     ASSERT_TRUE(status.IsOk()) << status.Message();
+    EXPECT_FALSE(QFileInfo::exists(partial));
     EXPECT_EQ(server.Catalogue().IntegrityCheck(), "ok");
-    // A creator killed midway leaves nothing of its sample, and this open makes its own.
     const int64_t cameras = server.Catalogue().Count("cameras");
     if (still_running)
         EXPECT_EQ(cameras, SmallOptions().cameras);

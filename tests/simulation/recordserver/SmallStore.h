@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "quorbase/Util.h"
+#include "testkit/TestKit.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -16,27 +18,32 @@ namespace RecordServerTest {
 // Two days around the 2026 spring daylight-saving switch of Central Europe.
 inline teskrecordserver::GeneratorOptions SmallOptions(uint64_t seed = 7)
 {
-    teskrecordserver::GeneratorOptions options;
-    options.seed = seed;
-    options.sites = 2;
-    options.cameras = 8;
-    options.days = 2;
-    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 3, 30) * 86400;
-    options.clip_seconds = 8;
-    options.clip_fps = 5;
+    auto options = TestKit::SmallStoreOptions(
+        8, 2, Quor::Base::TimeUtil::DaysFromCivil(2026, 3, 30) * 86400, seed);
     options.jpeg_capture_hours = 6;
     return options;
+}
+
+// A directory of the scratch area that no earlier run of a test in this process used, so that
+// a test repeated (--gtest_repeat) starts from nothing.
+inline std::string FreshDir(const std::string &name)
+{
+    static std::atomic<int> runs{0};
+    return (TestSupport::ScratchDir() + "/" + QString::fromStdString(name) + "-" +
+            QString::number(++runs))
+        .toStdString();
 }
 
 // One store shared by the tests of this binary, generated on first use.
 inline std::shared_ptr<teskrecordserver::CRecordingServer> SmallStorePtr()
 {
     static std::shared_ptr<teskrecordserver::CRecordingServer> server = [] {
-        auto created = std::make_shared<teskrecordserver::CRecordingServer>();
-        const auto status =
-            created->Open((TestSupport::ScratchDir() + "/small").toStdString(), SmallOptions());
-        EXPECT_TRUE(status.IsOk()) << status.Message();
-        return created;
+        std::string error;
+        auto created = TestKit::OpenStore((TestSupport::ScratchDir() + "/small").toStdString(),
+                                          SmallOptions(), error);
+        // The tests go on with an empty store rather than a null one; this failure names why.
+        EXPECT_TRUE(created) << error;
+        return created ? created : std::make_shared<teskrecordserver::CRecordingServer>();
     }();
     return server;
 }

@@ -80,6 +80,34 @@ TEST(StoreTimeLapseProvider, WritesTheCapturePicturesOfTheSpan)
     EXPECT_FALSE(QFile::exists(dir + "-aborted/1.jpg"));
 }
 
+TEST(StoreTimeLapseProvider, RerunReplacesItsOwnPicturesOnly)
+{
+    const CaptureCamera capture = BusiestCaptureCamera();
+    CStoreTimeLapseProvider provider(RecordServerTest::SmallStorePtr());
+    const QString dir = TestSupport::ScratchDir() + "/timelapse-rerun";
+    const auto request = Request(capture.camera.id, capture.begin, capture.end, dir);
+    std::atomic<bool> abort{false};
+    for (int run = 0; run < 2; ++run) {
+        OrlPluginManager::TimeLapsePhotoReponseParam response;
+        EXPECT_TRUE(provider.DownLoadImage(request, abort, response))
+            << "run " << run << ": " << response.error_info;
+        EXPECT_EQ(response.image_count, static_cast<int>(capture.pictures));
+    }
+
+    // Another provider did not write them: it leaves them and fails.
+    CStoreTimeLapseProvider stranger(RecordServerTest::SmallStorePtr());
+    OrlPluginManager::TimeLapsePhotoReponseParam refused;
+    QFile first(dir + "/0.jpg");
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    const QByteArray bytes = first.readAll();
+    first.close();
+    EXPECT_FALSE(stranger.DownLoadImage(request, abort, refused));
+    EXPECT_EQ(refused.error_code, OrlPluginManager::TimeLapseError::kWriteFailed);
+    EXPECT_NE(refused.error_info.find("exists"), std::string::npos) << refused.error_info;
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), bytes);
+}
+
 TEST(StoreTimeLapseProvider, RefusesUnknownCamerasAndEmptySpans)
 {
     const CaptureCamera capture = BusiestCaptureCamera();

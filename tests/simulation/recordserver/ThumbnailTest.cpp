@@ -1,8 +1,10 @@
 #include "SmallStore.h"
 
 #include "playcontroller/TakeThumbnailController.h"
+#include "recordserver/TimeStrip.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <condition_variable>
@@ -64,7 +66,9 @@ int DistinctColours(const QImage &image)
     return static_cast<int>(colours.size());
 }
 
-TEST(DecodeFrame, InsideARecordingGivesAPictureOutsideFails)
+// A recording's picture at second t is the frame of that very second: its time strip reads t
+// exactly (frames between whole seconds read the second they fall in).
+TEST(DecodeFrame, InsideARecordingShowsItsOwnTimeOutsideFails)
 {
     CRecordingServer &server = SmallStore();
     const CameraRow camera = server.Catalogue().Cameras()[0];
@@ -75,66 +79,96 @@ TEST(DecodeFrame, InsideARecordingGivesAPictureOutsideFails)
     key.site_id = camera.site_id;
     key.resource_id = camera.id;
 
-    QImage first, second;
-    std::string error;
-    ASSERT_TRUE(server.DecodeFrame(key, recordings[1].begin + 3, first, error)) << error;
-    EXPECT_EQ(first.size(), QSize(320, 180));
-    EXPECT_GT(DistinctColours(first), 20);
-    ASSERT_TRUE(server.DecodeFrame(key, recordings[1].begin + 5, second, error)) << error;
-    EXPECT_NE(first, second) << "the content moves";
-    // Recordings reuse their clip from an offset: one clip length later shows the same frame.
-    const int64_t clip = SmallOptions().clip_seconds;
-    ASSERT_GT(recordings[1].end - recordings[1].begin, 3 + clip);
-    QImage wrapped;
-    ASSERT_TRUE(server.DecodeFrame(key, recordings[1].begin + 3 + clip, wrapped, error)) << error;
-    EXPECT_EQ(wrapped, first);
+    std::vector<QImage> pictures;
+    // Seconds in one piece of media, across pieces, and the last second of the recording.
+    const int64_t chunk = server.MediaCache().Options().chunk_seconds;
+    for (const int64_t t : {recordings[1].begin + 3, recordings[1].begin + 5,
+                            recordings[1].begin + 3 + chunk, recordings[1].end - 1}) {
+        QImage picture;
+        std::string error;
+        ASSERT_TRUE(server.DecodeFrame(key, t, picture, error)) << error;
+        EXPECT_EQ(picture.size(), QSize(320, 180));
+        EXPECT_GT(DistinctColours(picture), 20);
+        int64_t shown = -1;
+        ASSERT_TRUE(ReadTimeStrip(picture, shown)) << t;
+        EXPECT_EQ(shown, t);
+        pictures.push_back(picture);
+    }
+    EXPECT_NE(pictures[0], pictures[1]) << "the content moves";
+    EXPECT_NE(pictures[0], pictures[2]) << "no picture repeats a clip";
 
     for (const int64_t outside :
          {SmallOptions().anchor - 5 * 86400, SmallOptions().anchor + 60, recordings[1].end}) {
         QImage image;
-        error.clear();
+        std::string error;
         EXPECT_FALSE(server.DecodeFrame(key, outside, image, error));
         EXPECT_FALSE(error.empty());
     }
 }
 
-TEST(DecodeFrame, MissingOrBrokenMediaFailsOnlyThatCamera)
+// A truncated, overwritten or missing piece of media is written again, never served: in the
+// server that wrote it and in one that opens the store afresh.
+TEST(DecodeFrame, DamagedMediaIsWrittenAgainNotServed)
 {
     auto options = SmallOptions(21);
     options.cameras = 3;
+    const std::string dir = RecordServerTest::FreshDir("broken-media");
     CRecordingServer server;
-    ASSERT_TRUE(server.Open((TestSupport::ScratchDir() + "/broken-media").toStdString(), options));
-    const auto cameras = server.Catalogue().Cameras();
-    auto first_recording = [&](const CameraRow &camera) {
-        return server.Catalogue().Recordings(camera.site_id, camera.id, 0, options.anchor).front();
-    };
-    auto media_of = [&](const CameraRow &camera) {
-        return server.StorePath(
-            server.Catalogue().MediaFile(first_recording(camera).media_id)->path);
-    };
-    ASSERT_NE(media_of(cameras[0]), media_of(cameras[1]));
-    ASSERT_NE(media_of(cameras[0]), media_of(cameras[2]));
-    ASSERT_TRUE(QFile::remove(QString::fromStdString(media_of(cameras[1]))));
-    QFile broken(QString::fromStdString(media_of(cameras[2])));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    broken.write(QByteArray(2000, '\x17'));
-    broken.close();
+    ASSERT_TRUE(server.Open(dir, options));
+    const CameraRow camera = server.Catalogue().Cameras()[0];
+    const RecordingRow recording =
+        server.Catalogue().Recordings(camera.site_id, camera.id, 0, options.anchor).front();
+    ResourceKey key;
+    key.site_id = camera.site_id;
+    key.resource_id = camera.id;
+    const int64_t t = recording.begin + 2;
+    const QString path =
+        QString::fromStdString(server.MediaCache().PathOf(camera, server.MediaFormatOfStore(), t));
 
-    auto decode = [&](const CameraRow &camera, std::string &error) {
-        ResourceKey key;
-        key.site_id = camera.site_id;
-        key.resource_id = camera.id;
+    auto shows = [&](CRecordingServer &at) {
         QImage image;
-        return server.DecodeFrame(key, first_recording(camera).begin + 2, image, error);
+        std::string error;
+        int64_t shown = -1;
+        if (!at.DecodeFrame(key, t, image, error)) {
+            ADD_FAILURE() << error;
+            return false;
+        }
+        return ReadTimeStrip(image, shown) && shown == t;
     };
-    std::string error;
-    EXPECT_FALSE(decode(cameras[1], error));
-    EXPECT_NE(error.find(media_of(cameras[1])), std::string::npos) << error;
-    error.clear();
-    EXPECT_FALSE(decode(cameras[2], error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_TRUE(decode(cameras[0], error)) << error;
+    EXPECT_FALSE(QFile::exists(path)) << "nothing is generated with the store";
+    ASSERT_TRUE(shows(server));
+    const qint64 size = QFileInfo(path).size();
+    ASSERT_GT(size, 1000);
+    EXPECT_EQ(server.MediaCache().Generated(), 1);
+
+    ASSERT_TRUE(QFile::resize(path, size / 2));
+    EXPECT_TRUE(shows(server));
+    EXPECT_EQ(QFileInfo(path).size(), size);
+    EXPECT_EQ(server.MediaCache().Generated(), 2);
+
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek(size / 2));
+        file.write(QByteArray(64, '\x17'));
+    }
+    EXPECT_TRUE(shows(server));
+    EXPECT_EQ(server.MediaCache().Generated(), 3);
+
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_TRUE(shows(server));
+    EXPECT_EQ(server.MediaCache().Generated(), 4);
+
+    // Intact media is served again without being written.
+    EXPECT_TRUE(shows(server));
+    EXPECT_EQ(server.MediaCache().Generated(), 4);
+    CRecordingServer reopened;
+    ASSERT_TRUE(reopened.Open(dir, options));
+    EXPECT_TRUE(shows(reopened));
+    EXPECT_EQ(reopened.MediaCache().Generated(), 0);
+    ASSERT_TRUE(QFile::resize(path, size - 1));
+    EXPECT_TRUE(shows(reopened));
+    EXPECT_EQ(reopened.MediaCache().Generated(), 1);
 }
 
 TEST(TakeThumbnailController, AnswersEveryTimeOnceWithAPictureOrAFailure)
@@ -166,10 +200,20 @@ TEST(TakeThumbnailController, AnswersEveryTimeOnceWithAPictureOrAFailure)
         const bool inside = i != 1;
         EXPECT_EQ(result.success, inside) << result.error;
         EXPECT_EQ(result.image.isNull(), !inside);
-        if (inside)
+        if (inside) {
             EXPECT_EQ(result.image.size(), QSize(320, 180));
-        else
+            // The thumbnail shows its own moment, also once scaled down for a view.
+            int64_t shown = -1;
+            EXPECT_TRUE(ReadTimeStrip(result.image, shown));
+            EXPECT_EQ(shown, times[i]);
+            shown = -1;
+            EXPECT_TRUE(ReadTimeStrip(result.image.scaled(QSize(120, 68), Qt::IgnoreAspectRatio,
+                                                          Qt::SmoothTransformation),
+                                      shown));
+            EXPECT_EQ(shown, times[i]);
+        } else {
             EXPECT_FALSE(result.error.empty());
+        }
     }
 }
 

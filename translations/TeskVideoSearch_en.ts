@@ -1,218 +1,406 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
-<context>
-    <name>OperationGuideDialog</name>
-    <message>
-        <source>Korv-ControlClient.d8bac0e8b1e543f1b1e37e320341adc7.name</source>
-        <translation>Operation Guide</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.b99da05b151d43a085828d05cdf86cbd.name</source>
-        <translation>Step 1</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.c82cd4212f57470d892eafe205d94714.msg</source>
-        <translation>Choose the cameras, the period and the kinds of recordings in the condition column, then click Search.</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.e8619579c3c045bb8e75c03e2bb1ed22.name</source>
-        <translation>Step 2</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.7e7b21bbaaa9488dacb22b7907a84e37.msg</source>
-        <translation>Browse the results on the time bar, as thumbnails or as a list, and double-click one to play it.</translation>
-    </message>
-    <message>
-        <source>ShutDown42HTMCDN</source>
-        <translation>Close</translation>
-    </message>
-</context>
-<context>
-    <name>QObject</name>
-    <message>
-        <source>TimeRange</source>
-        <translation>Time Range</translation>
-    </message>
-    <message>
-        <source>TimeIntervaldeviceEnkQPjzIOq</source>
-        <translation>Time Period (Device Time)</translation>
-    </message>
-    <message>
-        <source>TimeIntervalclientByPMvRustR</source>
-        <translation>Time Period (Client Time)</translation>
-    </message>
-    <message>
-        <source>All00TGYFLU</source>
-        <translation>All</translation>
-    </message>
-    <message>
-        <source>ManualLabelCHmnijoE</source>
-        <translation>Manual Tag</translation>
-    </message>
-    <message>
-        <source>EventLinkageLabelwHnJdslk</source>
-        <translation>Event Linkage Tag</translation>
-    </message>
-    <message>
-        <source>Others</source>
-        <translation>Others</translation>
-    </message>
-    <message>
-        <source>Playback</source>
-        <translation>Playback</translation>
-    </message>
-    <message>
-        <source>VideoSearchdsmnkshB</source>
-        <translation>Video Search</translation>
-    </message>
-    <message>
-        <source>Download</source>
-        <translation>Download</translation>
-    </message>
-    <message>
-        <source>EditTag</source>
-        <translation>Edit Tag</translation>
-    </message>
-    <message>
-        <source>RemoveTheLabelprhfvkeD</source>
-        <translation>Delete Tag</translation>
-    </message>
-    <message>
-        <source>CheckTheLabelvdhukmjs</source>
-        <translation>View Tag</translation>
-    </message>
-    <message>
-        <source>DeleteTheLockIBaAfClv</source>
-        <translation>Unlock</translation>
-    </message>
-    <message>
-        <source>SeeTheLocknuwthkvw</source>
-        <translation>View Locked Recordings</translation>
-    </message>
-    <message>
-        <source>%HasNo%PermissionsVxBkhrUAqZ</source>
-        <translation>You have no %2 permission for %1.</translation>
-    </message>
-</context>
-<context>
-    <name>TeskVideoSearch::CClipSearchCondition</name>
-    <message>
-        <source>TheStartTimeShouldNoqwQajdBG</source>
-        <translation>The start time should be earlier than the end time.</translation>
-    </message>
-    <message>
-        <source>SearchForVideoClipsWsfvfFlzo</source>
-        <translation>Search for video clips within 7 days.</translation>
-    </message>
-</context>
-<context>
-    <name>TeskVideoSearch::CVideoSearchController</name>
-    <message>
-        <source>Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg</source>
-        <translation>Searching another storage instead.</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.54cbc90683024161aefeed1d2dfda64a.msg</source>
-        <translation>Person and vehicle search of %1 failed: %2</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.f6fdab1051bf4248bbf4a18a434f575c.msg</source>
-        <translation>%1: searching %3 on %2 failed: </translation>
-    </message>
-    <message>
-        <source>TheDeviceToWhichBeloMdnwPukb</source>
-        <translation>the device the camera belongs to does not support searching this storage.</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.853a16a8b101498fa1284357d296cbe5.msg</source>
-        <translation>this storage does not support this kind of search.</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.0cdc19656cf641c8a303bb5ca435f3d7.msg</source>
-        <translation>%1: searching %3 on %2 failed: %4</translation>
-    </message>
-    <message>
-        <source>VideoRetrievalFailedOyWUrwFt</source>
-        <translation>Video retrieval of %1 failed: </translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.0cca1652109f42cab8a326bb277002aa.msg</source>
-        <translation>Content analysis search of %1 on %2 failed: </translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.064700c0f8e84c98b55d1fd0e5bc44e1.msg</source>
-        <translation>%1 does not support %2 search. </translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button</source>
-        <translation>All Recordings</translation>
-    </message>
-    <message>
-        <source>Tag</source>
-        <translation>Tag</translation>
-    </message>
-    <message>
-        <source>LockOJORE6H7</source>
-        <translation>Locked</translation>
-    </message>
-    <message>
-        <source>POSEventdOUvfOqqIICDspQQ</source>
-        <translation>POS Event</translation>
-    </message>
-    <message>
-        <source>ATMEventDTFODgMrgGIZketC</source>
-        <translation>ATM Event</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.162c4dce0cbf4013a4d42bbb79074730.name</source>
-        <translation>Person and Vehicle</translation>
-    </message>
-    <message>
-        <source>MotionDetecting</source>
-        <translation>Motion Detection</translation>
-    </message>
-    <message>
-        <source>LineCrossingDetection</source>
-        <translation>Line Crossing Detection</translation>
-    </message>
-    <message>
-        <source>TheCentral</source>
-        <translation>Central Storage</translation>
-    </message>
-    <message>
-        <source>EquipmentStorage</source>
-        <translation>Device Storage</translation>
-    </message>
-    <message>
-        <source>MainMemoryFnGvCDGv</source>
-        <translation>Main Storage</translation>
-    </message>
-    <message>
-        <source>AuxiliaryStoragewoaCtIrG</source>
-        <translation>Auxiliary Storage</translation>
-    </message>
-    <message>
-        <source>Device</source>
-        <translation>Device</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.74191b2096b44926a0f4ca68ab06ec77.name</source>
-        <translation>Cloud Storage</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.e1c2b4583fe548bfad81784a03c10553.name</source>
-        <translation>Network Storage</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.3f68811965834afdb82705a988324075.name</source>
-        <translation>File Storage</translation>
-    </message>
-    <message>
-        <source>Korv-ControlClient.d20fd12d40f24dcba17288c3284ebef7.name</source>
-        <translation>Object Storage</translation>
-    </message>
-</context>
+    <context>
+        <name>OperationGuideDialog</name>
+        <message>
+            <source>Korv-ControlClient.d8bac0e8b1e543f1b1e37e320341adc7.name</source>
+            <translation>Operation Guide</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.b99da05b151d43a085828d05cdf86cbd.name</source>
+            <translation>Step 1</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.c82cd4212f57470d892eafe205d94714.msg</source>
+            <translation>Choose the cameras, the period and the kinds of recordings in the condition column, then click Search.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.e8619579c3c045bb8e75c03e2bb1ed22.name</source>
+            <translation>Step 2</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.7e7b21bbaaa9488dacb22b7907a84e37.msg</source>
+            <translation>Browse the results on the time bar, as thumbnails or as a list, and double-click one to play it.</translation>
+        </message>
+        <message>
+            <source>ShutDown42HTMCDN</source>
+            <translation>Close</translation>
+        </message>
+    </context>
+    <context>
+        <name>QObject</name>
+        <message>
+            <source>TimeRange</source>
+            <translation>Time Range</translation>
+        </message>
+        <message>
+            <source>TimeIntervaldeviceEnkQPjzIOq</source>
+            <translation>Time Period (Device Time)</translation>
+        </message>
+        <message>
+            <source>TimeIntervalclientByPMvRustR</source>
+            <translation>Time Period (Client Time)</translation>
+        </message>
+        <message>
+            <source>All00TGYFLU</source>
+            <translation>All</translation>
+        </message>
+        <message>
+            <source>ManualLabelCHmnijoE</source>
+            <translation>Manual Tag</translation>
+        </message>
+        <message>
+            <source>EventLinkageLabelwHnJdslk</source>
+            <translation>Event Linkage Tag</translation>
+        </message>
+        <message>
+            <source>Others</source>
+            <translation>Others</translation>
+        </message>
+        <message>
+            <source>Playback</source>
+            <translation>Playback</translation>
+        </message>
+        <message>
+            <source>VideoSearchdsmnkshB</source>
+            <translation>Video Search</translation>
+        </message>
+        <message>
+            <source>Download</source>
+            <translation>Download</translation>
+        </message>
+        <message>
+            <source>EditTag</source>
+            <translation>Edit Tag</translation>
+        </message>
+        <message>
+            <source>RemoveTheLabelprhfvkeD</source>
+            <translation>Delete Tag</translation>
+        </message>
+        <message>
+            <source>CheckTheLabelvdhukmjs</source>
+            <translation>View Tag</translation>
+        </message>
+        <message>
+            <source>DeleteTheLockIBaAfClv</source>
+            <translation>Unlock</translation>
+        </message>
+        <message>
+            <source>SeeTheLocknuwthkvw</source>
+            <translation>View Locked Recordings</translation>
+        </message>
+        <message>
+            <source>%HasNo%PermissionsVxBkhrUAqZ</source>
+            <translation>You have no %2 permission for %1.</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CClipSearchCondition</name>
+        <message>
+            <source>TheStartTimeShouldNoqwQajdBG</source>
+            <translation>The start time should be earlier than the end time.</translation>
+        </message>
+        <message>
+            <source>SearchForVideoClipsWsfvfFlzo</source>
+            <translation>Search for video clips within 7 days.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.0c47fc201897455f8766ee8cfe092672.msg</source>
+            <translation>Choose at least one kind of recordings.</translation>
+        </message>
+        <message>
+            <source>PleaseSelectACamera</source>
+            <translation>Please select a camera.</translation>
+        </message>
+        <message>
+            <source>TheNumberOfCheckedModWIgYcki</source>
+            <translation>At most %1 cameras can be searched at once; the first %1 are used.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.cebac1fb50f74653a316d109d2c1b583.msg</source>
+            <translation>The camera does not exist or has been deleted.</translation>
+        </message>
+        <message>
+            <source>%VideoPlanNotConfiguCzLbRyXb</source>
+            <translation>No recording schedule is configured for %1.</translation>
+        </message>
+        <message>
+            <source>WakeUpCameraFailedPqZrTmVx</source>
+            <translation>Waking up the camera failed.</translation>
+        </message>
+        <message>
+            <source>CameraIsWakingUpLsQnBxRe</source>
+            <translation>The camera is waking up. Try again in a moment.</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CBaseFileProgressBar</name>
+        <message>
+            <source>Korv-ControlClient.0734e6ccf17343c18a217b40cd8bd1a4.name</source>
+            <translation>Recordings</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.dc563ae986f74e5faa2d933d3ce498fe.msg</source>
+            <translation>That time lies outside the searched period.</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CLevelPanel</name>
+        <message>
+            <source>Zoom-in</source>
+            <translation>Zoom in</translation>
+        </message>
+        <message>
+            <source>Zoom-out</source>
+            <translation>Zoom out</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CVideoSearchController</name>
+        <message>
+            <source>Korv-ControlClient.bfdf212110394e6f963b40126a1aac25.msg</source>
+            <translation>Searching another storage instead.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.54cbc90683024161aefeed1d2dfda64a.msg</source>
+            <translation>Person and vehicle search of %1 failed: %2</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.f6fdab1051bf4248bbf4a18a434f575c.msg</source>
+            <translation>%1: searching %3 on %2 failed: </translation>
+        </message>
+        <message>
+            <source>TheDeviceToWhichBeloMdnwPukb</source>
+            <translation>the device the camera belongs to does not support searching this storage.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.853a16a8b101498fa1284357d296cbe5.msg</source>
+            <translation>this storage does not support this kind of search.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.0cdc19656cf641c8a303bb5ca435f3d7.msg</source>
+            <translation>%1: searching %3 on %2 failed: %4</translation>
+        </message>
+        <message>
+            <source>VideoRetrievalFailedOyWUrwFt</source>
+            <translation>Video retrieval of %1 failed: </translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.0cca1652109f42cab8a326bb277002aa.msg</source>
+            <translation>Content analysis search of %1 on %2 failed: </translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.064700c0f8e84c98b55d1fd0e5bc44e1.msg</source>
+            <translation>%1 does not support %2 search. </translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button</source>
+            <translation>All Recordings</translation>
+        </message>
+        <message>
+            <source>Tag</source>
+            <translation>Tag</translation>
+        </message>
+        <message>
+            <source>LockOJORE6H7</source>
+            <translation>Locked</translation>
+        </message>
+        <message>
+            <source>POSEventdOUvfOqqIICDspQQ</source>
+            <translation>POS Event</translation>
+        </message>
+        <message>
+            <source>ATMEventDTFODgMrgGIZketC</source>
+            <translation>ATM Event</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.162c4dce0cbf4013a4d42bbb79074730.name</source>
+            <translation>Person and Vehicle</translation>
+        </message>
+        <message>
+            <source>MotionDetecting</source>
+            <translation>Motion Detection</translation>
+        </message>
+        <message>
+            <source>LineCrossingDetection</source>
+            <translation>Line Crossing Detection</translation>
+        </message>
+        <message>
+            <source>TheCentral</source>
+            <translation>Central Storage</translation>
+        </message>
+        <message>
+            <source>EquipmentStorage</source>
+            <translation>Device Storage</translation>
+        </message>
+        <message>
+            <source>MainMemoryFnGvCDGv</source>
+            <translation>Main Storage</translation>
+        </message>
+        <message>
+            <source>AuxiliaryStoragewoaCtIrG</source>
+            <translation>Auxiliary Storage</translation>
+        </message>
+        <message>
+            <source>Device</source>
+            <translation>Device</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.74191b2096b44926a0f4ca68ab06ec77.name</source>
+            <translation>Cloud Storage</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.e1c2b4583fe548bfad81784a03c10553.name</source>
+            <translation>Network Storage</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.3f68811965834afdb82705a988324075.name</source>
+            <translation>File Storage</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.d20fd12d40f24dcba17288c3284ebef7.name</source>
+            <translation>Object Storage</translation>
+        </message>
+    </context>
+    <context>
+        <name>PlexaControl::CChaseDialog</name>
+        <message>
+            <source>Loading...</source>
+            <translation>Loading…</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CTagLockOperateController</name>
+        <message>
+            <source>TagModified</source>
+            <translation>Tag modified.</translation>
+        </message>
+        <message>
+            <source>ModifyingTagFailed</source>
+            <translation>Modifying the tag failed. </translation>
+        </message>
+        <message>
+            <source>TagDeleted</source>
+            <translation>Tag deleted.</translation>
+        </message>
+        <message>
+            <source>FailedToDeleteTag</source>
+            <translation>Deleting the tag failed. </translation>
+        </message>
+        <message>
+            <source>UnlockSuccessfullypKfsRLwniz</source>
+            <translation>Recording unlocked.</translation>
+        </message>
+        <message>
+            <source>UnlockingTheFileFailed</source>
+            <translation>Unlocking the recording failed. </translation>
+        </message>
+    </context>
+    <context>
+        <name>CClipSearchConditionUI</name>
+        <message>
+            <source>SelectCameraHsYvKdTo</source>
+            <translation>Camera</translation>
+        </message>
+        <message>
+            <source>TimeRange</source>
+            <translation>Time Range</translation>
+        </message>
+        <message>
+            <source>SearchBtnUaQmRsVf</source>
+            <translation>Search</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CSearchCalendarWidget</name>
+        <message>
+            <source>LastHoursgmqmCbcs</source>
+            <translation>Last 6 Hours</translation>
+        </message>
+        <message>
+            <source>Today</source>
+            <translation>Today</translation>
+        </message>
+        <message>
+            <source>Yesterday</source>
+            <translation>Yesterday</translation>
+        </message>
+        <message>
+            <source>InRecentDayszgNRiBjWyABzxpaj</source>
+            <translation>Last 7 Days</translation>
+        </message>
+        <message>
+            <source>CustomTimePeriodnGrjyIAp</source>
+            <translation>Custom Time Period</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.2da317575e424ef7a8d2952d666b6168.msg</source>
+            <translation>The custom period cannot be longer than %1 days.</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CTagConditionWidget</name>
+        <message>
+            <source>Tag</source>
+            <translation>Recording Kinds</translation>
+        </message>
+    </context>
+    <context>
+        <name>CTagConditionWidgetUI</name>
+        <message>
+            <source>AllVideoswRkqPzTe</source>
+            <translation>All Recordings</translation>
+        </message>
+        <message>
+            <source>PersonDetectionHsmVqRtu</source>
+            <translation>Person</translation>
+        </message>
+        <message>
+            <source>VehicleDetectionBxLpQnWa</source>
+            <translation>Vehicle</translation>
+        </message>
+        <message>
+            <source>EventLinkageLabelwHnJdslk</source>
+            <translation>Event-Linkage Tag</translation>
+        </message>
+        <message>
+            <source>ManualLabelCHmnijoE</source>
+            <translation>Manual Tag</translation>
+        </message>
+        <message>
+            <source>LockedRecordingsKfTsYgNe</source>
+            <translation>Locked</translation>
+        </message>
+        <message>
+            <source>OtherTagsQzMdEwRb</source>
+            <translation>Other Tag</translation>
+        </message>
+        <message>
+            <source>TagNameJxPaVcLm</source>
+            <translation>Tag name</translation>
+        </message>
+        <message>
+            <source>All00TGYFLU</source>
+            <translation>All tags</translation>
+        </message>
+        <message>
+            <source>RedTagVnXqLsAe</source>
+            <translation>Red tags</translation>
+        </message>
+        <message>
+            <source>BlueTagKwZpRdMu</source>
+            <translation>Blue tags</translation>
+        </message>
+        <message>
+            <source>GreenTagHcYtBeQo</source>
+            <translation>Green tags</translation>
+        </message>
+        <message>
+            <source>YellowTagNsGfJaWi</source>
+            <translation>Yellow tags</translation>
+        </message>
+    </context>
 <context>
     <name>TeskVideoSearch::CListSightWidget</name>
     <message>
@@ -362,40 +550,6 @@
     <message>
         <source>ChooseSavePathFirst</source>
         <translation>Choose a save path first.</translation>
-    </message>
-</context>
-<context>
-    <name>PlexaControl::CChaseDialog</name>
-    <message>
-        <source>Loading...</source>
-        <translation>Loading…</translation>
-    </message>
-</context>
-<context>
-    <name>TeskVideoSearch::CTagLockOperateController</name>
-    <message>
-        <source>TagModified</source>
-        <translation>Tag modified.</translation>
-    </message>
-    <message>
-        <source>ModifyingTagFailed</source>
-        <translation>Modifying the tag failed. </translation>
-    </message>
-    <message>
-        <source>TagDeleted</source>
-        <translation>Tag deleted.</translation>
-    </message>
-    <message>
-        <source>FailedToDeleteTag</source>
-        <translation>Deleting the tag failed. </translation>
-    </message>
-    <message>
-        <source>UnlockSuccessfullypKfsRLwniz</source>
-        <translation>Recording unlocked.</translation>
-    </message>
-    <message>
-        <source>UnlockingTheFileFailed</source>
-        <translation>Unlocking the recording failed. </translation>
     </message>
 </context>
 </TS>

@@ -96,6 +96,18 @@ SysConfigResult CCameraDirectory::GeneralConfig() const
     return general_config_;
 }
 
+void CCameraDirectory::SetWeekConfig(int first_day)
+{
+    std::unique_lock lock(mutex_);
+    week_config_ = first_day;
+}
+
+int CCameraDirectory::WeekConfig() const
+{
+    std::shared_lock lock(mutex_);
+    return week_config_;
+}
+
 void CCameraDirectory::SetCameraListAvailable(bool available)
 {
     std::unique_lock lock(mutex_);
@@ -139,6 +151,11 @@ bool CResourceBusinessInterfaceMgr::CheckControlPermission(int item)
     return CCameraDirectory::Instance().IsControlPermitted(item);
 }
 
+int CResourceBusinessInterfaceMgr::GetWeekConfig()
+{
+    return CCameraDirectory::Instance().WeekConfig();
+}
+
 std::shared_ptr<Camera> CCameraManager::GetCameraByID(const std::string &site_id,
                                                       const std::string &camera_id)
 {
@@ -149,6 +166,26 @@ std::shared_ptr<Camera> CCameraManager::GetCameraByID(const std::string &site_id
 std::shared_ptr<Camera> CCameraManager::GetCameraByID(const std::string &camera_id)
 {
     return camera_id.empty() ? nullptr : GetCameraByID(std::string(), camera_id);
+}
+
+// Lookups read the directory directly, so there is nothing cached to drop.
+void CCameraManager::UninitManager() {}
+
+CDeviceBusinessMgr::CDeviceBusinessMgr()
+{
+    qRegisterMetaType<EnumWakeupStatus>("OrlPluginManager::EnumWakeupStatus");
+}
+
+void CDeviceBusinessMgr::NotifyWakeUpResult(const QString &workstation_id, const QString &camera_id,
+                                            EnumWakeupStatus status, const QString &error_info)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [=] {
+            emit SignalWakeUpCameraResultInMainThread(workstation_id, camera_id, status,
+                                                      error_info);
+        },
+        Qt::QueuedConnection);
 }
 
 void CLogBusinessInterfaceMgr::WriteOperationLog(int code, const OperationLog &record,

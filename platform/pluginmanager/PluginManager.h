@@ -105,6 +105,9 @@ public:
 
     void SetGeneralConfig(const SysConfigResult &config);
     SysConfigResult GeneralConfig() const;
+    // The operator's first day of the week, 1 Monday … 7 Sunday; 0 when not configured.
+    void SetWeekConfig(int first_day);
+    int WeekConfig() const;
 
     // Makes GetCameraList fail, as a disconnected host would.
     void SetCameraListAvailable(bool available);
@@ -120,6 +123,7 @@ private:
     std::set<int> denied_controls_;
     SysConfigResult general_config_;
     bool camera_list_available_ = true;
+    int week_config_ = 0;
 };
 
 class TESK_PLATFORM_VISIBLE CResourceBusinessInterfaceMgr
@@ -131,6 +135,8 @@ public:
     bool GetClientGeneralConfig(SysConfigResult &result);
     bool CheckResourcePermission(const ResourcePermissionParam &param);
     bool CheckControlPermission(int item);
+    // 1 Monday … 7 Sunday; 0 when the operator chose none.
+    int GetWeekConfig();
 
     // Time-lapse requests, answered by the registered ITimeLapseProvider (TimeLapseService.cpp).
     bool DownLoadImage(const TimeLapsePhotoRequestParam &request,
@@ -154,6 +160,8 @@ class TESK_PLATFORM_VISIBLE CCameraManager : public QObject,
 public:
     std::shared_ptr<Camera> GetCameraByID(const std::string &site_id, const std::string &camera_id);
     std::shared_ptr<Camera> GetCameraByID(const std::string &camera_id);
+    // Drops what the manager caches for the module; the next lookup reads the directory again.
+    void UninitManager();
 
 signals:
     void SignalCamerasDelete(QVector<QString> camera_ids);
@@ -161,6 +169,33 @@ signals:
 private:
     friend class Quor::Base::CSingleton<CCameraManager>;
     CCameraManager() = default;
+};
+
+// Battery-powered cameras sleep between recordings and are woken before a search.
+enum EnumWakeupStatus {
+    WakeupSucceeded = 0,
+    WakeupFailed = 1,
+    WakeupTimeout = 2,
+    WakeupBusy = 3,
+};
+
+class TESK_PLATFORM_VISIBLE CDeviceBusinessMgr : public QObject,
+                                                 public Quor::Base::CSingleton<CDeviceBusinessMgr>
+{
+    Q_OBJECT
+public:
+    // Reports a wake-up outcome on the user-interface thread, from any thread.
+    void NotifyWakeUpResult(const QString &workstation_id, const QString &camera_id,
+                            EnumWakeupStatus status, const QString &error_info);
+
+signals:
+    void SignalWakeUpCameraResultInMainThread(QString workstation_id, QString camera_id,
+                                              OrlPluginManager::EnumWakeupStatus status,
+                                              QString error_info);
+
+private:
+    friend class Quor::Base::CSingleton<CDeviceBusinessMgr>;
+    CDeviceBusinessMgr();
 };
 
 // One audit record of the operation log.
@@ -202,6 +237,8 @@ private:
 };
 
 } // namespace OrlPluginManager
+
+Q_DECLARE_METATYPE(OrlPluginManager::EnumWakeupStatus)
 
 namespace OrlErrorCodeTrans {
 // A readable reason for a service error code.

@@ -26,7 +26,6 @@ GeneratorOptions StoreOptions()
     options.cameras = 8;
     options.days = 1;
     options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 6, 2) * 86400;
-    options.clip_seconds = 4;
     options.clip_fps = 5;
     options.jpeg_capture_hours = 2;
     return options;

@@ -1,0 +1,70 @@
+#include "plexacontrol/Widget.h"
+
+#include <QGuiApplication>
+#include <QLocale>
+#include <QPainter>
+#include <QScreen>
+#include <QStyleOption>
+
+namespace PlexaControl {
+
+namespace {
+constexpr int kScreenBorder = 4;
+
+QLocale &GuiLocale()
+{
+    static QLocale locale(QLocale::English, QLocale::UnitedStates);
+    return locale;
+}
+} // namespace
+
+CWidget::CWidget(QWidget *parent)
+    : QWidget(parent)
+{}
+
+void CWidget::paintEvent(QPaintEvent *)
+{
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+}
+
+QRect GetBorderAvailableGeometry(const QPoint &global_pos)
+{
+    QScreen *screen = QGuiApplication::screenAt(global_pos);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    return screen->availableGeometry().adjusted(kScreenBorder, kScreenBorder, -kScreenBorder,
+                                                -kScreenBorder);
+}
+
+QRect FitIntoGeometry(const QRect &rect, const QRect &bounds)
+{
+    if (!bounds.isValid())
+        return rect;
+    QRect fitted = rect;
+    if (fitted.right() > bounds.right())
+        fitted.moveRight(bounds.right());
+    if (fitted.bottom() > bounds.bottom())
+        fitted.moveBottom(bounds.bottom());
+    if (fitted.left() < bounds.left())
+        fitted.moveLeft(bounds.left());
+    if (fitted.top() < bounds.top())
+        fitted.moveTop(bounds.top());
+    return fitted;
+}
+
+QLocale GetGuiLocale()
+{
+    return GuiLocale();
+}
+
+void SetGuiLocale(const QLocale &locale)
+{
+    GuiLocale() = locale;
+}
+
+} // namespace PlexaControl

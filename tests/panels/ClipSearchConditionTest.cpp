@@ -1,0 +1,445 @@
+#include "panels/ClipSearchCondition.h"
+#include "panels/SearchCalendarWidget.h"
+#include "panels/TagConditionWidget.h"
+
+#include "PanelsTestSupport.h"
+#include "TestSupport.h"
+
+#include "lattice/ExtensibleWidget.h"
+#include "mirelog/Log.h"
+#include "plexacontrol/BeginEndCalendarTimePopup.h"
+#include "recordserver/RecordingServer.h"
+#include "resources/Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace TeskVideoSearch;
+using PanelsTest::PublishedCamera;
+
+namespace {
+
+constexpr qint64 kDay = 86400;
+
+QString Text(const char *key)
+{
+    return CClipSearchCondition::tr(key);
+}
+
+Arborin::SelectedStorageResource Resource(const std::string &site, const std::string &camera)
+{
+    Arborin::SelectedStorageResource resource;
+    resource.site_id = site;
+    resource.camera_id = camera;
+    return resource;
+}
+
+void Unfold(CClipSearchCondition &column)
+{
+    column.GetTagConditionWidget()->SetExpanded(true);
+}
+
+// Clicks a kind box on its indicator (a wide box does not take clicks right of its text) once
+// the column has made room for it after unfolding.
+void ClickBox(CClipSearchCondition &column, const char *name)
+{
+    auto *box = column.findChild<QCheckBox *>(name);
+    ASSERT_TRUE(box) << name;
+    const QPoint indicator(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1,
+                           box->height() / 2);
+    QTRY_VERIFY_WITH_TIMEOUT(column.childAt(box->mapTo(&column, indicator)) == box, 5000);
+    QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
+}
+
+class ClipSearchConditionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(english_.IsLoaded());
+        PanelsTest::PublishCameras({
+            {"S1", "C1", "Lobby", ResourceData::StorageLocationDevice},
+            {"S1", "C2", "Gate", ResourceData::StorageLocationCentral},
+            {"S1", "C3", "Hall", ResourceData::StorageLocationDevice, false},
+            {"S1", "C4", "Yard"},
+            {"S1", "C5", "Dock", ResourceData::StorageLocationCentral, true, 10},
+            {"S2", "C6", "Roof"},
+        });
+        OrlPluginManager::CCameraDirectory::Instance().SetPermissionDenied(
+            "S1", "C4", ResourceData::PermissionPlayback, true);
+    }
+    void TearDown() override { PanelsTest::PublishCameras({}); }
+
+    std::unique_ptr<CClipSearchCondition> MakeColumn(int max_cameras = 16,
+                                                     TagDisplayType mode = TagDisplaySimple)
+    {
+        auto column = std::make_unique<CClipSearchCondition>();
+        CConditionWidgetInitParam param;
+        param.SetVal_max_camera_num(max_cameras);
+        param.SetVal_tag_show_type(mode);
+        column->InitWidget(param);
+        return column;
+    }
+
+    PanelsTest::EnglishTexts english_;
+    PanelsTest::TipRecorder tips_;
+};
+
+TEST_F(ClipSearchConditionTest, StartsOnTodayWithEveryPeriodChoice)
+{
+    auto column = MakeColumn();
+    CSearchCalendarWidget *calendar = column->GetCalendarWidget();
+    ASSERT_EQ(calendar->count(), 5);
+    EXPECT_EQ(calendar->currentIndex(), calendar->GetTimeRangeIndex(RangeToday));
+    EXPECT_EQ(calendar->itemText(3), "Last 7 Days");
+    EXPECT_EQ(column->GetStorageCameraWidget()->CameraCount(), 6);
+    EXPECT_TRUE(column->findChild<QWidget *>("ptr_sac_tip_btn_")->isVisibleTo(column.get()));
+}
+
+TEST_F(ClipSearchConditionTest, SearchPeriodRule)
+{
+    auto column = MakeColumn();
+    struct Case
+    {
+        qint64 span;
+        const char *refusal; // null: accepted
+    };
+    const Case cases[] = {
+        {0, "TheStartTimeShouldNoqwQajdBG"},
+        {-60, "TheStartTimeShouldNoqwQajdBG"},
+        {1, nullptr},
+        {7 * kDay, nullptr},
+        {7 * kDay + 1, "SearchForVideoClipsWsfvfFlzo"},
+        {8 * kDay, "SearchForVideoClipsWsfvfFlzo"},
+    };
+    const QDateTime begin(QDate(2026, 11, 20), QTime(10, 0, 0));
+    for (const Case &c : cases) {
+        tips_.texts.clear();
+        column->GetCalendarWidget()->SetCustomTime(begin, begin.addSecs(c.span));
+        OrlSearchTimeType::TimeType type = OrlSearchTimeType::DeviceTime;
+        int64_t got_begin = -1;
+        int64_t got_end = -1;
+        const bool ok = column->GetSearchParam(type, got_begin, got_end);
+        EXPECT_EQ(ok, c.refusal == nullptr) << c.span;
+        if (c.refusal) {
+            EXPECT_EQ(tips_.texts, QStringList{Text(c.refusal)}) << c.span;
+            EXPECT_NE(Text(c.refusal), c.refusal);
+            EXPECT_EQ(got_begin, -1);
+        } else {
+            EXPECT_TRUE(tips_.texts.isEmpty()) << c.span;
+            EXPECT_EQ(got_begin, begin.toSecsSinceEpoch());
+            EXPECT_EQ(got_end, begin.toSecsSinceEpoch() + c.span);
+            EXPECT_EQ(type, OrlSearchTimeType::ClientTime);
+        }
+    }
+}
+
+TEST_F(ClipSearchConditionTest, NoKindTickedRefusesTheSearch)
+{
+    auto column = MakeColumn(16, TagDisplayFull);
+    QVector<VideoDataType> kinds;
+    ASSERT_TRUE(column->GetSearchTypes(kinds));
+    EXPECT_EQ(kinds.size(), 7);
+    column->GetTagConditionWidget()->SetExpanded(true);
+    EXPECT_FALSE(column->GetSearchTypes(kinds));
+    EXPECT_EQ(tips_.texts,
+              QStringList{Text("Korv-ControlClient.0c47fc201897455f8766ee8cfe092672.msg")});
+    EXPECT_EQ(column->GetTagType(), TagTypeInvalid);
+}
+
+TEST_F(ClipSearchConditionTest, CameraChecks)
+{
+    struct Case
+    {
+        const char *name;
+        int max_cameras;
+        QList<Arborin::SelectedStorageResource> resources;
+        bool ok;
+        QStringList cameras; // "site:camera" kept, in order
+        QStringList tips;
+    };
+    const QString unknown = Text("Korv-ControlClient.cebac1fb50f74653a316d109d2c1b583.msg");
+    const Case cases[] = {
+        {"none selected", 16, {}, false, {}, {Text("PleaseSelectACamera")}},
+        {"unknown camera skipped",
+         16,
+         {Resource("S9", "C9"), Resource("S1", "C1")},
+         true,
+         {"S1:C1"},
+         {unknown}},
+        {"camera of another site is unknown", 16, {Resource("S2", "C1")}, false, {}, {unknown}},
+        {"no playback permission left out silently",
+         16,
+         {Resource("S1", "C4"), Resource("S2", "C6")},
+         true,
+         {"S2:C6"},
+         {}},
+        {"only a camera without permission", 16, {Resource("S1", "C4")}, false, {}, {}},
+        {"no record plan",
+         16,
+         {Resource("S1", "C3"), Resource("S1", "C2")},
+         true,
+         {"S1:C2"},
+         {"No recording schedule is configured for Hall."}},
+        {"more than the maximum: the first ones",
+         2,
+         {Resource("S1", "C1"), Resource("S1", "C2"), Resource("S2", "C6")},
+         true,
+         {"S1:C1", "S1:C2"},
+         {"At most 2 cameras can be searched at once; the first 2 are used."}},
+        {"the maximum counts before the checks",
+         2,
+         {Resource("S1", "C4"), Resource("S1", "C3"), Resource("S2", "C6")},
+         false,
+         {},
+         {"At most 2 cameras can be searched at once; the first 2 are used.",
+          "No recording schedule is configured for Hall."}},
+    };
+    for (const Case &c : cases) {
+        tips_.texts.clear();
+        auto column = MakeColumn(c.max_cameras);
+        QVector<CVideoSearchContionCameraInfo> cameras;
+        EXPECT_EQ(column->GetCameraInfo(cameras, c.resources), c.ok) << c.name;
+        QStringList kept;
+        for (const auto &info : cameras) {
+            const auto camera = info.GetVal_ptr_camera_for_play();
+            kept << QString::fromStdString(camera->GetSiteID() + ":" + camera->GetCameraID());
+        }
+        EXPECT_EQ(kept, c.cameras) << c.name;
+        EXPECT_EQ(tips_.texts, c.tips) << c.name;
+    }
+}
+
+TEST_F(ClipSearchConditionTest, RecordPlanGivesStorageAndStream)
+{
+    auto column = MakeColumn();
+    QVector<CVideoSearchContionCameraInfo> cameras;
+    auto dock = Resource("S1", "C5");
+    dock.location_type = ResourceData::StorageLocationCentral;
+    ASSERT_TRUE(column->GetCameraInfo(cameras, {Resource("S1", "C1"), dock}));
+    ASSERT_EQ(cameras.size(), 2);
+    EXPECT_EQ(cameras[0].GetVal_location_type(), ResourceData::StorageLocationDevice);
+    EXPECT_EQ(cameras[0].GetVal_camera_name(), "Lobby");
+    EXPECT_EQ(cameras[1].GetVal_location_type(), ResourceData::StorageLocationCentral);
+    EXPECT_EQ(cameras[1].GetVal_stream_type(), 0); // the device-chosen stream is searched as main
+    EXPECT_EQ(cameras[1].GetVal_ptr_camera_for_play()->GetCameraName(), "Dock");
+    EXPECT_EQ(cameras[1].GetVal_ptr_camera_for_play()->GetWorkStationID(), "S1-dev");
+}
+
+TEST_F(ClipSearchConditionTest, TickedTreeCamerasReachTheSearch)
+{
+    auto column = MakeColumn();
+    column->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(column.get()));
+    QTreeWidget *tree = column->GetStorageCameraWidget()->GetTreeWidget();
+    const auto gate = tree->findItems("Gate", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(gate.size(), 1);
+    tree->scrollToItem(gate.front());
+    const QRect row = tree->visualItemRect(gate.front());
+    // The check box sits at the row's left, after the indentation.
+    QTest::mouseClick(
+        tree->viewport(), Qt::LeftButton, {},
+        QPoint(row.left() + tree->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 2,
+               row.center().y()));
+    QList<Arborin::SelectedStorageResource> resources;
+    column->GetStorageResources(resources);
+    ASSERT_EQ(resources.size(), 1);
+    EXPECT_EQ(resources.front().camera_id, "C2");
+    QVector<CVideoSearchContionCameraInfo> cameras;
+    EXPECT_TRUE(column->GetCameraInfo(cameras, resources));
+}
+
+TEST_F(ClipSearchConditionTest, MalformedGoToSearchChangesNothing)
+{
+    auto column = MakeColumn();
+    column->GetStorageCameraWidget()->InsertSelectedResource({Resource("S2", "C6")});
+    QStringList errors;
+    const int listener = mirelog::AddListener([&errors](const mirelog::Record &record) {
+        if (record.level == mirelog::LevelError)
+            errors << QString::fromStdString(record.text);
+    });
+    const std::string texts[] = {R"({"SiteID": "S1", "ResourceID": "C1",)", "not json", "[1, 2]"};
+    for (const std::string &text : texts)
+        column->GoToSearchByCustomParam(text);
+    mirelog::RemoveListener(listener);
+
+    ASSERT_EQ(errors.size(), 3);
+    for (const QString &line : errors) {
+        EXPECT_TRUE(line.contains("Parsing json data failed. error:")) << line.toStdString();
+        EXPECT_TRUE(line.contains("[0x00000000]")) << line.toStdString();
+    }
+    QList<Arborin::SelectedStorageResource> resources;
+    column->GetStorageResources(resources);
+    ASSERT_EQ(resources.size(), 1);
+    EXPECT_EQ(resources.front().camera_id, "C6");
+    EXPECT_EQ(column->GetCalendarWidget()->currentIndex(),
+              column->GetCalendarWidget()->GetTimeRangeIndex(RangeToday));
+}
+
+TEST_F(ClipSearchConditionTest, GoToSearchSelectsCameraAndPeriod)
+{
+    auto column = MakeColumn();
+    QSignalSpy time_changed(column->GetCalendarWidget(), &CSearchCalendarWidget::SignalTimeChanged);
+    column->GoToSearchByCustomParam(
+        R"({"SiteID":"S1","ResourceID":"C2","StartTime":"2026-11-20T08:00:00+08:00",)"
+        R"("EndTime":"2026-11-21T08:30:00+08:00","Other":1})");
+    QList<Arborin::SelectedStorageResource> resources;
+    column->GetStorageResources(resources);
+    ASSERT_EQ(resources.size(), 1);
+    EXPECT_EQ(resources.front().site_id, "S1");
+    EXPECT_EQ(resources.front().camera_id, "C2");
+
+    CSearchCalendarWidget *calendar = column->GetCalendarWidget();
+    EXPECT_EQ(calendar->currentIndex(), calendar->GetTimeRangeIndex(RangeCustom));
+    EXPECT_EQ(time_changed.count(), 0);
+    OrlSearchTimeType::TimeType type;
+    int64_t begin = 0;
+    int64_t end = 0;
+    ASSERT_TRUE(column->GetSearchParam(type, begin, end));
+    EXPECT_EQ(begin, 1795132800); // 2026-11-20 00:00:00 UTC
+    EXPECT_EQ(end, 1795132800 + kDay + 1800);
+
+    // Only a camera: the period stays.
+    column->GoToSearchByCustomParam(R"({"SiteID":"S2","ResourceID":"C6"})");
+    column->GetStorageResources(resources);
+    ASSERT_EQ(resources.size(), 1);
+    EXPECT_EQ(resources.front().camera_id, "C6");
+    ASSERT_TRUE(column->GetSearchParam(type, begin, end));
+    EXPECT_EQ(begin, 1795132800);
+}
+
+TEST_F(ClipSearchConditionTest, SearchButtonAndSwitchOfUser)
+{
+    auto column = MakeColumn(16, TagDisplayFull);
+    column->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(column.get()));
+    QSignalSpy search(column.get(), &CClipSearchCondition::SignalSearchClicked);
+    QTest::mouseClick(column->findChild<QPushButton *>("ptr_search_btn_"), Qt::LeftButton);
+    EXPECT_EQ(search.count(), 1);
+
+    column->GetStorageCameraWidget()->InsertSelectedResource({Resource("S1", "C1")});
+    column->GetCalendarWidget()->SetCustomTime(QDateTime(QDate(2026, 1, 1), QTime()),
+                                               QDateTime(QDate(2026, 1, 2), QTime()));
+    Unfold(*column);
+    ClickBox(*column, "ptr_lock_check_");
+    ASSERT_EQ(column->GetTagConditionWidget()->GetSearchKinds(), QVector<VideoDataType>{LockVideo});
+
+    column->UpdateAfterSwitchUser();
+    QList<Arborin::SelectedStorageResource> resources;
+    column->GetStorageResources(resources);
+    EXPECT_TRUE(resources.isEmpty());
+    EXPECT_EQ(column->GetCalendarWidget()->currentIndex(), 1);
+    EXPECT_FALSE(column->GetCalendarWidget()->isEditable());
+    EXPECT_TRUE(column->GetTagConditionWidget()->GetSearchKinds().isEmpty());
+
+    column->GetStorageCameraWidget()->InsertSelectedResource({Resource("S1", "C1")});
+    column->ClearCondition();
+    column->GetStorageResources(resources);
+    EXPECT_TRUE(resources.isEmpty());
+}
+
+TEST_F(ClipSearchConditionTest, WakeUpOutcomes)
+{
+    auto column = MakeColumn();
+    auto &devices = OrlPluginManager::CDeviceBusinessMgr::Instance();
+    const std::pair<OrlPluginManager::EnumWakeupStatus, int> cases[] = {
+        {OrlPluginManager::WakeupSucceeded, 0},
+        {OrlPluginManager::WakeupFailed, 1},
+        {OrlPluginManager::WakeupTimeout, 1},
+        {OrlPluginManager::WakeupBusy, 1}};
+    for (const auto &c : cases) {
+        tips_.texts.clear();
+        QSignalSpy delivered(
+            &devices, &OrlPluginManager::CDeviceBusinessMgr::SignalWakeUpCameraResultInMainThread);
+        devices.NotifyWakeUpResult("ws", "C1", c.first, {});
+        ASSERT_TRUE(delivered.wait(5000));
+        EXPECT_EQ(tips_.texts.size(), c.second) << c.first;
+    }
+}
+
+// The column over the embedded recording server, as the operator sees it: a camera ticked, the
+// calendar open, the kinds unfolded. Saved as PNG when TVS_SCREENSHOT_DIR names a directory.
+TEST_F(ClipSearchConditionTest, OverTheRecordingServer)
+{
+    TeskResources::Register();
+    teskrecordserver::GeneratorOptions options;
+    options.sites = 2;
+    options.cameras = 8;
+    options.days = 1;
+    options.clip_fps = 2;
+    options.jpeg_capture_hours = 1;
+    teskrecordserver::CRecordingServer server;
+    const auto status =
+        server.Open((TestSupport::ScratchDir() + "/panels-store").toStdString(), options);
+    ASSERT_TRUE(status.IsOk()) << status.Message();
+    server.PublishToHost();
+
+    auto column = MakeColumn(16, TagDisplayFull);
+    column->resize(300, 760);
+    column->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(column.get()));
+    auto *tree = column->GetStorageCameraWidget();
+    ASSERT_EQ(tree->CameraCount(), 8);
+
+    const auto rows = server.Catalogue().Cameras();
+    QList<Arborin::SelectedStorageResource> all;
+    for (const auto &row : rows)
+        all << Resource(row.site_id, row.id);
+    EXPECT_EQ(tree->InsertSelectedResource(all), 8);
+    QVector<CVideoSearchContionCameraInfo> cameras;
+    ASSERT_TRUE(column->GetCameraInfo(cameras, tree->GetAllSelectedResource()));
+    // The sample denies playback of one camera.
+    EXPECT_EQ(cameras.size(), 7);
+    for (const auto &info : cameras) {
+        EXPECT_NE(info.GetVal_ptr_camera_for_play()->GetCameraID(),
+                  rows[teskrecordserver::SampleRoles::kNoPlayback].id);
+    }
+
+    tree->StopWorking();
+    tree->InsertSelectedResource({all[0], all[2], all[5]});
+    Unfold(*column);
+    ClickBox(*column, "ptr_all_check_");
+    ClickBox(*column, "ptr_manual_tag_check_");
+    ASSERT_EQ(column->GetTagConditionWidget()->GetSearchKinds(),
+              (QVector<VideoDataType>{RegularVideo, TagVideo}));
+    const QPixmap column_shot = column->grab();
+    ASSERT_FALSE(column_shot.isNull());
+
+    QTest::keyClicks(tree->GetSearchEdit(), QString::fromStdString(rows[0].name).left(3));
+    CSearchCalendarWidget *calendar = column->GetCalendarWidget();
+    calendar->setCurrentIndex(calendar->GetTimeRangeIndex(RangeCustom));
+    calendar->OnModelindexActivated(calendar->model()->index(calendar->currentIndex(), 0));
+    QTRY_VERIFY_WITH_TIMEOUT(calendar->GetPopup() && calendar->GetPopup()->isVisible(), 5000);
+    EXPECT_EQ(calendar->lineEdit()->text(), calendar->GetCustomText());
+    EXPECT_FALSE(calendar->GetCustomText().isEmpty());
+
+    const QPixmap open_shot = column->grab();
+    const QPixmap popup_shot = calendar->GetPopup()->grab();
+    ASSERT_FALSE(popup_shot.isNull());
+    const QString dir = qEnvironmentVariable("TVS_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) {
+        EXPECT_TRUE(column_shot.save(QDir(dir).filePath("cond-column.png")));
+        // The pop-up is a window of its own; draw it where it opens, under the combo.
+        const QPoint at = calendar->mapTo(column.get(), QPoint(0, calendar->height() + 4));
+        QPixmap both(qMax(open_shot.width(), at.x() + popup_shot.width()),
+                     qMax(open_shot.height(), at.y() + popup_shot.height()));
+        both.fill(Qt::white);
+        QPainter painter(&both);
+        painter.drawPixmap(0, 0, open_shot);
+        painter.drawPixmap(at, popup_shot);
+        painter.end();
+        EXPECT_TRUE(both.save(QDir(dir).filePath("cond-column-calendar.png")));
+    }
+    calendar->GetPopup()->hide();
+}
+
+} // namespace

@@ -8,6 +8,7 @@ packages=(
   qtbase5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
   libboost-thread-dev libsqlite3-dev
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
+  libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Only the encoder benchmark compares against the command-line tool.

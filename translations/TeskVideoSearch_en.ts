@@ -480,4 +480,155 @@
             <translation>The tag was changed. Save the changes?</translation>
         </message>
     </context>
+    <context>
+        <name>TeskVideoSearch::CListSightWidget</name>
+        <message>
+            <source>NoDataqrhgooag</source>
+            <translation>No data</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.9b1cdf205cd14d02bc47805f5ebc5a79.button</source>
+            <translation>Configure VCA</translation>
+        </message>
+        <message>
+            <source>TimeRange</source>
+            <translation>Time Range</translation>
+        </message>
+        <message>
+            <source>TimeRangeclientTimeHsyuNss</source>
+            <translation>Time Range (Client Time)</translation>
+        </message>
+        <message>
+            <source>TimeRangeequipmentTijNGsngcc</source>
+            <translation>Time Range (Device Time)</translation>
+        </message>
+        <message>
+            <source>Camera</source>
+            <translation>Camera</translation>
+        </message>
+        <message>
+            <source>Duration</source>
+            <translation>Duration</translation>
+        </message>
+        <message>
+            <source>TagName</source>
+            <translation>Tag Name</translation>
+        </message>
+        <message>
+            <source>AiNYGMWO</source>
+            <translation>Tag Type</translation>
+        </message>
+        <message>
+            <source>Description</source>
+            <translation>Description</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CListSightTableView</name>
+        <message>
+            <source>NoDataqrhgooag</source>
+            <translation>No data</translation>
+        </message>
+    </context>
+    <context>
+        <name>CVideoExporter</name>
+        <message>
+            <source>NothingToExportQm4hTz</source>
+            <translation>There is nothing to export.</translation>
+        </message>
+        <message>
+            <source>ExportFolderNotWritableRb7uPd</source>
+            <translation>This folder cannot be written:</translation>
+        </message>
+        <message>
+            <source>ExportFileNameInvalidWc2nLs</source>
+            <translation>This file name is not valid:</translation>
+        </message>
+        <message>
+            <source>ExportFileExistsHd8kVe</source>
+            <translation>This file already exists and is kept:</translation>
+        </message>
+        <message>
+            <source>ExportFileFailedXj5mQa</source>
+            <translation>The export failed and no file was kept. This file could not be exported:</translation>
+        </message>
+        <message>
+            <source>ExportCancelledTb3wNy</source>
+            <translation>The export was cancelled; no file was kept.</translation>
+        </message>
+        <message>
+            <source>ExportArchiveFailedPe9vJh</source>
+            <translation>The export failed and no file was kept. This encrypted archive could not be written:</translation>
+        </message>
+        <message>
+            <source>ExportFinishedLs6gRc</source>
+            <translation>Export finished. Files written:</translation>
+        </message>
+        <message>
+            <source>DownloadFailedHTeWUwnETM</source>
+            <translation>The download failed: </translation>
+        </message>
+    </context>
+    <context>
+        <name>tesk_ui_data_controller::CVideoListFramModel</name>
+        <message>
+            <source>FileName</source>
+            <translation>File Name</translation>
+        </message>
+        <message>
+            <source>TimeRange</source>
+            <translation>Time Range</translation>
+        </message>
+        <message>
+            <source>FileType</source>
+            <translation>File Type</translation>
+        </message>
+    </context>
+    <context>
+        <name>tesk_ui_data_controller::CDownloadFrameForVideoSearch</name>
+        <message>
+            <source>MergeFiles</source>
+            <translation>Merge files</translation>
+        </message>
+        <message>
+            <source>Browse</source>
+            <translation>Browse…</translation>
+        </message>
+        <message>
+            <source>PasswordOptional</source>
+            <translation>Optional: files go into an encrypted ZIP archive</translation>
+        </message>
+        <message>
+            <source>DownloadPlayer</source>
+            <translation>Download the player</translation>
+        </message>
+        <message>
+            <source>SaveAsEvidence</source>
+            <translation>Save as evidence</translation>
+        </message>
+        <message>
+            <source>SavePath</source>
+            <translation>Save path</translation>
+        </message>
+        <message>
+            <source>Password</source>
+            <translation>Password</translation>
+        </message>
+        <message>
+            <source>FileFormat</source>
+            <translation>File format</translation>
+        </message>
+        <message>
+            <source>Download</source>
+            <translation>Download</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>ChooseSavePathFirst</source>
+            <translation>Choose a save path first.</translation>
+        </message>
+    </context>
 </TS>

@@ -64,6 +64,16 @@ std::string CCameraForPlay::GetCameraName() const
     return element_.camera_name;
 }
 
+std::string CCameraForPlay::GetAreaName() const
+{
+    return element_.area_name;
+}
+
+std::string CCameraForPlay::GetStreamSecretKey() const
+{
+    return element_.stream_secret_key;
+}
+
 bool CCameraForPlay::GetPlaybackParam(COrlPlayBackParamSet &out) const
 {
     OrlPlayBackParamSet param;

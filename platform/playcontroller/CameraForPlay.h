@@ -25,7 +25,9 @@ TESK_VALUE_CLASS(, COrlPlayBackParamSet, OrlPlayBackParamSet, TESK_FIELDS_OrlPla
     F(std::string, site_id, {})                                                                    \
     F(std::string, camera_name, {})                                                                \
     F(std::string, workstation_id, {})                                                             \
-    F(int, element_type, 0)
+    F(int, element_type, 0)                                                                        \
+    F(std::string, area_name, {})                                                                  \
+    F(std::string, stream_secret_key, {})
 TESK_VALUE_CLASS(, CCameraElement, CameraElement, TESK_FIELDS_CameraElement)
 
 class ICameraForPlayback
@@ -64,6 +66,9 @@ public:
     std::string GetSiteID() const override;
     std::string GetWorkStationID() const;
     std::string GetCameraName() const;
+    std::string GetAreaName() const;
+    // Empty when the camera's stream is not encrypted.
+    std::string GetStreamSecretKey() const;
     // False when the camera has no record plan.
     bool GetPlaybackParam(COrlPlayBackParamSet &out) const override;
     CCameraElement GetCameraElement() const;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace teskplaycontroller {
 
@@ -38,6 +39,16 @@ struct RecordingMedia
     int64_t begin = 0; // UTC second of the file's first frame
     int seconds = 0;   // its length
     // Keeps the media on disk while it is played; released with the last copy.
+    std::shared_ptr<void> hold;
+};
+
+// A stretch of a media file, in seconds from its start, that shows part of a recording.
+struct MediaPiece
+{
+    std::string path;
+    double from = 0;
+    double to = 0;
+    // Keeps the file from being removed while it is in use.
     std::shared_ptr<void> hold;
 };
 
@@ -92,6 +103,17 @@ public:
     // when the source has no track for it.
     virtual bool TrackPointAt(const ResourceKey &camera, int64_t t, double &longitude,
                               double &latitude);
+
+    // The media that shows a camera's recordings over [begin, end), in time order. False with
+    // `error` set when nothing records the span or its media is missing.
+    virtual bool ResolveMedia(const ResourceKey &camera, int64_t begin, int64_t end,
+                              std::vector<MediaPiece> &out, std::string &error)
+    {
+        (void)camera, (void)begin, (void)end, (void)out;
+        error = "This recording source cannot export recordings.";
+        return false;
+    }
+
     // Carries out a tag request, asking `claim` before making it lasting. False with `error`
     // set when the request failed and nothing changed. A source that keeps no tags refuses.
     virtual bool OperateLabel(const OperatLabelParam &param, CChangeClaim &claim,

@@ -5,6 +5,7 @@
 
 #include "mirelog/Log.h"
 #include "playcontroller/CameraForPlay.h"
+#include "playcontroller/RecordExport.h"
 #include "pluginmanager/PluginManager.h"
 #include "quorbase/Util.h"
 
@@ -342,6 +343,8 @@ void CRecordingServer::Install(const std::shared_ptr<CRecordingServer> &server)
 {
     CRecordingSourceRegistry::SetSource(server);
     CStoreTimeLapseProvider::Install(server);
+    OrlPluginManager::CPlaybackBusinessInterfaceMgr::SetDownloadHandler(
+        std::make_shared<teskplaycontroller::CRecordFileDownloadHandler>());
 }
 
 std::shared_ptr<CRecordingServer> CRecordingServer::StartDefault(CStoreStatus &status)

@@ -116,6 +116,9 @@ public:
     // one; the player asks only for cameras that carry a receiver.
     bool TrackPointAt(const teskplaycontroller::ResourceKey &camera, int64_t t, double &longitude,
                       double &latitude) override;
+    bool ResolveMedia(const teskplaycontroller::ResourceKey &camera, int64_t begin, int64_t end,
+                      std::vector<teskplaycontroller::MediaPiece> &out,
+                      std::string &error) override;
     // Tag modification and deletion, lock and unlock: one transaction each, with a row of the
     // change log; a failure changes nothing.
     bool OperateLabel(const teskplaycontroller::OperatLabelParam &param,

@@ -19,8 +19,8 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
-#include <functional>
 #include <cstring>
+#include <functional>
 #include <unistd.h>
 
 #include <pwd.h>

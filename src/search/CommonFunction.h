@@ -2,8 +2,8 @@
 
 #include "TeskVideoSearchExport.h"
 #include "search/SearchRecords.h"
-#include "search/WidgetRecords.h"
 #include "search/SearchTypes.h"
+#include "search/WidgetRecords.h"
 
 #include "playcontroller/PlaybackFile.h"
 #include "pluginmanager/ResourceData.h"

@@ -960,7 +960,8 @@ TEST_F(ResplitTest, AnswersThatArriveDuringAResplitAreSplitOnce)
     ASSERT_TRUE(filler_.Start(controller, cameras_, teskplaycontroller::VideoSearchRecord, 600));
     ASSERT_TRUE(filler_.Source().WaitUntilHeld(hold_c));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return controller.GetTotalFileNum(RegularVideo, {CameraKey("s1", "a")}) > 0; }, 10000));
+        [&] { return controller.GetTotalFileNum(RegularVideo, {CameraKey("s1", "a")}) > 0; },
+        10000));
 
     held_["a"]->Hold();
     controller.SplitAllOriginFiles(300, "resplit");
@@ -969,7 +970,8 @@ TEST_F(ResplitTest, AnswersThatArriveDuringAResplitAreSplitOnce)
     filler_.Source().Release(hold_c);
     ASSERT_TRUE(filler_.Source().WaitUntilHeld(hold_b));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return controller.GetTotalFileNum(RegularVideo, {CameraKey("s1", "c")}) > 0; }, 10000));
+        [&] { return controller.GetTotalFileNum(RegularVideo, {CameraKey("s1", "c")}) > 0; },
+        10000));
 
     held_["b"]->Hold();
     std::thread conductor([this] {

@@ -174,8 +174,9 @@ public:
         if (!slot && sqlite3_prepare_v2(connection.db, sql, -1, &slot, nullptr) != SQLITE_OK) {
             error_ = connection.Error();
             sqlite3_finalize(slot);
-            slot = nullptr;
+            // Erasing frees `slot` itself: nothing may touch it afterwards.
             connection.statements.erase(sql);
+            return;
         }
         stmt_ = slot;
     }

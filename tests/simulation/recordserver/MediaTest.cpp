@@ -213,7 +213,8 @@ TEST(MediaCache, SimultaneousFirstRequestsWriteThePieceOnce)
     constexpr int kThreads = 6;
     std::vector<CMediaLease> leases(kThreads);
     std::vector<std::string> errors(kThreads);
-    std::vector<bool> ok(kThreads, false);
+    // One byte per thread: std::vector<bool> packs the flags into words the threads share.
+    std::vector<char> ok(kThreads, 0);
     std::vector<std::thread> threads;
     for (int i = 0; i < kThreads; ++i)
         threads.emplace_back([&, i] {

@@ -7,8 +7,10 @@
 // The kinds and enumerations that every subsystem of the module shares.
 namespace TeskVideoSearch {
 
-// The kind of recordings a result page shows.
-enum VideoDataType {
+// The kind of recordings a result page shows. The underlying type is fixed because hosts and
+// the pages pass kinds as plain ints: an out-of-range value must reach the range checks, not be
+// undefined.
+enum VideoDataType : int {
     RegularVideo = 0,
     PersonDetectVideo = 1,
     VehicleDetectVideo = 2,

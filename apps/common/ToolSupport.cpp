@@ -1,6 +1,8 @@
 #include "ToolSupport.h"
 
 #include "mirelog/Log.h"
+#include "pluginmanager/PluginManager.h"
+#include "pluginmanager/TimeLapseService.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -9,6 +11,7 @@ extern "C" {
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -206,6 +209,58 @@ OpenToolStore(const QString &dir, const teskrecordserver::GeneratorOptions &opti
     }
     exit_code = kExitOk;
     return server;
+}
+
+QString TimeLapseErrorText(const Quor::Base::Error::ErrorCode &error)
+{
+    if (error.module_code == OrlPluginManager::TimeLapseError::kModule) {
+        switch (error.error_code) {
+        case OrlPluginManager::TimeLapseError::kNoProvider:
+            return "no time-lapse service is available";
+        case OrlPluginManager::TimeLapseError::kAborted:
+            return "the task was stopped";
+        case OrlPluginManager::TimeLapseError::kNoPictures:
+            return "no capture pictures could be had for the span";
+        case OrlPluginManager::TimeLapseError::kUnknownCamera:
+            return "the camera is unknown";
+        case OrlPluginManager::TimeLapseError::kWriteFailed:
+            return "a picture could not be written to the working folder";
+        case OrlPluginManager::TimeLapseError::kUnknownJob:
+            return "the device does not know the job";
+        case OrlPluginManager::TimeLapseError::kDeviceFailed:
+            return "the device could not build the video";
+        case OrlPluginManager::TimeLapseError::kNoVideo:
+            return "the device has no video for the job";
+        default:
+            break;
+        }
+    }
+    return QString::fromStdString(OrlErrorCodeTrans::GetErrorInfoByErrorCode(error));
+}
+
+bool MoveIntoPlace(const QString &produced, const QString &output, bool force, QString &error)
+{
+    const QByteArray from = QFile::encodeName(produced);
+    const QByteArray to = QFile::encodeName(output);
+    if (force) {
+        if (::rename(from.constData(), to.constData()) == 0)
+            return true;
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return true;
+    }
+    if (errno == EEXIST) {
+        error = "a file of that name appeared meanwhile and was left as it is";
+        return false;
+    }
+    // File systems without hard links.
+    if (!QFileInfo::exists(output) && ::rename(from.constData(), to.constData()) == 0)
+        return true;
+    error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
 }
 
 void InstallToolStore(const std::shared_ptr<teskrecordserver::CRecordingServer> &server)

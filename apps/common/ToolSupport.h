@@ -2,6 +2,8 @@
 
 #include "recordserver/RecordingServer.h"
 
+#include "quorbase/Error.h"
+
 #include <QString>
 
 #include <memory>
@@ -55,6 +57,14 @@ public:
 std::shared_ptr<teskrecordserver::CRecordingServer>
 OpenToolStore(const QString &dir, const teskrecordserver::GeneratorOptions &options,
               int &exit_code);
+
+// The time-lapse services' failures in the user's words; the host's error table does not
+// know them.
+QString TimeLapseErrorText(const Quor::Base::Error::ErrorCode &error);
+
+// Puts the finished file `produced` at `output`: atomically over an existing file with
+// `force`, and otherwise never over a file, not even one that appeared meanwhile.
+bool MoveIntoPlace(const QString &produced, const QString &output, bool force, QString &error);
 
 // Publishes `server` to the host services and makes it the recording source.
 void InstallToolStore(const std::shared_ptr<teskrecordserver::CRecordingServer> &server);

@@ -96,40 +96,6 @@ void OnResult(bool is_success, std::string, int64_t file_size, int percentage, v
         Qt::QueuedConnection);
 }
 
-// The time-lapse services' failures in the user's words; the host's error table does not
-// know them.
-QString TimeLapseErrorText(const Quor::Base::Error::ErrorCode &error)
-{
-    if (error.module_code == TimeLapseError::kModule) {
-        switch (error.error_code) {
-        case TimeLapseError::kNoProvider:
-            return "no time-lapse service is available";
-        case TimeLapseError::kAborted:
-            return "the task was stopped";
-        case TimeLapseError::kNoPictures:
-            return "no capture pictures could be had for the span";
-        case TimeLapseError::kUnknownCamera:
-            return "the camera is unknown";
-        case TimeLapseError::kWriteFailed:
-            return "a picture could not be written to the working folder";
-        case TimeLapseError::kUnknownJob:
-            return "the device does not know the job";
-        case TimeLapseError::kDeviceFailed:
-            return "the device could not build the video";
-        case TimeLapseError::kNoVideo:
-            return "the device has no video for the job";
-        default:
-            break;
-        }
-    }
-    return QString::fromStdString(OrlErrorCodeTrans::GetErrorInfoByErrorCode(error));
-}
-
-QString Errno()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
 bool SplitDateTime(const QString &text, std::string &date, std::string &time)
 {
     const QStringList parts = text.trimmed().split(' ', Qt::SkipEmptyParts);
@@ -474,33 +440,6 @@ int CountVideoFrames(const QString &path)
     }
     avformat_close_input(&format);
     return frames;
-}
-
-// Puts the finished video at `output`: atomically over an existing file with --force, and
-// otherwise never over a file, not even one that appeared while the task ran.
-bool MoveIntoPlace(const QString &produced, const QString &output, bool force, QString &error)
-{
-    const QByteArray from = QFile::encodeName(produced);
-    const QByteArray to = QFile::encodeName(output);
-    if (force) {
-        if (::rename(from.constData(), to.constData()) == 0)
-            return true;
-        error = Errno();
-        return false;
-    }
-    if (::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return true;
-    }
-    if (errno == EEXIST) {
-        error = "a file of that name appeared meanwhile and was left as it is";
-        return false;
-    }
-    // File systems without hard links.
-    if (!QFileInfo::exists(output) && ::rename(from.constData(), to.constData()) == 0)
-        return true;
-    error = Errno();
-    return false;
 }
 
 int Run(QCoreApplication &app)

@@ -630,5 +630,98 @@
             <source>ChooseSavePathFirst</source>
             <translation>Choose a save path first.</translation>
         </message>
+        <message>
+            <source>TotalSize</source>
+            <translation>Total size</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::ClipVideoSearchWidget</name>
+        <message>
+            <source>AllcSpYojNvHY</source>
+            <translation>All</translation>
+        </message>
+        <message>
+            <source>OpenTheAuxiliaryScreen</source>
+            <translation>Open on the auxiliary screen</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.bd65e8971797411f9f58e46bf0b3d043.name</source>
+            <translation>Results: %1</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.0cf1e200f3b445b787bdec4c3cf6f964.msg</source>
+            <translation>No results yet. Choose cameras, a period and the kinds of recordings, then click Search.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.a8c572d832d44c3ab73022acaad82c02.msg</source>
+            <translation>The results have changed; automatic play continues from the first result of the page.</translation>
+        </message>
+        <message>
+            <source>AreYouSureYouWantToUjGKXIIef</source>
+            <translation>Are you sure you want to unlock this recording?</translation>
+        </message>
+        <message>
+            <source>AreYouSureToDelete%xIsoHDtGE</source>
+            <translation>Are you sure you want to delete the tag "%1"?</translation>
+        </message>
+        <message>
+            <source>DownloadFailedHTeWUwnETM</source>
+            <translation>The download failed: </translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button</source>
+            <translation>All Recordings</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.eba19218bce74f6db2a7f280f9a429b2.button</source>
+            <translation>Person</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.d261d10592204198a9996fdd05aba7a5.button</source>
+            <translation>Vehicle</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.dd857e56a68f4e969d640a5e5389129e.button</source>
+            <translation>Event Tag</translation>
+        </message>
+        <message>
+            <source>ManualLabelCHmnijoE</source>
+            <translation>Manual Tag</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.9129062b28b14815a4f921209827a32a.button</source>
+            <translation>Locked</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.537c010bc27d4e549eef5ad12f691daf.name</source>
+            <translation>Other Tag</translation>
+        </message>
+    </context>
+    <context>
+        <name>PlexaControl::CModalTipDialog</name>
+        <message>
+            <source>Prompt</source>
+            <translation>Confirm</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>OK</source>
+            <translation>OK</translation>
+        </message>
+    </context>
+    <context>
+        <name>tesk_ui_data_controller::CCommonExpandCollapseWidget</name>
+        <message>
+            <source>Collapse</source>
+            <translation>Hide the conditions</translation>
+        </message>
+        <message>
+            <source>Expand</source>
+            <translation>Show the conditions</translation>
+        </message>
     </context>
 </TS>

@@ -1,8 +1,19 @@
 #include "plexacontrol/FancyTabBar.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QMenu>
+#include <QToolButton>
 
 namespace PlexaControl {
+
+namespace {
+QString &MenuText()
+{
+    static QString text;
+    return text;
+}
+} // namespace
 
 CFancyTabBarPanel::CFancyTabBarPanel(QWidget *parent)
     : QTabBar(parent)
@@ -12,6 +23,16 @@ CFancyTabBarPanel::CFancyTabBarPanel(QWidget *parent)
     setExpanding(false);
     setUsesScrollButtons(false);
     setElideMode(Qt::ElideNone);
+}
+
+void CFancyTabBarPanel::setMenuBtnText(const QString &text)
+{
+    MenuText() = text;
+}
+
+QString CFancyTabBarPanel::menuBtnText()
+{
+    return MenuText();
 }
 
 CFancyTabBarLine::CFancyTabBarLine(QWidget *parent)
@@ -31,8 +52,62 @@ CFancyTabBarPanel *CFancyTabBarLine::CreateTabBar()
         static_cast<QHBoxLayout *>(layout())->insertWidget(0, ptr_tab_bar_);
         connect(ptr_tab_bar_, &QTabBar::currentChanged, this,
                 &CFancyTabBarLine::SignalCurrentChanged);
+        // Tabs come and go and change their texts; the menu button follows their width.
+        ptr_tab_bar_->installEventFilter(this);
     }
     return ptr_tab_bar_;
+}
+
+void CFancyTabBarLine::setButtonMode(int mode)
+{
+    button_mode_ = mode;
+    if (mode == ButtonModeMenu && !ptr_menu_btn_) {
+        ptr_menu_btn_ = new QToolButton(this);
+        ptr_menu_btn_->setObjectName("ptr_menu_btn_");
+        ptr_menu_btn_->setAutoRaise(true);
+        ptr_menu_btn_->hide();
+        static_cast<QHBoxLayout *>(layout())->addWidget(ptr_menu_btn_);
+        connect(ptr_menu_btn_, &QToolButton::clicked, this, &CFancyTabBarLine::ShowTabMenu);
+    }
+    UpdateMenuButton();
+}
+
+void CFancyTabBarLine::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    UpdateMenuButton();
+}
+
+bool CFancyTabBarLine::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ptr_tab_bar_ && event->type() == QEvent::LayoutRequest)
+        UpdateMenuButton();
+    return QFrame::eventFilter(watched, event);
+}
+
+void CFancyTabBarLine::UpdateMenuButton()
+{
+    if (!ptr_menu_btn_)
+        return;
+    ptr_menu_btn_->setText(CFancyTabBarPanel::menuBtnText() + QStringLiteral(" \u25be"));
+    const bool overflow = button_mode_ == ButtonModeMenu && ptr_tab_bar_ &&
+                          ptr_tab_bar_->count() > 0 && ptr_tab_bar_->sizeHint().width() > width();
+    ptr_menu_btn_->setVisible(overflow);
+}
+
+void CFancyTabBarLine::ShowTabMenu()
+{
+    if (!ptr_tab_bar_)
+        return;
+    QMenu menu(this);
+    for (int i = 0; i < ptr_tab_bar_->count(); ++i) {
+        QAction *action = menu.addAction(ptr_tab_bar_->tabText(i));
+        action->setCheckable(true);
+        action->setChecked(i == ptr_tab_bar_->currentIndex());
+        connect(action, &QAction::triggered, ptr_tab_bar_,
+                [bar = ptr_tab_bar_, i] { bar->setCurrentIndex(i); });
+    }
+    menu.exec(ptr_menu_btn_->mapToGlobal(QPoint(0, ptr_menu_btn_->height())));
 }
 
 } // namespace PlexaControl

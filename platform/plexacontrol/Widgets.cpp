@@ -2,6 +2,7 @@
 #include "plexacontrol/Label.h"
 #include "plexacontrol/PushButton.h"
 #include "plexacontrol/ScrollArea.h"
+#include "plexacontrol/StackedWidget.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -85,5 +86,9 @@ CScrollArea::CScrollArea(QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     viewport()->setAutoFillBackground(false);
 }
+
+CStackedWidget::CStackedWidget(QWidget *parent)
+    : QStackedWidget(parent)
+{}
 
 } // namespace PlexaControl

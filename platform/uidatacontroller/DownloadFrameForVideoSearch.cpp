@@ -1,6 +1,9 @@
 #include "DownloadFrameForVideoSearch.h"
 
 #include "VideoListFram.h"
+#include "uidatacontroller/EvidenceFrameSource.h"
+
+#include <QLocale>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +44,9 @@ CDownloadFrameForVideoSearch::CDownloadFrameForVideoSearch(QWidget *parent)
 
     ptr_save_path_edit_ = Named(new QLineEdit(this), "ptr_save_path_edit_");
     ptr_browse_btn_ = Named(new QPushButton(tr("Browse"), this), "ptr_browse_btn_");
-    auto *path_layout = new QHBoxLayout;
+    ptr_path_row_ = Named(new QWidget(this), "ptr_path_row_");
+    auto *path_layout = new QHBoxLayout(ptr_path_row_);
+    path_layout->setContentsMargins(0, 0, 0, 0);
     path_layout->addWidget(ptr_save_path_edit_, 1);
     path_layout->addWidget(ptr_browse_btn_);
     ptr_password_edit_ = Named(new QLineEdit(this), "ptr_password_edit_");
@@ -55,9 +60,12 @@ CDownloadFrameForVideoSearch::CDownloadFrameForVideoSearch(QWidget *parent)
         Named(new QCheckBox(tr("SaveAsEvidence"), this), "ptr_evidence_check_box_");
 
     auto *form = new QFormLayout;
-    form->addRow(tr("SavePath"), path_layout);
+    ptr_path_title_ = new QLabel(tr("SavePath"), this);
+    ptr_format_title_ = new QLabel(tr("FileFormat"), this);
+    form->addRow(ptr_path_title_, ptr_path_row_);
     form->addRow(tr("Password"), ptr_password_edit_);
-    form->addRow(tr("FileFormat"), ptr_file_format_combo_);
+    form->addRow(ptr_format_title_, ptr_file_format_combo_);
+    ptr_size_label_ = Named(new QLabel(this), "ptr_size_label_");
 
     ptr_progress_bar_ = Named(new QProgressBar(this), "ptr_progress_bar_");
     ptr_progress_bar_->setRange(0, 100);
@@ -75,6 +83,7 @@ CDownloadFrameForVideoSearch::CDownloadFrameForVideoSearch(QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ptr_video_list_fram_);
+    layout->addWidget(ptr_size_label_);
     layout->addWidget(ptr_merge_frame_);
     layout->addLayout(form);
     layout->addWidget(ptr_player_check_box_);
@@ -94,6 +103,61 @@ CDownloadFrameForVideoSearch::CDownloadFrameForVideoSearch(QWidget *parent)
             &CDownloadFrameForVideoSearch::SignalCancel);
 }
 
+CDownloadFrameForVideoSearch::CDownloadFrameForVideoSearch(CAbstractEvidenceFrameWrapper *evidence,
+                                                           QWidget *parent)
+    : CDownloadFrameForVideoSearch(parent)
+{
+    ptr_evidence_ = evidence;
+}
+
+void CDownloadFrameForVideoSearch::ShowExportPath(bool b_visible)
+{
+    ptr_path_title_->setVisible(b_visible);
+    ptr_path_row_->setVisible(b_visible);
+}
+
+void CDownloadFrameForVideoSearch::SetFileFormatVisible(bool b_visible)
+{
+    ptr_format_title_->setVisible(b_visible);
+    ptr_file_format_combo_->setVisible(b_visible);
+}
+
+void CDownloadFrameForVideoSearch::SetMergeUIVisible(bool b_visible)
+{
+    b_merge_ui_visible_ = b_visible;
+    HideMergeCheckBoxFrame(b_visible && !ptr_merge_frame_->isHidden());
+}
+
+void CDownloadFrameForVideoSearch::SetTeskPlayerVisible(bool b_visible)
+{
+    ptr_player_check_box_->setVisible(b_visible);
+    if (!b_visible)
+        ptr_player_check_box_->setChecked(false);
+}
+
+void CDownloadFrameForVideoSearch::ClearInfo()
+{
+    ptr_video_list_fram_->GetDataModel()->SetDataStorage(nullptr);
+    ptr_size_label_->clear();
+}
+
+void CDownloadFrameForVideoSearch::ResetUI()
+{
+    SetDownloading(false);
+    ptr_message_label_->hide();
+    ptr_merge_check_box_->setChecked(false);
+    ptr_password_edit_->clear();
+    ptr_file_format_combo_->setCurrentIndex(0);
+    ptr_player_check_box_->setChecked(false);
+    ptr_evidence_check_box_->setChecked(false);
+}
+
+void CDownloadFrameForVideoSearch::SetDownloadFilesSize(qint64 bytes)
+{
+    ptr_size_label_->setText(tr("TotalSize") + QStringLiteral(": ") +
+                             QLocale().formattedDataSize(qMax<qint64>(bytes, 0)));
+}
+
 CVideoListFram *CDownloadFrameForVideoSearch::GetVideoListFram() const
 {
     return ptr_video_list_fram_;
@@ -101,7 +165,7 @@ CVideoListFram *CDownloadFrameForVideoSearch::GetVideoListFram() const
 
 void CDownloadFrameForVideoSearch::HideMergeCheckBoxFrame(bool b_visible)
 {
-    ptr_merge_frame_->setVisible(b_visible);
+    ptr_merge_frame_->setVisible(b_visible && b_merge_ui_visible_);
     if (!b_visible && ptr_merge_check_box_->isChecked())
         ptr_merge_check_box_->setChecked(false);
 }

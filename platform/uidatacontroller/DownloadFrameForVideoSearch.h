@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace tesk_ui_data_controller {
 
+class CAbstractEvidenceFrameWrapper;
 class CVideoListFram;
 
 // The client's download side panel for search results: the files to download with their
@@ -23,6 +24,20 @@ class __attribute__((visibility("default"))) CDownloadFrameForVideoSearch : publ
     Q_OBJECT
 public:
     explicit CDownloadFrameForVideoSearch(QWidget *parent = nullptr);
+    // `evidence` keeps what the operator saves as evidence; it must outlive the panel.
+    CDownloadFrameForVideoSearch(CAbstractEvidenceFrameWrapper *evidence, QWidget *parent);
+    CAbstractEvidenceFrameWrapper *GetEvidenceWrapper() const { return ptr_evidence_; }
+
+    // What the host's edition offers.
+    void ShowExportPath(bool b_visible);
+    void SetFileFormatVisible(bool b_visible);
+    void SetMergeUIVisible(bool b_visible);
+    void SetTeskPlayerVisible(bool b_visible);
+    // Empties the list and returns the choices to a fresh state (the save path stays).
+    void ClearInfo();
+    void ResetUI();
+    // The size of what is about to be downloaded, shown to the operator.
+    void SetDownloadFilesSize(qint64 bytes);
 
     CVideoListFram *GetVideoListFram() const;
     // Merging is offered only when there is more than one file.
@@ -51,6 +66,12 @@ private slots:
     void OnDownloadClicked();
 
 private:
+    CAbstractEvidenceFrameWrapper *ptr_evidence_ = nullptr;
+    bool b_merge_ui_visible_ = true;
+    QLabel *ptr_size_label_ = nullptr;
+    QWidget *ptr_path_row_ = nullptr;
+    QLabel *ptr_path_title_ = nullptr;
+    QLabel *ptr_format_title_ = nullptr;
     CVideoListFram *ptr_video_list_fram_ = nullptr;
     QWidget *ptr_merge_frame_ = nullptr;
     QCheckBox *ptr_merge_check_box_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include "mirelog/Log.h"
 #include "playwindow/PlaybackWindow.h"
+#include "plexacontrol/ModalTipDialog.h"
 #include "plexacontrol/UiSingleton.h"
 #include "uidatacontroller/MessageTipManager.h"
 
@@ -22,7 +23,6 @@
 #include <QBoxLayout>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMessageBox>
 #include <QResizeEvent>
 #include <QTabBar>
 
@@ -200,7 +200,11 @@ void CClipPlaybackWidget::ConnectPlayWindow()
 
 bool CClipPlaybackWidget::CheckSaveModifiedTagInfo()
 {
-    return QMessageBox::question(this, QString(), tr(kSaveQuestion)) == QMessageBox::Yes;
+    return PlexaControl::CModalTipDialog::ShowModalTipDialog(
+               tr(kSaveQuestion),
+               PlexaControl::CModalTipDialog::ButtonOk |
+                   PlexaControl::CModalTipDialog::ButtonCancel,
+               PlexaControl::CModalTipDialog::IconWarning, this) == QDialog::Accepted;
 }
 
 void CClipPlaybackWidget::SetPlaybackParam(CClipPlaybackParam &param)

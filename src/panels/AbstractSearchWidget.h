@@ -20,6 +20,7 @@
 namespace TeskVideoSearch {
 
 class CVideoSearchController;
+class CSearchPageCore;
 
 // The result page of one kind of recording. The main panel drives every page through this
 // interface: it binds the page to its controller once, clears and starts searches, and asks
@@ -60,6 +61,8 @@ signals:
     void SignalResultDataChanged(bool is_update_page_index);
 
 protected:
+    friend class CSearchPageCore;
+
     // One band per playback file, indexed by its row so that a click finds the result again;
     // empty until the page is bound.
     virtual std::vector<std::shared_ptr<TimeSliderFile>>

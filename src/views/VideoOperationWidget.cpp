@@ -86,6 +86,9 @@ void CVideoOperationWidget::InitWidgetParam(CVideoOperationInitParam &param)
     chooser->SetItems(param.GetVal_map_split_time_type());
 
     auto &ui = data_->ui_;
+    // A new item: a hover look left from the last one, whose leave went unseen, is stale.
+    PlexaControl::SetStyleObjectName(ui.ptr_split_widget_, kSplitRowName);
+    PlexaControl::SetStyleObjectName(ui.ptr_search_widget_, kSearchRowName);
     const bool show_split = param.GetVal_is_show_split_btn();
     const bool split_enabled = param.GetVal_split_enable();
     const bool show_search = param.GetVal_is_show_search_btn();

@@ -724,4 +724,44 @@
             <translation>Show the conditions</translation>
         </message>
     </context>
+    <context>
+        <name>TeskVideoSearch::CAbstractSearchWidget</name>
+        <message>
+            <source>SearchDataIsLargeStovuZwzwjc</source>
+            <translation>Too many recordings were found; only part of them is shown. Choose a shorter period or fewer cameras.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.00555b8284a241aea8f391ad30033d55.button</source>
+            <translation>Export</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.00555b8284a241aea8f391ad30033d55.button</source>
+            <comment>sort order</comment>
+            <translation>By Camera</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.bcfd712953a54a669ecea8ef87b53bed.msg</source>
+            <comment>sort order</comment>
+            <translation>By Time</translation>
+        </message>
+        <message>
+            <source>PleaseSelectTheMonitoringPoint</source>
+            <translation>Please select cameras</translation>
+        </message>
+        <message>
+            <source>DisplayThumbnailsEENmRjEnPWq</source>
+            <translation>Show Thumbnails</translation>
+        </message>
+        <message>
+            <source>ShowList</source>
+            <translation>Show List</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CAllVideoSearchWidget</name>
+        <message>
+            <source>WillIsDividedIntoPieGWhZgvlA</source>
+            <translation>%1 is split into %2 segments</translation>
+        </message>
+    </context>
 </TS>

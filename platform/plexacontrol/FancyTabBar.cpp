@@ -52,8 +52,6 @@ CFancyTabBarPanel *CFancyTabBarLine::CreateTabBar()
         static_cast<QHBoxLayout *>(layout())->insertWidget(0, ptr_tab_bar_);
         connect(ptr_tab_bar_, &QTabBar::currentChanged, this,
                 &CFancyTabBarLine::SignalCurrentChanged);
-        // Tabs come and go and change their texts; the menu button follows their width.
-        ptr_tab_bar_->installEventFilter(this);
     }
     return ptr_tab_bar_;
 }
@@ -78,11 +76,13 @@ void CFancyTabBarLine::resizeEvent(QResizeEvent *event)
     UpdateMenuButton();
 }
 
-bool CFancyTabBarLine::eventFilter(QObject *watched, QEvent *event)
+bool CFancyTabBarLine::event(QEvent *event)
 {
-    if (watched == ptr_tab_bar_ && event->type() == QEvent::LayoutRequest)
+    const bool handled = QFrame::event(event);
+    // Tabs that come and go or change their texts ask their parent for a new layout.
+    if (event->type() == QEvent::LayoutRequest)
         UpdateMenuButton();
-    return QFrame::eventFilter(watched, event);
+    return handled;
 }
 
 void CFancyTabBarLine::UpdateMenuButton()

@@ -27,11 +27,12 @@ TEST(SlideDock, SlidesOverTheOwnersRightSideAndHides)
     QWidget *frame = panel->parentWidget();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->parentWidget(), &owner);
-    QTRY_COMPARE_WITH_TIMEOUT(frame->geometry(), QRect(900 - 528, 0, 528, 500), 5000);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return frame->geometry() == QRect(900 - 528, 0, 528, 500); }, 5000));
 
     // It follows the owner's size, and is never wider than the owner.
     owner.resize(400, 300);
-    QTRY_COMPARE_WITH_TIMEOUT(frame->geometry(), QRect(0, 0, 400, 300), 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame->geometry() == QRect(0, 0, 400, 300); }, 5000));
 
     QTest::keyClick(frame, Qt::Key_Escape);
     EXPECT_FALSE(Lattice::IsShowDockWidget(&owner));

@@ -96,21 +96,21 @@ TEST(FancyTabBarLine, MenuButtonListsTabsOnlyWhileTheyDoNotFit)
     line.setButtonMode(PlexaControl::CFancyTabBarLine::ButtonModeMenu);
     for (const char *text : {"All Recordings(120)", "Person(4)", "Vehicle(9)", "Locked(2)"})
         bar->addTab(QString::fromLatin1(text));
-    line.resize(bar->sizeHint().width() + 80, 40);
+    line.setFixedSize(bar->sizeHint().width() + 80, 40);
     line.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&line));
     QToolButton *menu = line.GetMenuButton();
     ASSERT_NE(menu, nullptr);
     EXPECT_FALSE(menu->isVisible());
 
-    line.resize(bar->sizeHint().width() / 2, 40);
-    QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), 5000);
+    line.setFixedWidth(bar->sizeHint().width() / 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
     EXPECT_TRUE(menu->text().startsWith("All"));
 
     bar->setTabText(0, "A");
     while (bar->count() > 1)
         bar->removeTab(1);
-    QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !menu->isVisible(); }, 5000));
 }
 
 } // namespace

@@ -57,7 +57,8 @@ TEST(ExpandCollapseWidget, HandleFoldsAndUnfoldsAndOnlyTheOperatorIsAnnounced)
     EXPECT_FALSE(owner.column->isVisible());
     EXPECT_EQ(announced.count(), 2);
     // The handle stays reachable on the neighbour's edge, vertically centred.
-    QTRY_COMPARE_WITH_TIMEOUT(handle->y(), (owner.right->height() - handle->height()) / 2, 5000);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return handle->y() == (owner.right->height() - handle->height()) / 2; }, 5000));
 }
 
 TEST(ExpandCollapseWidget, DraggingTheEdgeResizesWithinItsRangeOnlyWhileResizable)
@@ -74,11 +75,11 @@ TEST(ExpandCollapseWidget, DraggingTheEdgeResizesWithinItsRangeOnlyWhileResizabl
         QTest::mouseRelease(owner.column, Qt::LeftButton, {}, edge + QPoint(dx, 0));
     };
     drag(-500);
-    QTRY_COMPARE_WITH_TIMEOUT(owner.column->width(), 200, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return owner.column->width() == 200; }, 5000));
     drag(60);
-    QTRY_COMPARE_WITH_TIMEOUT(owner.column->width(), 260, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return owner.column->width() == 260; }, 5000));
     drag(1000);
-    QTRY_COMPARE_WITH_TIMEOUT(owner.column->width(), 360, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return owner.column->width() == 360; }, 5000));
 
     owner.column->setResizable(false);
     drag(-50);

@@ -1,0 +1,123 @@
+#include "panels/LockVideoSearchWidget.h"
+#include "panels/LockVideoSearchWidget_p.h"
+
+#include <QVariant>
+
+namespace TeskVideoSearch {
+
+CLockVideoSearchWidget::CLockVideoSearchWidget(QWidget *parent)
+    : CAbstractSearchWidget(parent)
+    , data_(std::make_shared<CLockVideoSearchWidgetData>())
+{
+    data_->ui_.setupUi(this);
+    data_->ptr_core_ = std::make_unique<CSearchPageCore>(
+        this, base_data_, MakeSearchPageForm(data_->ui_), PageTotalSource::CameraFilter);
+}
+
+CLockVideoSearchWidget::~CLockVideoSearchWidget() = default;
+
+void CLockVideoSearchWidget::LoadWidget(std::shared_ptr<CVideoSearchController> controller,
+                                        const VideoDataType &data_type,
+                                        const FilterVCADataType &filter_type)
+{
+    CAbstractSearchWidget::LoadWidget(controller, data_type, filter_type);
+    if (property("Initialized").toBool())
+        return;
+    setProperty("Initialized", true);
+    data_->ptr_core_->SetupForm();
+    data_->ptr_core_->ConnectPage(this);
+}
+
+void CLockVideoSearchWidget::ClearSearchResult(bool cancel)
+{
+    data_->ptr_core_->ClearSearchResult(cancel);
+}
+
+void CLockVideoSearchWidget::StartSearchVideo(
+    teskplaycontroller::CCameraVideoSearchCondition &condition)
+{
+    CSearchPageCore &core = *data_->ptr_core_;
+    core.PrepareSearch(condition);
+    // Locked recordings are shown whole, never cut into segments.
+    core.RunSearch(condition, 0);
+}
+
+bool CLockVideoSearchWidget::GetPlaybackParam(CClipPlaybackParam &param)
+{
+    return data_->ptr_core_->GetPlaybackParam(param);
+}
+
+void CLockVideoSearchWidget::GetExportInfo(QVector<CVideoDownloadInfo> &records,
+                                           DownloadTimeType &time)
+{
+    data_->ptr_core_->GetExportInfo(records, time);
+}
+
+void CLockVideoSearchWidget::UpdataTimeSliderCurrentFile(const int &data_id)
+{
+    data_->ptr_core_->UpdataTimeSliderCurrentFile(data_id);
+}
+
+void CLockVideoSearchWidget::DeleteCustomData(teskplaycontroller::CResourceKey &camera,
+                                              const __int64 &begin, const __int64 &end)
+{
+    if (const auto controller = SearchController())
+        controller->DeleteUnlockFile(camera, begin, end);
+}
+
+void CLockVideoSearchWidget::ReloadSearchVideoData()
+{
+    data_->ptr_core_->ReloadSearchVideoData();
+}
+
+void CLockVideoSearchWidget::OnSearchResult(ClipSearchEvent search_event)
+{
+    data_->ptr_core_->OnSearchResult(search_event);
+}
+
+void CLockVideoSearchWidget::OnUpdateExportBtnState(bool checked)
+{
+    data_->ptr_core_->OnUpdateExportBtnState(checked);
+}
+
+void CLockVideoSearchWidget::OnDataOperation(OperationType operation_type, int data_id)
+{
+    data_->ptr_core_->OnDataOperation(operation_type, data_id);
+}
+
+void CLockVideoSearchWidget::OnShowThumbnailWidget()
+{
+    data_->ptr_core_->OnShowThumbnailWidget();
+}
+
+void CLockVideoSearchWidget::OnShowListWidget()
+{
+    data_->ptr_core_->OnShowListWidget();
+}
+
+void CLockVideoSearchWidget::OnCameraFilterChanged()
+{
+    data_->ptr_core_->OnCameraFilterChanged();
+}
+
+void CLockVideoSearchWidget::OnSortTypeChanged(int sort_type)
+{
+    data_->ptr_core_->OnSortTypeChanged(sort_type);
+}
+
+void CLockVideoSearchWidget::OnCameraAboutToDelete(QVector<QString> camera_ids)
+{
+    data_->ptr_core_->OnCameraAboutToDelete(camera_ids);
+}
+
+void CLockVideoSearchWidget::OnTimeProgressSelectedFileChanged(std::shared_ptr<TimeSliderFile> file)
+{
+    data_->ptr_core_->OnTimeProgressSelectedFileChanged(file);
+}
+
+void CLockVideoSearchWidget::OnMaxTipCloseBtnClicked()
+{
+    data_->ptr_core_->OnMaxTipCloseBtnClicked();
+}
+
+} // namespace TeskVideoSearch

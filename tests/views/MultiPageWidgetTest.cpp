@@ -1,0 +1,472 @@
+#include "views/MultiPageWidget.h"
+#include "data/VideoDataManager.h"
+#include "extension/VideoSearchExpandInterface.h"
+#include "search/VideoSearchController.h"
+#include "views/GridThumbnailWidget.h"
+#include "views/ListSightWidget.h"
+#include "views/MultiPageGroupWidget.h"
+#include "views/MultiPageMoreWidget.h"
+
+#include "quorbase/Util.h"
+#include "recordserver/RecordingServer.h"
+#include "recordserver/TimeStrip.h"
+#include "resources/Resources.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+using namespace TeskVideoSearch;
+
+namespace {
+
+constexpr int kWaitMs = 30000;
+constexpr int kResults = 150;
+
+teskrecordserver::GeneratorOptions StoreOptions()
+{
+    teskrecordserver::GeneratorOptions options;
+    options.seed = 7;
+    options.sites = 2;
+    options.cameras = 8; // the last two fail every search
+    options.days = 1;
+    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
+    options.clip_fps = 5;
+    options.jpeg_capture_hours = 0;
+    return options;
+}
+
+// Every camera of the store can show pictures.
+class ThumbnailHost : public CVideoSearchExpandInterface
+{
+public:
+    bool IsSupportThumbnail(const ResourceData::StorageMediaType &,
+                            const ResourceData::StorageLocation &, const QString &,
+                            const QString &) override
+    {
+        return true;
+    }
+    bool IsSupportSearchByImage() override { return true; }
+};
+
+struct Searched
+{
+    std::shared_ptr<CVideoSearchController> controller;
+    QVector<CResourceKey> keys;
+};
+
+// One finished search of regular recordings (split in half hours) for the whole binary.
+const Searched &Search()
+{
+    static Searched searched = [] {
+        TeskResources::Register();
+        static auto server = std::make_shared<teskrecordserver::CRecordingServer>();
+        const auto status =
+            server->Open((TestSupport::ScratchDir() + "/grid-store").toStdString(), StoreOptions());
+        EXPECT_TRUE(status.IsOk()) << status.Message();
+        server->PublishToHost();
+        teskrecordserver::CRecordingServer::Install(server);
+        Searched s;
+        s.controller = std::make_shared<CVideoSearchController>();
+        teskplaycontroller::CCameraVideoSearchCondition condition;
+        auto &data = *condition.GetDataPtr();
+        data.search_guid = Quor::Base::GuidUtil::CreateGuid();
+        data.search_type = teskplaycontroller::VideoSearchRecord;
+        data.end_time = StoreOptions().anchor;
+        data.begin_time = data.end_time - 86400;
+        for (const auto &camera : OrlPluginManager::CCameraDirectory::Instance().FindCameras({})) {
+            teskplaycontroller::TeskCameraInfo info;
+            info.ptr_camera_for_play =
+                std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
+            data.tesk_camera_info.push_back(info);
+            CResourceKey key;
+            key.SetVal_site_id(camera.site_id);
+            key.SetVal_resource_id(camera.id);
+            s.keys.push_back(key);
+        }
+        QSignalSpy results(s.controller.get(), &CVideoSearchController::SignalSearchResult);
+        EXPECT_TRUE(s.controller->SearchCameraFiles(condition, 1800));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return std::any_of(results.begin(), results.end(), [](const QList<QVariant> &a) {
+                    return a.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished;
+                });
+            },
+            kWaitMs));
+        return s;
+    }();
+    return searched;
+}
+
+// A shown view of the first `count` results in the given order.
+struct GridFixture
+{
+    explicit GridFixture(FileSortType sort = SortStored, int count = kResults,
+                         QSize size = {760, 560})
+    {
+        const Searched &searched = Search();
+        manager = std::make_shared<CVideoDataManager>();
+        CVideoDataInitParam init;
+        init.SetVal_qvc_filter_camera_keys(searched.keys);
+        init.SetVal_file_sort_type(sort);
+        init.SetVal_video_data_type(RegularVideo);
+        init.SetVal_ptr_expand_interface(&host);
+        manager->InitDataParam(init, searched.controller);
+        EXPECT_GE(searched.controller->GetTotalFileNum(RegularVideo, searched.keys), count);
+        view.resize(size);
+        view.InitPageWidget(manager, QString());
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ends = std::make_unique<QSignalSpy>(manager.get(),
+                                            &CVideoDataManager::SignalLoadEndDataToList);
+        begins = std::make_unique<QSignalSpy>(manager.get(),
+                                              &CVideoDataManager::SignalLoadBeginDataToList);
+        this->count = count;
+    }
+
+    void Prepare()
+    {
+        manager->SetCurrentDataNum(count, true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return view.GetThumbnailCount() > 0; }, kWaitMs));
+    }
+
+    QScrollArea *Area() const { return view.findChild<QScrollArea *>("ptr_scrollarea_"); }
+    QScrollBar *Bar() const { return Area()->verticalScrollBar(); }
+    CMultiPageMoreWidget *Tip() const { return view.findChild<CMultiPageMoreWidget *>(); }
+
+    void Wheel(int delta)
+    {
+        QWidget *viewport = Area()->viewport();
+        const QPoint at = viewport->rect().center();
+        QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+    }
+
+    // Wheels down as an operator at the bottom does until a page is asked for (the tip turns
+    // into the waiting animation) or nothing more is offered; true when a page was asked for.
+    bool WheelAtEnd(bool down)
+    {
+        QCoreApplication::processEvents();
+        Bar()->setValue(down ? Bar()->maximum() : 0);
+        for (int gesture = 0; gesture < 20; ++gesture) {
+            Wheel(down ? -120 : 120);
+            QCoreApplication::processEvents();
+            if (Tip()->isVisible() && Tip()->GetTipState() == MoreTipLoading)
+                return true;
+            if (!Tip()->isVisible() && Bar()->value() == (down ? Bar()->maximum() : 0))
+                return false;
+        }
+        return false;
+    }
+
+    QList<int> Ids() const
+    {
+        QList<int> ids;
+        for (CMultiPageGroupWidget *group : view.GetGroups())
+            ids << group->GetThumbnails().keys();
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+    QList<CGridThumbnailWidget *> VisibleTiles() const
+    {
+        QList<CGridThumbnailWidget *> tiles;
+        const QRect viewport = Area()->viewport()->rect();
+        for (CMultiPageGroupWidget *group : view.GetGroups()) {
+            for (CGridThumbnailWidget *tile : group->GetThumbnails()) {
+                const QRect at(tile->mapTo(Area()->viewport(), QPoint()), tile->size());
+                if (at.intersects(viewport))
+                    tiles << tile;
+            }
+        }
+        return tiles;
+    }
+
+    int TilesFetching() const
+    {
+        int fetching = 0;
+        for (CMultiPageGroupWidget *group : view.GetGroups()) {
+            for (CGridThumbnailWidget *tile : group->GetThumbnails())
+                fetching += tile->ThumbnailState() == ThumbnailFetching ? 1 : 0;
+        }
+        return fetching;
+    }
+
+    ThumbnailHost host;
+    std::shared_ptr<CVideoDataManager> manager;
+    CMultiPageWidget view;
+    std::unique_ptr<QSignalSpy> ends;
+    std::unique_ptr<QSignalSpy> begins;
+    int count = 0;
+};
+
+QList<int> Range(int first, int last)
+{
+    QList<int> ids;
+    for (int id = first; id <= last; ++id)
+        ids << id;
+    return ids;
+}
+
+QList<QVariant> Pair(int a, int b)
+{
+    return {a, b};
+}
+
+} // namespace
+
+TEST(MultiPageWidget, PagesOfSixtyAtTheBottomUntilTheEnd)
+{
+    GridFixture grid;
+    grid.Prepare();
+    EXPECT_EQ(grid.Ids(), Range(0, 59));
+    EXPECT_FALSE(grid.view.findChild<QWidget *>("ptr_no_data_widget_")->isVisible());
+
+    ASSERT_TRUE(grid.WheelAtEnd(true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.view.GetThumbnailCount() == 120; }, kWaitMs));
+    EXPECT_EQ(grid.Ids(), Range(0, 119));
+
+    ASSERT_TRUE(grid.WheelAtEnd(true));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return grid.view.GetThumbnailCount() == kResults; }, kWaitMs));
+    EXPECT_EQ(grid.Ids(), Range(0, kResults - 1));
+    EXPECT_FALSE(grid.Tip()->isVisible());
+
+    // At the end nothing more is offered, so a third gesture asks for nothing.
+    EXPECT_FALSE(grid.WheelAtEnd(true));
+    EXPECT_FALSE(grid.Tip()->isVisible());
+    EXPECT_EQ(grid.view.GetThumbnailCount(), kResults);
+    // The list of the page follows exactly the ranges added.
+    ASSERT_EQ(grid.ends->size(), 3);
+    EXPECT_EQ(grid.ends->at(0), Pair(0, 59));
+    EXPECT_EQ(grid.ends->at(1), Pair(60, 119));
+    EXPECT_EQ(grid.ends->at(2), Pair(120, 149));
+}
+
+TEST(MultiPageWidget, JumpShowsTheFullPageAroundTheIdThenGrowsUpwards)
+{
+    GridFixture grid;
+    grid.manager->SetCurrentDataNum(kResults, false);
+    grid.view.LoadCustomPageData(145);
+    EXPECT_EQ(grid.Ids(), Range(90, 149));
+    ASSERT_EQ(grid.ends->size(), 1);
+    EXPECT_EQ(grid.ends->at(0), Pair(90, 149));
+    // Once laid out, the view scrolls the jumped-to tile into view.
+    CGridThumbnailWidget *target = grid.view.GetThumbnail(145);
+    ASSERT_TRUE(target);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid.VisibleTiles().contains(target); }, kWaitMs));
+
+    ASSERT_TRUE(grid.WheelAtEnd(false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.view.GetThumbnailCount() == 120; }, kWaitMs));
+    EXPECT_EQ(grid.Ids(), Range(30, 149));
+    ASSERT_EQ(grid.begins->size(), 1);
+    EXPECT_EQ(grid.begins->at(0), Pair(30, 89));
+    // The tile that was on top stays in view rather than jumping to the new top.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return grid.VisibleTiles().contains(grid.view.GetThumbnail(90)); }, kWaitMs));
+    // Groups stay in camera order: each group's ids follow the previous group's.
+    int previous = -1;
+    for (CMultiPageGroupWidget *group : grid.view.GetGroups()) {
+        EXPECT_GT(group->GetLowestDataId(), previous);
+        previous = group->GetHighestDataId();
+    }
+}
+
+TEST(MultiPageWidget, PicturesShowTheirMomentFewInFlightAndAreReleasedOutOfView)
+{
+    GridFixture grid(SortStored, kResults, {760, 420});
+    QSignalSpy answers(grid.manager.get(), &CVideoDataManager::SignalThumbnailFinished);
+    grid.Prepare();
+    int most_in_flight = 0;
+    const auto sample = [&] {
+        most_in_flight =
+            std::max({most_in_flight, grid.TilesFetching(), grid.view.GetThumbnailsInFlight()});
+    };
+    QObject::connect(grid.manager.get(), &CVideoDataManager::SignalThumbnailFinished, &grid.view,
+                     sample);
+    const auto all_visible_loaded = [&] {
+        sample();
+        const auto tiles = grid.VisibleTiles();
+        return !tiles.isEmpty() && std::all_of(tiles.begin(), tiles.end(), [](auto *tile) {
+            return tile->ThumbnailState() == ThumbnailLoaded;
+        });
+    };
+    ASSERT_TRUE(QTest::qWaitFor(all_visible_loaded, kWaitMs));
+    for (CGridThumbnailWidget *tile : grid.VisibleTiles()) {
+        int64_t shown = -1;
+        EXPECT_TRUE(teskrecordserver::ReadTimeStrip(tile->GetItem()->GetThumbnailImage(), shown))
+            << "tile " << tile->GetDataId();
+        EXPECT_EQ(shown, tile->ThumbnailTime()) << "tile " << tile->GetDataId();
+    }
+    // Fast scrolling through everything: many tiles pass by, still at most 5 asked at once.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int step = 0; step < 40; ++step) {
+            grid.Wheel(-120);
+            sample();
+            QCoreApplication::processEvents();
+            if (grid.Tip()->isVisible() && grid.Tip()->GetTipState() == MoreTipLoading) {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !grid.Tip()->isVisible(); }, kWaitMs));
+            }
+        }
+    }
+    EXPECT_EQ(grid.view.GetThumbnailCount(), kResults);
+    // Then screen by screen, each settling, until more than 100 pictures came in.
+    grid.Bar()->setValue(0);
+    while (answers.size() <= CMultiPageWidget::kReleaseEveryDownloads &&
+           grid.Bar()->value() < grid.Bar()->maximum()) {
+        ASSERT_TRUE(QTest::qWaitFor(all_visible_loaded, kWaitMs)) << grid.Bar()->value();
+        grid.Bar()->setValue(grid.Bar()->value() + grid.Bar()->pageStep());
+    }
+    grid.Bar()->setValue(grid.Bar()->maximum());
+    ASSERT_TRUE(QTest::qWaitFor(all_visible_loaded, kWaitMs));
+    EXPECT_LE(most_in_flight, CMultiPageWidget::kMaxThumbnailsInFlight);
+    EXPECT_GT(most_in_flight, 1);
+    // Tiles far above were loaded once and have given their pictures back.
+    CGridThumbnailWidget *first = grid.view.GetThumbnail(0);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(grid.VisibleTiles().contains(first));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return first->ThumbnailState() == ThumbnailNotLoaded; }, kWaitMs));
+}
+
+TEST(MultiPageWidget, GroupBoxFollowsItsTilesAndReportsAnyChecked)
+{
+    GridFixture grid;
+    grid.Prepare();
+    QSignalSpy report(&grid.view, &CMultiPageWidget::SignalThumbnailsCheckedStateChanged);
+    ASSERT_GE(grid.view.GetGroups().size(), 2);
+    CMultiPageGroupWidget *group = grid.view.GetGroups().front();
+    auto *box = group->findChild<QCheckBox *>("ptr_checkbox_");
+    ASSERT_TRUE(box && box->isTristate());
+    EXPECT_TRUE(group->GetTitleText().endsWith(
+        QString(" (%1)").arg(group->GetThumbnail(group->GetLowestDataId())
+                                 ->GetItem()
+                                 ->GetPairData(KeyCameraFileCount)
+                                 .toInt())));
+
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_EQ(box->checkState(), Qt::Checked);
+    EXPECT_EQ(grid.view.GetCheckedThumbnails().size(), group->GetThumbnailCount());
+    ASSERT_FALSE(report.isEmpty());
+    EXPECT_TRUE(report.last().at(0).toBool());
+
+    // Unchecking one tile by its own box leaves the group partly checked.
+    CGridThumbnailWidget *tile = group->GetThumbnail(group->GetLowestDataId());
+    QTest::mouseClick(tile->findChild<QCheckBox *>("ptr_checkbox_"), Qt::LeftButton);
+    EXPECT_FALSE(tile->IsChecked());
+    EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
+    EXPECT_TRUE(report.last().at(0).toBool());
+
+    // A click on a partly checked box checks all, the next unchecks all.
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_EQ(box->checkState(), Qt::Checked);
+    EXPECT_TRUE(tile->IsChecked());
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_EQ(box->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(report.last().at(0).toBool());
+    EXPECT_TRUE(grid.view.GetCheckedThumbnails().isEmpty());
+
+    // Tiles added to a checked group start checked; a new camera's group does not.
+    grid.view.SetAllThumbnailsChecked(true);
+    const QList<CMultiPageGroupWidget *> before = grid.view.GetGroups();
+    ASSERT_TRUE(grid.WheelAtEnd(true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.view.GetThumbnailCount() == 120; }, kWaitMs));
+    ASSERT_GT(grid.view.GetGroups().size(), before.size());
+    for (CMultiPageGroupWidget *shown : grid.view.GetGroups()) {
+        const bool old = before.contains(shown);
+        EXPECT_EQ(shown->GetCheckedIds().size(), old ? shown->GetThumbnailCount() : 0);
+    }
+    EXPECT_GT(before.back()->GetHighestDataId(), 59);
+}
+
+TEST(MultiPageWidget, ResultInTimeOrderIsOneUntitledGroup)
+{
+    GridFixture grid(SortBeginAscending);
+    grid.Prepare();
+    ASSERT_EQ(grid.view.GetGroups().size(), 1);
+    EXPECT_FALSE(
+        grid.view.GetGroups().front()->findChild<QWidget *>("ptr_title_frame_")->isVisible());
+    EXPECT_EQ(grid.Ids(), Range(0, 59));
+    // Six columns of 175 px with 4 px between them fit in 760 px less the scroll bar.
+    EXPECT_EQ(grid.view.GetGroups().front()->GetColumnCount(),
+              (grid.Area()->viewport()->width() + 4) / (175 + 4));
+
+    grid.view.ClearData();
+    EXPECT_EQ(grid.view.GetThumbnailCount(), 0);
+    EXPECT_TRUE(grid.view.findChild<QWidget *>("ptr_no_data_widget_")->isVisible());
+    EXPECT_FALSE(grid.Area()->isVisible());
+}
+
+TEST(GridThumbnailWidget, ClicksPlayOnlyWhenReleasedInsideAndNotOnTheMoreLabel)
+{
+    GridFixture grid;
+    grid.Prepare();
+    CGridThumbnailWidget *tile = grid.view.GetThumbnail(3);
+    ASSERT_TRUE(tile);
+    QSignalSpy operate(&grid.view, &CMultiPageWidget::SignalDataOperate);
+
+    QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
+    ASSERT_EQ(operate.size(), 1);
+    EXPECT_EQ(operate.at(0).at(0).value<OperationType>(), OperationPlay);
+    EXPECT_EQ(operate.at(0).at(1).toInt(), 3);
+
+    QTest::mousePress(tile, Qt::LeftButton, {}, tile->rect().center());
+    QTest::mouseRelease(tile, Qt::LeftButton, {}, QPoint(tile->width() + 20, 10));
+    EXPECT_EQ(operate.size(), 1);
+
+    // Hovering shows the more label (half-hour segments can be split); a release on it plays
+    // nothing.
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(tile, &enter);
+    auto *more = tile->findChild<QLabel *>("ptr_more_label_");
+    ASSERT_TRUE(more);
+    ASSERT_TRUE(more->isVisible());
+    const CVideoOperationInitParam param = tile->GetOperationParam();
+    EXPECT_TRUE(param.GetVal_is_show_split_btn());
+    EXPECT_FALSE(param.GetVal_map_split_time_type().count(SplitHalfHour));
+    EXPECT_TRUE(param.GetVal_map_split_time_type().count(SplitTwentyMinutes));
+    const QPoint on_more = more->geometry().center();
+    QTest::mousePress(tile, Qt::LeftButton, {}, on_more);
+    QTest::mouseRelease(tile, Qt::LeftButton, {}, on_more);
+    EXPECT_EQ(operate.size(), 1);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(tile, &leave);
+    EXPECT_FALSE(more->isVisible());
+}
+
+TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
+{
+    // A manager without a search cannot ask: the tile's picture fails after its delay.
+    auto manager = std::make_shared<CVideoDataManager>();
+    auto item = std::make_shared<CCustomVideoData>();
+    item->SetFileDatas({std::make_shared<CPlaybackFile>(1000, 1600, "f0")});
+    item->InsertPairData(KeyDataId, 0);
+    item->InsertPairData(KeyThumbnailSupported, true);
+    CGridThumbnailWidget tile(item, manager);
+    tile.show();
+    QSignalSpy finished(&tile, &CGridThumbnailWidget::SignalThumbnailFinished);
+    ASSERT_TRUE(tile.NeedsThumbnail());
+    EXPECT_TRUE(tile.RequestThumbnail());
+    EXPECT_EQ(tile.ThumbnailState(), ThumbnailFetching);
+    EXPECT_TRUE(tile.findChild<QLabel *>("ptr_animation_label_")->isVisible());
+    ASSERT_TRUE(finished.wait(kWaitMs));
+    EXPECT_FALSE(finished.at(0).at(0).toBool());
+    EXPECT_EQ(tile.ThumbnailState(), ThumbnailFailed);
+    EXPECT_FALSE(tile.NeedsThumbnail());
+    EXPECT_FALSE(tile.findChild<QLabel *>("ptr_animation_label_")->isVisible());
+    // Only a loaded picture is released; a failed one stays failed.
+    tile.ReleaseThumbnail();
+    EXPECT_EQ(tile.ThumbnailState(), ThumbnailFailed);
+}

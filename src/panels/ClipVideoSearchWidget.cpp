@@ -29,11 +29,14 @@
 #include "uidatacontroller/VideoListFram.h"
 
 #include <QEvent>
+
 #include <QLabel>
 #include <QPixmap>
 #include <QSet>
 #include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace TeskVideoSearch {
 
@@ -185,6 +188,9 @@ void ClipVideoSearchWidget::InitWidget(CClipSearchWidgetInitParam &param)
     connect(playback, &CClipPlaybackWidget::SignalModifyTagInfo, this,
             &ClipVideoSearchWidget::OnTagSaveInfo);
     connect(playback, &CClipPlaybackWidget::SignalDeleteCurrentFile, this,
+            &ClipVideoSearchWidget::OnDeleteCurrentFile);
+    // The unlock button has a signal of its own; the playing file's kind decides either way.
+    connect(playback, &CClipPlaybackWidget::SignalUnlockCurrentFile, this,
             &ClipVideoSearchWidget::OnDeleteCurrentFile);
     connect(playback, &CClipPlaybackWidget::SignalClosePlayback, this,
             &ClipVideoSearchWidget::OnPlaybackClose);
@@ -596,7 +602,13 @@ void ClipVideoSearchWidget::OnUpdateDataTotalNum(VideoDataType data_type, int to
 {
     auto &d = *ptr_data_;
     auto &ui = d.ui_;
-    const int tab = d.map_tab_kinds_.key(data_type, 0);
+    // Pages that share a controller hear each other's searches; a kind the last search did not
+    // ask for has no tab, and must not write its count into another kind's tab.
+    const auto tab_of_kind =
+        std::find(d.map_tab_kinds_.cbegin(), d.map_tab_kinds_.cend(), data_type);
+    if (tab_of_kind == d.map_tab_kinds_.cend())
+        return;
+    const int tab = tab_of_kind.key();
     PlexaControl::CFancyTabBarPanel *bar = ui.ptr_tab_bar_widget_->GetTabBar();
     bar->setTabText(tab, GetTabName(data_type, total_num));
     bar->update();

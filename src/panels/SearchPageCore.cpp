@@ -76,6 +76,7 @@ void CSearchPageCore::SetupForm()
     form_.camera->setPlaceholderText(CAbstractSearchWidget::tr("PleaseSelectTheMonitoringPoint"));
     form_.thumbnail_btn->setToolTip(CAbstractSearchWidget::tr("DisplayThumbnailsEENmRjEnPWq"));
     form_.list_btn->setToolTip(CAbstractSearchWidget::tr("ShowList"));
+    form_.max_close->setText(QStringLiteral("\u00d7"));
     form_.max_main->hide();
     form_.camera->hide();
 
@@ -103,6 +104,9 @@ void CSearchPageCore::SetupForm()
     form_.list->InitListWidget(list_param);
     form_.grid->InitPageWidget(manager, QString());
     form_.time_bar->InitTip(page_);
+    // Closer levels would cut a week of recordings into more segments than the views can page.
+    form_.time_bar->SetLevelRange(CAnimationProgressBar::LevelSevenDays,
+                                  CAnimationProgressBar::LevelSixHours);
     ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
 
     // The list asks for more rows at its ends; the grid owns the window of rows and announces
@@ -262,8 +266,7 @@ void CSearchPageCore::OnSearchResult(const ClipSearchEvent &event)
     const auto manager = base_->GetVal_ptr_data_manager_();
     if (!manager)
         return;
-    if (!is_split_mode_)
-        ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
+    ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
     SetLoading(false);
     const CClipSearchEventData data = event.GetEventData();
     switch (event.GetEventType()) {
@@ -477,8 +480,11 @@ void CSearchPageCore::OnCameraAboutToDelete(const QVector<QString> &camera_ids)
 void CSearchPageCore::FocusResult(int data_id)
 {
     form_.grid->SetFocusedThumbnail(data_id);
-    form_.list->SetCursorItem(data_id);
     form_.grid->ScrollToFocusPos();
+    // The list receives the grid's rows through queued announcements; focus after them.
+    CListSightWidget *list = form_.list;
+    QMetaObject::invokeMethod(
+        list, [list, data_id] { list->SetCursorItem(data_id); }, Qt::QueuedConnection);
 }
 
 void CSearchPageCore::OnTimeProgressSelectedFileChanged(const std::shared_ptr<TimeSliderFile> &file)

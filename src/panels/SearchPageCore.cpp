@@ -49,6 +49,19 @@ CResourceKey KeyOf(const QString &site_id, const QString &camera_id)
     return key;
 }
 
+// The closest level of the pages whose window holds the whole span, so that a search shows all
+// its recordings at once; its segment length is the one a search of that span is cut at.
+CAnimationProgressBar::TotalValue LevelForSpan(int64_t span)
+{
+    if (span > 86400)
+        return CAnimationProgressBar::LevelSevenDays;
+    if (span > 43200)
+        return CAnimationProgressBar::LevelOneDay;
+    if (span > 21600)
+        return CAnimationProgressBar::LevelTwelveHours;
+    return CAnimationProgressBar::LevelSixHours;
+}
+
 } // namespace
 
 CSearchPageCore::CSearchPageCore(CAbstractSearchWidget *page,
@@ -225,6 +238,7 @@ void CSearchPageCore::PrepareSearch(teskplaycontroller::CCameraVideoSearchCondit
     ResetSortCombo();
 
     const auto &data = *condition.GetDataPtr();
+    form_.time_bar->SetCurrentTimeSliderLevel(LevelForSpan(data.end_time - data.begin_time));
     form_.time_bar->SetSearchTimeRange(QDateTime::fromSecsSinceEpoch(data.begin_time),
                                        QDateTime::fromSecsSinceEpoch(data.end_time));
     form_.time_bar->SetShowTimeRange(QDateTime::fromSecsSinceEpoch(data.begin_time),

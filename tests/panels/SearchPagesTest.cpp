@@ -22,6 +22,7 @@
 #include "recordserver/RecordingServer.h"
 #include "resources/Resources.h"
 
+#include "PanelsTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -467,11 +468,17 @@ void CheckBothPresentations(PageFixture<Page> &fixture, const QString &name, int
 
 TEST(SearchPages, EveryKindOfPageShowsItsRowsInBothPresentations)
 {
+    PanelsTest::EnglishTexts english;
     {
         PageFixture<CAllVideoSearchWidget> all(RegularVideo);
         QSignalSpy totals(&all.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
         all.Search(ConditionOfKind(RegularVideo));
         CheckBothPresentations(all, "all", LastTotal(totals));
+        // The export button and the stored order share a key but not a text.
+        if (english.IsLoaded()) {
+            EXPECT_NE(all.Child<QPushButton>("ptr_download_button_")->text(),
+                      all.Child<PlexaControl::CComboBox>("ptr_sort_combox_")->itemText(0));
+        }
     }
     {
         PageFixture<CLockVideoSearchWidget> locked(LockVideo);

@@ -93,10 +93,12 @@ void CAllVideoSearchWidget::StartSearchVideo(
     data_->ui_.ptr_back_widget_->hide();
     if (const auto controller = SearchController())
         controller->ClearSecondSplitParam();
-    CSearchPageCore &core = *data_->ptr_core_;
-    core.PrepareSearch(condition);
+    // Known before the views are prepared: the time bar's level follows the span, and that
+    // level must not ask for a re-split of a search cut at this length.
     const auto span = condition.GetVal_end_time() - condition.GetVal_begin_time();
     data_->split_time_ = CCommonFunction::GetSingleTimeByTimeRange(static_cast<int>(span));
+    CSearchPageCore &core = *data_->ptr_core_;
+    core.PrepareSearch(condition);
     core.RunSearch(condition, data_->split_time_);
 }
 

@@ -49,6 +49,19 @@ CResourceKey KeyOf(const QString &site_id, const QString &camera_id)
     return key;
 }
 
+// The closest level of the pages whose window holds the whole span, so that a search shows all
+// its recordings at once; its segment length is the one a search of that span is cut at.
+CAnimationProgressBar::TotalValue LevelForSpan(int64_t span)
+{
+    if (span > 86400)
+        return CAnimationProgressBar::LevelSevenDays;
+    if (span > 43200)
+        return CAnimationProgressBar::LevelOneDay;
+    if (span > 21600)
+        return CAnimationProgressBar::LevelTwelveHours;
+    return CAnimationProgressBar::LevelSixHours;
+}
+
 } // namespace
 
 CSearchPageCore::CSearchPageCore(CAbstractSearchWidget *page,
@@ -76,6 +89,7 @@ void CSearchPageCore::SetupForm()
     form_.camera->setPlaceholderText(CAbstractSearchWidget::tr("PleaseSelectTheMonitoringPoint"));
     form_.thumbnail_btn->setToolTip(CAbstractSearchWidget::tr("DisplayThumbnailsEENmRjEnPWq"));
     form_.list_btn->setToolTip(CAbstractSearchWidget::tr("ShowList"));
+    form_.max_close->setText(QStringLiteral("\u00d7"));
     form_.max_main->hide();
     form_.camera->hide();
 
@@ -103,6 +117,9 @@ void CSearchPageCore::SetupForm()
     form_.list->InitListWidget(list_param);
     form_.grid->InitPageWidget(manager, QString());
     form_.time_bar->InitTip(page_);
+    // Closer levels would cut a week of recordings into more segments than the views can page.
+    form_.time_bar->SetLevelRange(CAnimationProgressBar::LevelSevenDays,
+                                  CAnimationProgressBar::LevelSixHours);
     ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
 
     // The list asks for more rows at its ends; the grid owns the window of rows and announces
@@ -221,6 +238,7 @@ void CSearchPageCore::PrepareSearch(teskplaycontroller::CCameraVideoSearchCondit
     ResetSortCombo();
 
     const auto &data = *condition.GetDataPtr();
+    form_.time_bar->SetCurrentTimeSliderLevel(LevelForSpan(data.end_time - data.begin_time));
     form_.time_bar->SetSearchTimeRange(QDateTime::fromSecsSinceEpoch(data.begin_time),
                                        QDateTime::fromSecsSinceEpoch(data.end_time));
     form_.time_bar->SetShowTimeRange(QDateTime::fromSecsSinceEpoch(data.begin_time),
@@ -262,8 +280,7 @@ void CSearchPageCore::OnSearchResult(const ClipSearchEvent &event)
     const auto manager = base_->GetVal_ptr_data_manager_();
     if (!manager)
         return;
-    if (!is_split_mode_)
-        ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
+    ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
     SetLoading(false);
     const CClipSearchEventData data = event.GetEventData();
     switch (event.GetEventType()) {
@@ -477,8 +494,11 @@ void CSearchPageCore::OnCameraAboutToDelete(const QVector<QString> &camera_ids)
 void CSearchPageCore::FocusResult(int data_id)
 {
     form_.grid->SetFocusedThumbnail(data_id);
-    form_.list->SetCursorItem(data_id);
     form_.grid->ScrollToFocusPos();
+    // The list receives the grid's rows through queued announcements; focus after them.
+    CListSightWidget *list = form_.list;
+    QMetaObject::invokeMethod(
+        list, [list, data_id] { list->SetCursorItem(data_id); }, Qt::QueuedConnection);
 }
 
 void CSearchPageCore::OnTimeProgressSelectedFileChanged(const std::shared_ptr<TimeSliderFile> &file)

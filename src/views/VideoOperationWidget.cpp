@@ -162,7 +162,8 @@ void CVideoOperationWidget::ShowSegmentNumWidget(const bool &show)
         chooser->hide();
         return;
     }
-    if (!chooser->isHidden())
+    // An empty chooser offers nothing to choose.
+    if (!chooser->isHidden() || chooser->View()->model()->rowCount() == 0)
         return;
     chooser->adjustSize();
     const QPoint row_top_left = data_->ui_.ptr_split_widget_->mapToGlobal(QPoint(0, 0));

@@ -114,6 +114,13 @@ TEST_F(BackBar, PopupOpensUnderTheRightPartOrAboveItNearTheScreenBottom)
     Popup()->hide();
     EXPECT_EQ(Part("ptr_right_widget_"), right);
 
+    bar_->setLayoutDirection(Qt::RightToLeft);
+    QTest::mouseClick(right, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Popup()->isVisible(); }, kWaitMs));
+    EXPECT_EQ(GlobalRect(Popup()->findChild<QWidget *>("CVideoSplitRecordWidgetUI")).right(),
+              GlobalRect(right).right());
+    Popup()->hide();
+
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     window_.move(40, screen.bottom() - 60);
     ASSERT_TRUE(QTest::qWaitFor([&] { return GlobalRect(right).bottom() > screen.bottom() - 60; },

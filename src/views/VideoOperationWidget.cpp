@@ -137,7 +137,11 @@ void CVideoOperationWidget::ClearData()
         setProperty(kInstallEventFilterProperty, false);
     }
     hide();
-    delete data_->ptr_segment_num_widget_.data();
+    if (CSegmentNumWidget *chooser = data_->ptr_segment_num_widget_) {
+        // Later, not now: a clear may come from a receiver of the chooser's own choice.
+        chooser->hide();
+        chooser->deleteLater();
+    }
     data_->ptr_segment_num_widget_.clear();
 }
 

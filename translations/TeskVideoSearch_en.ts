@@ -666,10 +666,6 @@
             <translation>Are you sure you want to delete the tag "%1"?</translation>
         </message>
         <message>
-            <source>DownloadFailedHTeWUwnETM</source>
-            <translation>The download failed: </translation>
-        </message>
-        <message>
             <source>Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button</source>
             <translation>All Recordings</translation>
         </message>

@@ -45,6 +45,7 @@ namespace {
 // Camera type code that a tag search carries for every camera.
 constexpr int kTagSearchCameraTypeCode = 254;
 constexpr int kNoDataImageSize = 86;
+constexpr int kAuxIconSize = 22;
 constexpr int kNoDataTextSideMargin = 140;
 constexpr int kNoDataGap = 8;
 constexpr int kDownloadSlideWidth = 528;
@@ -75,7 +76,6 @@ constexpr const char *kResultChangedText =
     QT_TR_NOOP("Korv-ControlClient.a8c572d832d44c3ab73022acaad82c02.msg");
 constexpr const char *kUnlockQuestion = QT_TR_NOOP("AreYouSureYouWantToUjGKXIIef");
 constexpr const char *kDeleteTagQuestion = QT_TR_NOOP("AreYouSureToDelete%xIsoHDtGE");
-constexpr const char *kDownloadFailed = QT_TR_NOOP("DownloadFailedHTeWUwnETM");
 
 struct PageSpec
 {
@@ -141,6 +141,7 @@ ClipVideoSearchWidget::ClipVideoSearchWidget(QWidget *parent)
     ui.ptr_bar_label_->hide();
     ui.ptr_aux_btn_->hide();
     ui.ptr_aux_btn_->setIcon(QIcon(QStringLiteral(":/Images/TeskVideoSearch/icon_aux_screen.svg")));
+    ui.ptr_aux_btn_->setIconSize(QSize(kAuxIconSize, kAuxIconSize));
     ui.ptr_playback_widget_->hide();
 }
 
@@ -1097,13 +1098,11 @@ void ClipVideoSearchWidget::OnExportVideoFile()
     QVector<CVideoDownloadInfo> records;
     DownloadTimeType time_type{};
     page->GetExportInfo(records, time_type);
-    QString error;
-    if (!DownloadRecordsDirectly(records, error)) {
-        const QString text = tr(kDownloadFailed) + error;
-        TESK_LOG_ERROR("Direct record download failed: %s", qPrintable(error));
+    // The message names the failure already, in the operator's language.
+    QString message;
+    if (!DownloadRecordsDirectly(records, message))
         PlexaControl::CUiSingleton<tesk_ui_data_controller::CMessageTipManager>::Instance()
-            .ShowMessage(window(), text, tesk_ui_data_controller::CMessageTip::AlertFailure);
-    }
+            .ShowMessage(window(), message, tesk_ui_data_controller::CMessageTip::AlertFailure);
 }
 
 } // namespace TeskVideoSearch

@@ -23,6 +23,7 @@
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
 #include "resources/Resources.h"
+#include "uidatacontroller/CustomConfigManager.h"
 #include "uidatacontroller/MessageTipManager.h"
 
 #include <gtest/gtest.h>
@@ -140,16 +141,6 @@ public:
                       teskplaycontroller::RecordingMedia &out, std::string &error) override
     {
         return server_->MediaForPlay(camera, t, out, error);
-    }
-    bool TrackPointAt(const teskplaycontroller::ResourceKey &camera, int64_t t, double &longitude,
-                      double &latitude) override
-    {
-        return server_->TrackPointAt(camera, t, longitude, latitude);
-    }
-    bool ResolveMedia(const teskplaycontroller::ResourceKey &camera, int64_t begin, int64_t end,
-                      std::vector<teskplaycontroller::MediaPiece> &out, std::string &error) override
-    {
-        return server_->ResolveMedia(camera, begin, end, out, error);
     }
     bool OperateLabel(const teskplaycontroller::OperatLabelParam &param,
                       teskplaycontroller::CChangeClaim &claim, std::string &error) override
@@ -294,6 +285,7 @@ protected:
         CClipSearchWidgetInitParam param;
         param.SetVal_condition_init_param(condition);
         param.SetVal_is_support_pop_sub_widget(true);
+        panel_->setStyleSheet(TeskResources::ClientStyleSheet());
         panel_->resize(1500, 860);
         panel_->InitWidget(param);
         panel_->show();
@@ -843,6 +835,88 @@ TEST_F(ClipVideoSearchWidgetTest, UnlistedNotificationClosesTheWaitWithoutATip)
     EXPECT_FALSE(controller->IsOperating());
     EXPECT_TRUE(TipsOver(panel_->window()).isEmpty());
     EXPECT_EQ(FinalCount(TagVideo), before);
+}
+
+// From the empty panel through a search, a tab change while a clip plays and an export back to
+// the empty panel, whose pages stay.
+TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
+{
+    MakePanel();
+    auto *stack = Child<QWidget>("ptr_stack_widget_");
+    ASSERT_TRUE(
+        WaitFor([&] { return stack->findChildren<CAbstractSearchWidget *>().size() == 7; }));
+    auto *no_data = Child<QLabel>("ptr_no_data_image_label_");
+    EXPECT_TRUE(no_data->isVisible());
+    EXPECT_FALSE(stack->isVisible());
+    SaveShot(panel_.get(), "panel-empty.png");
+    CClipSearchWidgetInitParam again;
+    panel_->InitWidget(again);
+    QApplication::processEvents();
+    EXPECT_EQ(stack->findChildren<CAbstractSearchWidget *>().size(), 7);
+    EXPECT_TRUE(Child<QWidget>("ptr_aux_btn_")->isVisible());
+
+    Search({RegularVideo, TagVideo});
+    ASSERT_GE(FinalCount(RegularVideo), 0);
+    ASSERT_GT(FinalCount(TagVideo), 0);
+    EXPECT_FALSE(no_data->isVisible());
+    EXPECT_TRUE(stack->isVisible());
+    SaveShot(panel_.get(), "panel-after-search.png");
+
+    // A tab change closes the playing clip without its close signal.
+    Play(RegularVideo, 0);
+    ASSERT_TRUE(WaitFor([&] { return Playback()->isVisible(); }));
+    SaveShot(panel_.get(), "panel-playing.png");
+    QSignalSpy closed(Playback(), &CClipPlaybackWidget::SignalClosePlayback);
+    QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(1).center());
+    EXPECT_FALSE(Playback()->isVisible());
+    EXPECT_EQ(closed.count(), 0);
+    EXPECT_EQ(qobject_cast<PlexaControl::CStackedWidget *>(stack)->currentWidget(), Page(TagVideo));
+
+    // Export: the side panel slides in with the ticked results; plays wait until it goes.
+    CGridThumbnailWidget *tile = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        const auto tiles = Page(TagVideo)->findChildren<CGridThumbnailWidget *>();
+        tile = tiles.isEmpty() ? nullptr : tiles.first();
+        return tile && tile->isVisible();
+    }));
+    auto *tick = tile->findChild<QCheckBox *>("ptr_checkbox_");
+    QTest::mouseClick(tick, Qt::LeftButton, {}, QPoint(tick->height() / 2, tick->height() / 2));
+    auto *export_button = Page(TagVideo)->findChild<QPushButton *>("ptr_download_button_");
+    ASSERT_TRUE(WaitFor([&] { return export_button->isEnabled(); }));
+    QTest::mouseClick(export_button, Qt::LeftButton);
+    EXPECT_TRUE(Lattice::IsShowDockWidget(panel_.get()));
+    QVector<CVideoDownloadInfo> records;
+    ASSERT_TRUE(WaitFor([&] {
+        records.clear();
+        panel_->GetDownloadInfo(records);
+        return !records.isEmpty();
+    }));
+    EXPECT_EQ(records.size(), 1);
+    SaveShot(panel_.get(), "panel-export.png");
+    Play(TagVideo, tile->GetDataId());
+    EXPECT_FALSE(Playback()->isVisible());
+
+    // The host downloads, or in the domestic edition the panel asks the host's record download
+    // and says why it failed.
+    QSignalSpy host_download(panel_.get(), &ClipVideoSearchWidget::SignalDownloadVideoFile);
+    auto *download = panel_->findChild<QPushButton *>("ptr_download_btn_");
+    QTest::mouseClick(download, Qt::LeftButton);
+    EXPECT_EQ(host_download.count(), 1);
+    tesk_ui_data_controller::CCustomConfigManager::SetDomestic(true);
+    QTest::mouseClick(download, Qt::LeftButton);
+    tesk_ui_data_controller::CCustomConfigManager::SetDomestic(false);
+    EXPECT_EQ(host_download.count(), 1);
+    ASSERT_TRUE(WaitFor([&] { return !TipsOver(panel_->window()).isEmpty(); }));
+    EXPECT_TRUE(
+        TipsOver(panel_->window())
+            .first()
+            .startsWith(QCoreApplication::translate("CVideoExporter", "DownloadFailedHTeWUwnETM")));
+
+    panel_->ClearData();
+    EXPECT_FALSE(Lattice::IsShowDockWidget(panel_.get()));
+    EXPECT_TRUE(no_data->isVisible());
+    EXPECT_FALSE(stack->isVisible());
+    EXPECT_EQ(stack->findChildren<CAbstractSearchWidget *>().size(), 7);
 }
 
 } // namespace

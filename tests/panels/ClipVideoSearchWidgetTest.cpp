@@ -17,6 +17,7 @@
 #include "lattice/NewInfoDlg.h"
 #include "lattice/SlideDock.h"
 #include "playcontroller/RecordingSource.h"
+#include "playwindow/PlaybackWindow.h"
 #include "plexacontrol/ChaseDialog.h"
 #include "plexacontrol/ModalTipDialog.h"
 #include "plexacontrol/StackedWidget.h"
@@ -860,11 +861,18 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
     ASSERT_GT(FinalCount(TagVideo), 0);
     EXPECT_FALSE(no_data->isVisible());
     EXPECT_TRUE(stack->isVisible());
+    EXPECT_TRUE(WaitFor([&] {
+        const auto tiles = Page(RegularVideo)->findChildren<CGridThumbnailWidget *>();
+        return !tiles.isEmpty() && tiles.first()->isVisible();
+    }));
     SaveShot(panel_.get(), "panel-after-search.png");
 
     // A tab change closes the playing clip without its close signal.
     Play(RegularVideo, 0);
     ASSERT_TRUE(WaitFor([&] { return Playback()->isVisible(); }));
+    auto *window = Playback()->GetPlayWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return !window->GetCurrentFrame().isNull(); }));
     SaveShot(panel_.get(), "panel-playing.png");
     QSignalSpy closed(Playback(), &CClipPlaybackWidget::SignalClosePlayback);
     QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(1).center());
@@ -892,6 +900,9 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
         return !records.isEmpty();
     }));
     EXPECT_EQ(records.size(), 1);
+    auto *dock = panel_->findChild<Lattice::CSlideDockFrame *>();
+    ASSERT_NE(dock, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return dock->geometry().right() == panel_->width() - 1; }));
     SaveShot(panel_.get(), "panel-export.png");
     Play(TagVideo, tile->GetDataId());
     EXPECT_FALSE(Playback()->isVisible());

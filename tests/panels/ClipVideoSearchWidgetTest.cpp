@@ -64,23 +64,17 @@ QString PanelText(const char *key)
     return ClipVideoSearchWidget::tr(key);
 }
 
-// The embedded server as every service sees it, noting the searches it is asked for and able
-// to hold a tag or lock change until the test lets it go.
-class CSpySource : public teskplaycontroller::IRecordingSource
+// The embedded server, noting the searches it is asked for and able to hold a tag or lock
+// change until the test lets it go.
+class CSpyServer : public teskrecordserver::CRecordingServer
 {
 public:
     struct Search
     {
         VideoSearchType type = teskplaycontroller::VideoSearchRecord;
-        int label_type = -1;
-        int event_type = -1;
+        int filter = -1; // the label type of a tag search, the event type of a person-vehicle one
         std::set<int> camera_type_codes;
-        teskplaycontroller::CameraVideoSearchCondition condition;
     };
-
-    explicit CSpySource(std::shared_ptr<teskrecordserver::CRecordingServer> server)
-        : server_(std::move(server))
-    {}
 
     std::map<std::string, Search> Searches() const
     {
@@ -92,7 +86,6 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         searches_.clear();
     }
-
     // The next changes wait until Release; `refuse` then fails them without changing the store.
     void HoldChanges(bool refuse)
     {
@@ -119,39 +112,23 @@ public:
             Search &search = searches_[condition.search_guid];
             search.type = condition.search_type;
             if (condition.ptr_label_extra)
-                search.label_type = condition.ptr_label_extra->GetVal_label_type();
+                search.filter = condition.ptr_label_extra->GetVal_label_type();
             if (condition.ptr_person_vehicle_extra)
-                search.event_type = condition.ptr_person_vehicle_extra->GetVal_event_type();
+                search.filter = condition.ptr_person_vehicle_extra->GetVal_event_type();
             search.camera_type_codes.insert(camera.camera_type_code);
-            search.condition = condition;
         }
-        return server_->SearchCamera(condition, camera, cancelled);
-    }
-    void SearchVCA(const teskplaycontroller::VCAIncrementalCondition &condition,
-                   teskplaycontroller::IVCAResultSink &sink,
-                   const std::atomic<bool> &cancelled) override
-    {
-        server_->SearchVCA(condition, sink, cancelled);
-    }
-    bool DecodeFrame(const teskplaycontroller::ResourceKey &camera, int64_t t, QImage &out,
-                     std::string &error) override
-    {
-        return server_->DecodeFrame(camera, t, out, error);
-    }
-    bool MediaForPlay(const teskplaycontroller::ResourceKey &camera, int64_t t,
-                      teskplaycontroller::RecordingMedia &out, std::string &error) override
-    {
-        return server_->MediaForPlay(camera, t, out, error);
+        return CRecordingServer::SearchCamera(condition, camera, cancelled);
     }
     bool OperateLabel(const teskplaycontroller::OperatLabelParam &param,
                       teskplaycontroller::CChangeClaim &claim, std::string &error) override
     {
-        return Change(error, [&] { return server_->OperateLabel(param, claim, error); });
+        return Change(error, [&] { return CRecordingServer::OperateLabel(param, claim, error); });
     }
     bool LockAndUnlockRecord(const teskplaycontroller::LockRecordFileParam &param,
                              teskplaycontroller::CChangeClaim &claim, std::string &error) override
     {
-        return Change(error, [&] { return server_->LockAndUnlockRecord(param, claim, error); });
+        return Change(error,
+                      [&] { return CRecordingServer::LockAndUnlockRecord(param, claim, error); });
     }
 
 private:
@@ -162,15 +139,13 @@ private:
         {
             std::unique_lock<std::mutex> lock(mutex_);
             released_.wait(lock, [this] { return !is_holding_; });
-            refuse = is_refusing_;
-            is_refusing_ = false;
+            refuse = std::exchange(is_refusing_, false);
         }
         const bool ok = refuse ? (error = "Refused by the test", false) : forward();
         ++ended_changes_;
         return ok;
     }
 
-    std::shared_ptr<teskrecordserver::CRecordingServer> server_;
     mutable std::mutex mutex_;
     std::condition_variable released_;
     std::map<std::string, Search> searches_;
@@ -242,21 +217,18 @@ protected:
         options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 6, 2) * 86400;
         options.clip_fps = 2;
         options.jpeg_capture_hours = 1;
-        server_ = std::make_shared<teskrecordserver::CRecordingServer>();
+        server_ = std::make_shared<CSpyServer>();
         const auto status =
             server_->Open((TestSupport::ScratchDir() + "/panel-store").toStdString(), options);
         ASSERT_TRUE(status.IsOk()) << status.Message();
         teskrecordserver::CRecordingServer::Install(server_);
         server_->PublishToHost();
-        spy_ = std::make_shared<CSpySource>(server_);
-        teskplaycontroller::CRecordingSourceRegistry::SetSource(spy_);
         end_ = options.anchor;
         begin_ = end_ - 86400;
     }
     static void TearDownTestSuite()
     {
         teskplaycontroller::CRecordingSourceRegistry::SetSource(nullptr);
-        spy_.reset();
         server_.reset();
     }
 
@@ -264,12 +236,12 @@ protected:
     {
         ASSERT_TRUE(english_.IsLoaded());
         Lattice::CNewInfoDlg::ClearShownTexts();
-        changes_at_start_ = spy_->StartedChanges();
+        changes_at_start_ = server_->StartedChanges();
     }
     void TearDown() override
     {
-        spy_->Release();
-        ASSERT_TRUE(WaitFor([] { return spy_->StartedChanges() == spy_->EndedChanges(); }));
+        server_->Release();
+        ASSERT_TRUE(WaitFor([] { return server_->StartedChanges() == server_->EndedChanges(); }));
         panel_.reset();
         Lattice::CNewInfoDlg::CloseAll();
     }
@@ -367,7 +339,7 @@ protected:
             QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
         }
         ASSERT_EQ(column->GetTagConditionWidget()->GetSearchKinds().size(), kinds.size());
-        spy_->ClearSearches();
+        server_->ClearSearches();
         QTest::mouseClick(column->findChild<QPushButton *>("ptr_search_btn_"), Qt::LeftButton);
     }
 
@@ -459,7 +431,7 @@ protected:
         entry.ptr_camera_for_play =
             std::make_shared<teskplaycontroller::CCameraForPlay>(site, camera);
         const std::atomic<bool> cancelled{false};
-        const auto answer = server_->SearchCamera(condition, entry, cancelled);
+        const auto answer = server_->CRecordingServer::SearchCamera(condition, entry, cancelled);
         EXPECT_FALSE(answer.failed) << answer.str_error_info;
         return answer.files;
     }
@@ -473,10 +445,9 @@ protected:
     }
 
     // Tag and lock changes that reached the store's service during this test.
-    int Changes() const { return spy_->StartedChanges() - changes_at_start_; }
+    int Changes() const { return server_->StartedChanges() - changes_at_start_; }
 
-    static inline std::shared_ptr<teskrecordserver::CRecordingServer> server_;
-    static inline std::shared_ptr<CSpySource> spy_;
+    static inline std::shared_ptr<CSpyServer> server_;
     static inline int64_t begin_ = 0;
     static inline int64_t end_ = 0;
     PanelsTest::EnglishTexts english_;
@@ -562,12 +533,8 @@ TEST_P(SearchRoadTest, OneSearchPerGroupFillsExactlyItsPages)
     }
 
     std::multimap<VideoSearchType, int> searched;
-    for (const auto &[guid, search] : spy_->Searches()) {
-        const int filter = search.type == teskplaycontroller::VideoSearchTag ? search.label_type
-                           : search.type == teskplaycontroller::VideoSearchPersonVehicle
-                               ? search.event_type
-                               : -1;
-        searched.emplace(search.type, filter);
+    for (const auto &[guid, search] : server_->Searches()) {
+        searched.emplace(search.type, search.filter);
         if (search.type == teskplaycontroller::VideoSearchTag) {
             EXPECT_EQ(search.camera_type_codes, std::set<int>{254}) << row.name;
         }
@@ -588,7 +555,7 @@ TEST_P(SearchRoadTest, OneSearchPerGroupFillsExactlyItsPages)
     }
 
     // A tag page shows the tags of its own label type, whatever the search carried.
-    for (const auto &[guid, search] : spy_->Searches()) {
+    for (const auto &[guid, search] : server_->Searches()) {
         if (search.type != teskplaycontroller::VideoSearchTag || row.product_type != 2)
             continue;
         for (VideoDataType kind : row.kinds) {
@@ -622,16 +589,6 @@ TEST_P(SearchRoadTest, OneSearchPerGroupFillsExactlyItsPages)
 INSTANTIATE_TEST_SUITE_P(Kinds, SearchRoadTest, ::testing::ValuesIn(kSearchRoadRows),
                          [](const auto &info) { return std::string(info.param.name); });
 
-bool HasLabel(const teskplaycontroller::PlaybackFileList &files, const std::string &label_id)
-{
-    for (const auto &file : files) {
-        const auto tag = std::dynamic_pointer_cast<teskplaycontroller::CLabelFile>(file);
-        if (tag && tag->GetLabelID() == label_id)
-            return true;
-    }
-    return false;
-}
-
 bool HasSpan(const teskplaycontroller::PlaybackFileList &files, int64_t begin, int64_t end)
 {
     for (const auto &file : files) {
@@ -653,53 +610,36 @@ QStringList TipsOver(QWidget *window)
     return texts;
 }
 
-// Deleting the playing tag asks first, then removes it from the store, the page and the tab.
-TEST_F(ClipVideoSearchWidgetTest, DeletedTagIsGoneFromStorePageAndCount)
+struct RemovalRow
 {
-    MakePanel();
-    Search({TagVideo});
-    const int before = FinalCount(TagVideo);
-    ASSERT_GT(before, 0);
-    Play(TagVideo, 0);
-    ASSERT_TRUE(WaitFor([&] { return Playback()->isVisible(); }));
-    SaveShot(panel_.get(), "panel-playing-tag.png");
-    const CClipPlaybackParam playing = Playing();
-    ASSERT_FALSE(playing.GetVal_playback_files().isEmpty());
-    const auto tag = std::dynamic_pointer_cast<teskplaycontroller::CLabelFile>(
-        playing.GetVal_playback_files().first());
-    ASSERT_TRUE(tag);
-    const auto camera = playing.GetVal_ptr_camera_for_play();
-    ASSERT_TRUE(HasLabel(
-        StoreFiles(camera->GetSiteID(), camera->GetCameraID(), teskplaycontroller::VideoSearchTag),
-        tag->GetLabelID()));
+    const char *name;
+    VideoDataType kind;
+    const char *button;
+    VideoSearchType search_type;
+    const char *question;
+};
 
-    ConfirmationRecorder confirm;
-    QTest::mouseClick(VisibleButton("ptr_delete_btn_"), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return FinalCount(TagVideo) == before - 1; }));
-    EXPECT_EQ(confirm.questions,
-              QStringList{PanelText("AreYouSureToDelete%xIsoHDtGE")
-                              .arg(QString::fromStdString(tag->GetLabelName()))});
-    EXPECT_FALSE(HasLabel(
-        StoreFiles(camera->GetSiteID(), camera->GetCameraID(), teskplaycontroller::VideoSearchTag),
-        tag->GetLabelID()));
-    EXPECT_FALSE(Playback()->isVisible());
-    QVector<CResourceKey> keys;
-    for (int index : {0, 1, 2}) {
-        const auto row = StoreCameras().at(index);
-        keys << teskplaycontroller::CCameraForPlay(row.site_id, row.id).GetResourceKey();
-    }
-    EXPECT_EQ(Page(TagVideo)->SearchController()->GetTotalFileNum(TagVideo, keys), before - 1);
-}
+const RemovalRow kRemovalRows[] = {
+    {"TagDeleted", TagVideo, "ptr_delete_btn_", teskplaycontroller::VideoSearchTag,
+     "AreYouSureToDelete%xIsoHDtGE"},
+    {"RecordingUnlocked", LockVideo, "ptr_unlock_btn_", teskplaycontroller::VideoSearchLock,
+     "AreYouSureYouWantToUjGKXIIef"},
+};
 
-// Unlocking asks through the client's real dialog; a refusal changes nothing, a confirmation
-// removes the lock from the store, the page and the count.
-TEST_F(ClipVideoSearchWidgetTest, UnlockedRecordingIsGoneFromStorePageAndCount)
+class RemovalTest : public ClipVideoSearchWidgetTest,
+                    public ::testing::WithParamInterface<RemovalRow>
+{};
+
+// The playing tag or lock goes only once the operator confirms in the client's dialog; then it
+// is gone from the store, the page's controller and the tab's count, and the clip closes.
+TEST_P(RemovalTest, PlayingFileIsGoneEverywhereOnceConfirmed)
 {
+    const RemovalRow &row = GetParam();
     MakePanel();
-    Search({LockVideo});
-    const int before = FinalCount(LockVideo);
+    Search({row.kind});
+    const int before = FinalCount(row.kind);
     ASSERT_GT(before, 0);
-    Play(LockVideo, 0);
+    Play(row.kind, 0);
     ASSERT_TRUE(WaitFor([&] { return Playback()->isVisible(); }));
     const CClipPlaybackParam playing = Playing();
     const auto camera = playing.GetVal_ptr_camera_for_play();
@@ -707,27 +647,43 @@ TEST_F(ClipVideoSearchWidgetTest, UnlockedRecordingIsGoneFromStorePageAndCount)
     ASSERT_TRUE(camera && !files.isEmpty());
     const int64_t begin = files.first()->GetFileBegTime();
     const int64_t end = files.last()->GetFileEndTime();
+    auto in_store = [&] {
+        return HasSpan(StoreFiles(camera->GetSiteID(), camera->GetCameraID(), row.search_type),
+                       begin, end);
+    };
+    ASSERT_TRUE(in_store());
+    QString expected = PanelText(row.question);
+    if (const auto tag = std::dynamic_pointer_cast<teskplaycontroller::CLabelFile>(files.first()))
+        expected = expected.arg(QString::fromStdString(tag->GetLabelName()));
 
-    QString question;
-    WhenModalShows<PlexaControl::CModalTipDialog>([&](PlexaControl::CModalTipDialog *dialog) {
-        question = dialog->GetText();
-        QTest::mouseClick(dialog->GetCancelButton(), Qt::LeftButton);
-    });
-    QTest::mouseClick(VisibleButton("ptr_unlock_btn_"), Qt::LeftButton);
-    EXPECT_EQ(question, PanelText("AreYouSureYouWantToUjGKXIIef"));
-    EXPECT_TRUE(Playback()->isVisible());
-    EXPECT_EQ(Changes(), 0);
-
-    WhenModalShows<PlexaControl::CModalTipDialog>([&](PlexaControl::CModalTipDialog *dialog) {
-        QTest::mouseClick(dialog->GetOkButton(), Qt::LeftButton);
-    });
-    QTest::mouseClick(VisibleButton("ptr_unlock_btn_"), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return FinalCount(LockVideo) == before - 1; }));
-    EXPECT_FALSE(HasSpan(
-        StoreFiles(camera->GetSiteID(), camera->GetCameraID(), teskplaycontroller::VideoSearchLock),
-        begin, end));
+    for (const bool confirm : {false, true}) {
+        QString question;
+        WhenModalShows<PlexaControl::CModalTipDialog>([&](PlexaControl::CModalTipDialog *dialog) {
+            question = dialog->GetText();
+            QTest::mouseClick(confirm ? dialog->GetOkButton() : dialog->GetCancelButton(),
+                              Qt::LeftButton);
+        });
+        QTest::mouseClick(VisibleButton(row.button), Qt::LeftButton);
+        EXPECT_EQ(question, expected);
+        if (!confirm) {
+            EXPECT_TRUE(Playback()->isVisible());
+            EXPECT_EQ(Changes(), 0);
+        }
+    }
+    ASSERT_TRUE(WaitFor([&] { return FinalCount(row.kind) == before - 1; }));
+    EXPECT_FALSE(in_store());
     EXPECT_FALSE(Playback()->isVisible());
+    QVector<CResourceKey> keys;
+    for (int index : {0, 1, 2}) {
+        const auto store_camera = StoreCameras().at(index);
+        keys << teskplaycontroller::CCameraForPlay(store_camera.site_id, store_camera.id)
+                    .GetResourceKey();
+    }
+    EXPECT_EQ(Page(row.kind)->SearchController()->GetTotalFileNum(row.kind, keys), before - 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(PlayingFile, RemovalTest, ::testing::ValuesIn(kRemovalRows),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // A camera without the permission item: nothing is played, asked or changed, and a corner
 // notification names the camera.
@@ -790,14 +746,14 @@ TEST_F(ClipVideoSearchWidgetTest, SecondRequestWhileOneRunsIsDropped)
     Play(TagVideo, 0);
     ASSERT_TRUE(WaitFor([&] { return Playback()->isVisible(); }));
     ConfirmationRecorder confirm;
-    spy_->HoldChanges(false);
+    server_->HoldChanges(false);
     bool waited_modally = false;
     WhenModalShows<PlexaControl::CChaseDialog>([&](PlexaControl::CChaseDialog *) {
         waited_modally = true;
         EXPECT_TRUE(WaitFor([&] { return Changes() == 1; }));
         emit Playback()->SignalDeleteCurrentFile();
         emit Playback()->SignalModifyTagInfo();
-        spy_->Release();
+        server_->Release();
     });
     QTest::mouseClick(VisibleButton("ptr_delete_btn_"), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return FinalCount(TagVideo) == before - 1; }));
@@ -819,7 +775,7 @@ TEST_F(ClipVideoSearchWidgetTest, UnlistedNotificationClosesTheWaitWithoutATip)
     auto *controller = panel_->findChild<CTagLockOperateController *>();
     ASSERT_NE(controller, nullptr);
     ConfirmationRecorder confirm;
-    spy_->HoldChanges(true);
+    server_->HoldChanges(true);
     PlexaControl::CChaseDialog *waiting = nullptr;
     WhenModalShows<PlexaControl::CChaseDialog>([&](PlexaControl::CChaseDialog *dialog) {
         waiting = dialog;

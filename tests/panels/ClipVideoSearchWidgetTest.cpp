@@ -810,7 +810,14 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
     panel_->InitWidget(again);
     QApplication::processEvents();
     EXPECT_EQ(stack->findChildren<CAbstractSearchWidget *>().size(), 7);
-    EXPECT_TRUE(Child<QWidget>("ptr_aux_btn_")->isVisible());
+    // The auxiliary-screen button asks the host once and hides until the screen closes.
+    auto *aux = Child<QWidget>("ptr_aux_btn_");
+    QSignalSpy auxiliary(panel_.get(), &ClipVideoSearchWidget::SignalAuxiliaryChanged);
+    QTest::mouseClick(aux, Qt::LeftButton);
+    EXPECT_EQ(auxiliary.count(), 1);
+    EXPECT_FALSE(aux->isVisible());
+    panel_->AuxScreenWillClose();
+    EXPECT_TRUE(aux->isVisible());
 
     Search({RegularVideo, TagVideo});
     ASSERT_GE(FinalCount(RegularVideo), 0);

@@ -198,9 +198,14 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
     // The last row has its bands, found by the row's number.
     auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
-    fixture.page.UpdataTimeSliderCurrentFile(total - 1);
-    const auto selected = bar->TimeBarDelegate()->SelectedBars();
-    ASSERT_FALSE(selected.isEmpty());
+    QVector<TimeBarParam> selected;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            fixture.page.UpdataTimeSliderCurrentFile(total - 1);
+            selected = bar->TimeBarDelegate()->SelectedBars();
+            return !selected.isEmpty();
+        },
+        kWaitMs));
     PlaybackFileVector files;
     CameraFilesList rows;
     CVideoFileParam param;
@@ -316,6 +321,8 @@ TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
     ASSERT_EQ(rows.size(), 1);
     const PlaybackFilePtr file = rows.front().second.front();
     const int64_t middle = (file->GetFileBegTime() + file->GetFileEndTime()) / 2;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !bar->FindPlayFileByTime(middle).isEmpty(); }, kWaitMs));
 
     bar->SetPlayBackTime(static_cast<unsigned>(middle));
     QSignalSpy play(&fixture.page, &CAbstractSearchWidget::SignalStartPlaybackVideo);

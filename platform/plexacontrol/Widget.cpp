@@ -30,6 +30,16 @@ void CWidget::paintEvent(QPaintEvent *)
     style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
 }
 
+void SetStyleObjectName(QWidget *widget, const QString &object_name)
+{
+    if (!widget || widget->objectName() == object_name)
+        return;
+    widget->setObjectName(object_name);
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
+    widget->update();
+}
+
 QRect GetBorderAvailableGeometry(const QPoint &global_pos)
 {
     QScreen *screen = QGuiApplication::screenAt(global_pos);

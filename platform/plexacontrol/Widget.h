@@ -16,6 +16,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
+// Switches a style state: the style sheets key states on object names, and a renamed widget
+// shows its new look only once re-polished.
+void SetStyleObjectName(QWidget *widget, const QString &object_name);
+
 // The available geometry of the screen that holds `global_pos` (the primary screen when none
 // does), less a small border that pop-ups keep from the screen's edges.
 QRect GetBorderAvailableGeometry(const QPoint &global_pos);

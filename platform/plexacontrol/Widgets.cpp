@@ -40,6 +40,18 @@ CLabel::CLabel(const QString &text, QWidget *parent)
     setText(text);
 }
 
+void CLabel::enterEvent(QEvent *event)
+{
+    QLabel::enterEvent(event);
+    emit SignalMouseEnter();
+}
+
+void CLabel::leaveEvent(QEvent *event)
+{
+    QLabel::leaveEvent(event);
+    emit SignalMouseLeave();
+}
+
 CIconTextPushButton::CIconTextPushButton(QWidget *parent)
     : CPushButton(parent)
 {}

@@ -6,6 +6,7 @@
 #include "views/ListSightWidget.h"
 #include "views/MultiPageGroupWidget.h"
 #include "views/MultiPageMoreWidget.h"
+#include "views/VideoOperationWidget.h"
 
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
@@ -429,6 +430,7 @@ TEST(GridThumbnailWidget, ClicksPlayOnlyWhenReleasedInsideAndNotOnTheMoreLabel)
     // Hovering shows the more label (half-hour segments can be split); a release on it plays
     // nothing.
     QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
     QApplication::sendEvent(tile, &enter);
     auto *more = tile->findChild<QLabel *>("ptr_more_label_");
     ASSERT_TRUE(more);
@@ -441,9 +443,32 @@ TEST(GridThumbnailWidget, ClicksPlayOnlyWhenReleasedInsideAndNotOnTheMoreLabel)
     QTest::mousePress(tile, Qt::LeftButton, {}, on_more);
     QTest::mouseRelease(tile, Qt::LeftButton, {}, on_more);
     EXPECT_EQ(operate.size(), 1);
-    QEvent leave(QEvent::Leave);
+    CVideoOperationWidget &popup = CVideoOperationWidget::Instance();
+    EXPECT_TRUE(popup.isVisible());
+
+    // The pop-up answers the tile it was last opened for, once.
+    CGridThumbnailWidget *other = grid.view.GetThumbnail(4);
     QApplication::sendEvent(tile, &leave);
     EXPECT_FALSE(more->isVisible());
+    QApplication::sendEvent(other, &enter);
+    auto *other_more = other->findChild<QLabel *>("ptr_more_label_");
+    QTest::mousePress(other, Qt::LeftButton, {}, other_more->geometry().center());
+    QTest::mouseRelease(other, Qt::LeftButton, {}, other_more->geometry().center());
+    emit popup.SignalSecondSplitClicked();
+    ASSERT_EQ(operate.size(), 2);
+    EXPECT_EQ(operate.at(1).at(0).value<OperationType>(), OperationSplit);
+    EXPECT_EQ(operate.at(1).at(1).toInt(), 4);
+    // The length chosen is kept on the item, shorter than the item itself.
+    const int length = other->GetItem()->GetPairData(KeySplitLength).toInt();
+    PlaybackFileVector files;
+    other->GetItem()->GetFileDatas(files);
+    EXPECT_GT(length, 0);
+    EXPECT_LT(length, files.back()->GetFileEndTime() - files.front()->GetFileBegTime());
+    emit popup.SignalSecondSearchClicked();
+    ASSERT_EQ(operate.size(), 3);
+    EXPECT_EQ(operate.at(2).at(0).value<OperationType>(), OperationSecondSearch);
+    EXPECT_EQ(operate.at(2).at(1).toInt(), 4);
+    popup.hide();
 }
 
 TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)

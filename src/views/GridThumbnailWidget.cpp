@@ -27,6 +27,7 @@ constexpr int kNoticeTopCut = 28;
 constexpr int kNoticeBottomCut = 32;
 constexpr int kAnimationSize = 54;
 constexpr int kTextPadding = 6;
+constexpr int kTextPixelSize = 12;
 constexpr int kFrameAlpha = 10;
 constexpr int kHoverAlpha = 51;
 constexpr int kBadgeBackgroundAlpha = 123;
@@ -172,6 +173,9 @@ CGridThumbnailWidget::CGridThumbnailWidget(std::shared_ptr<CCustomVideoData> ite
     data_->ptr_item_ = std::move(item);
     data_->ptr_data_manager_ = std::move(manager);
     setFixedSize(kWidth, kHeight);
+    QFont text_font = font();
+    text_font.setPixelSize(kTextPixelSize);
+    setFont(text_font);
     data_->ui_.ptr_more_label_->hide();
     data_->ui_.ptr_animation_label_->hide();
     ConnectMoreLabel();

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -494,4 +495,49 @@ TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
     // Only a loaded picture is released; a failed one stays failed.
     tile.ReleaseThumbnail();
     EXPECT_EQ(tile.ThumbnailState(), ThumbnailFailed);
+}
+
+TEST(MultiPageWidget, LooksWithRealPictures)
+{
+    GridFixture grid(SortStored, kResults, {1000, 560});
+    grid.Prepare();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto tiles = grid.VisibleTiles();
+            return std::all_of(tiles.begin(), tiles.end(), [](auto *tile) {
+                return tile->ThumbnailState() == ThumbnailLoaded;
+            });
+        },
+        kWaitMs));
+    grid.view.SetFocusedThumbnail(5);
+    grid.view.SetCheckedThumbnails({1, 5, 6});
+    CGridThumbnailWidget *hovered = grid.view.GetThumbnail(2);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(hovered, &enter);
+    auto *more = hovered->findChild<QLabel *>("ptr_more_label_");
+    ASSERT_TRUE(more && more->isVisible());
+    QApplication::sendEvent(more, &enter);
+    EXPECT_EQ(more->objectName(), QString("ptr_more_label_hover_"));
+    QTest::mouseClick(hovered, Qt::LeftButton, {}, more->geometry().center());
+    CVideoOperationWidget &popup = CVideoOperationWidget::Instance();
+    ASSERT_TRUE(popup.isVisible());
+
+    QImage shot = grid.view.grab().toImage();
+    // The focused tile wears its red frame; a plain one does not.
+    const QPoint focused = grid.view.GetThumbnail(5)->mapTo(&grid.view, QPoint(1, 1));
+    const QPoint plain = grid.view.GetThumbnail(3)->mapTo(&grid.view, QPoint(1, 1));
+    const auto reddish = [&](const QPoint &at) {
+        return qRed(shot.pixel(at)) - qGreen(shot.pixel(at)) > 100;
+    };
+    EXPECT_TRUE(reddish(focused));
+    EXPECT_FALSE(reddish(plain));
+    {
+        QPainter painter(&shot);
+        painter.drawPixmap(grid.view.mapFromGlobal(popup.pos()), popup.grab());
+    }
+    const QString dir = qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR")
+                            ? qEnvironmentVariable("TVS_SCREENSHOT_DIR")
+                            : TestSupport::ScratchDir();
+    EXPECT_TRUE(shot.save(dir + "/thumbnail-view.png"));
+    popup.hide();
 }

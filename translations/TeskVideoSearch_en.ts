@@ -694,4 +694,36 @@
             <translation>More</translation>
         </message>
     </context>
+    <context>
+        <name>TeskVideoSearch::CVideoOperationWidget</name>
+        <message>
+            <source>VideoSegmentationUHCBMEGV</source>
+            <translation>Split video</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.846c0e77d1d54897bf272ab4eb7be3af.button</source>
+            <translation>Search again</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CSegmentNumWidget</name>
+        <message>
+            <source>Korv-ControlClient.7e00521391434ebd95b2025a5625d21b.name</source>
+            <translation>Segment length</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CVideoBackWidget</name>
+        <message>
+            <source>Return</source>
+            <translation>Back</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CVideoSplitRecordWidget</name>
+        <message>
+            <source>ReturnSearchResultshTfelspf</source>
+            <translation>Back to search results</translation>
+        </message>
+    </context>
 </TS>

@@ -46,11 +46,11 @@ CVideoOperationWidget::CVideoOperationWidget()
     , data_(std::make_shared<VideoOperationWidgetData>())
 {
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    // Rounded corners from the style sheet need a window without an opaque fill.
+    setAttribute(Qt::WA_TranslucentBackground);
     auto &ui = data_->ui_;
     ui.setupUi(this);
-    ui.ptr_split_name_label_->setText(tr("VideoSegmentationUHCBMEGV"));
-    ui.ptr_search_name_label_->setText(
-        tr("Korv-ControlClient.846c0e77d1d54897bf272ab4eb7be3af.button"));
+    SetTexts();
     ui.ptr_split_imagel_label_->setPixmap(
         QIcon(QString::fromLatin1(kSplitImage)).pixmap(kIconSize, kIconSize));
     ui.ptr_search_image_label_->setPixmap(
@@ -62,6 +62,21 @@ CVideoOperationWidget::~CVideoOperationWidget()
 {
     if (property(kInstallEventFilterProperty).toBool() && qApp)
         qApp->removeEventFilter(this);
+}
+
+void CVideoOperationWidget::SetTexts()
+{
+    data_->ui_.ptr_split_name_label_->setText(tr("VideoSegmentationUHCBMEGV"));
+    data_->ui_.ptr_search_name_label_->setText(
+        tr("Korv-ControlClient.846c0e77d1d54897bf272ab4eb7be3af.button"));
+}
+
+void CVideoOperationWidget::changeEvent(QEvent *event)
+{
+    // The instance outlives language switches of the client.
+    if (event->type() == QEvent::LanguageChange)
+        SetTexts();
+    PlexaControl::CWidget::changeEvent(event);
 }
 
 void CVideoOperationWidget::InstallApplicationFilter()

@@ -499,6 +499,7 @@ TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
 
 TEST(MultiPageWidget, LooksWithRealPictures)
 {
+    qApp->setStyleSheet(TeskResources::ClientStyleSheet());
     GridFixture grid(SortStored, kResults, {1000, 560});
     grid.Prepare();
     ASSERT_TRUE(QTest::qWaitFor(
@@ -540,4 +541,5 @@ TEST(MultiPageWidget, LooksWithRealPictures)
                             : TestSupport::ScratchDir();
     EXPECT_TRUE(shot.save(dir + "/thumbnail-view.png"));
     popup.hide();
+    qApp->setStyleSheet(QString());
 }

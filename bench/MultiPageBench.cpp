@@ -258,6 +258,10 @@ struct Trip
         if (!QTest::qWaitFor([this] { return VisibleLoaded(); }, kWaitMs))
             std::fprintf(stderr, "pictures in view did not all arrive at %d\n",
                          area->verticalScrollBar()->value());
+        // Progress on standard error: a trip takes minutes.
+        std::fprintf(stderr, "at %d of %d: %d tiles, %d pictures asked\n",
+                     area->verticalScrollBar()->value(), area->verticalScrollBar()->maximum(),
+                     view.GetThumbnailCount(), answers);
     }
 
     void Wheel(int delta)

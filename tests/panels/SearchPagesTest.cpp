@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
@@ -476,6 +477,9 @@ void CheckBothPresentations(PageFixture<Page> &fixture, const QString &name, int
 TEST(SearchPages, EveryKindOfPageShowsItsRowsInBothPresentations)
 {
     PanelsTest::EnglishTexts english;
+    // In the client's look, for the screenshots.
+    const QString previous_sheet = qApp->styleSheet();
+    qApp->setStyleSheet(TeskResources::ClientStyleSheet());
     {
         PageFixture<CAllVideoSearchWidget> all(RegularVideo);
         QSignalSpy totals(&all.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
@@ -501,6 +505,7 @@ TEST(SearchPages, EveryKindOfPageShowsItsRowsInBothPresentations)
         PageFixture<CPersonVehicleVideoSearchWidget> person(PersonDetectVideo);
         CheckBothPresentations(person, "person", SearchSharedPage(person));
     }
+    qApp->setStyleSheet(previous_sheet);
 }
 
 // ---- presentation ------------------------------------------------------------------------

@@ -761,6 +761,69 @@
         </message>
     </context>
     <context>
+        <name>TeskVideoSearch::CGridThumbnailWidget</name>
+        <message>
+            <source>TheDeviceDoesNotSuppzzdSmzJI</source>
+            <translation>The device does not support thumbnails.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.aa55ff0bf0304afe837a15f33f83d21d.name</source>
+            <translation>%1 hours</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.ea7e02cc518d44c897f04280be0780a4.name</source>
+            <translation>%1 minutes</translation>
+        </message>
+        <message>
+            <source>SegmentedVideoIsNotSmstfrjqf</source>
+            <translation>This recording is not stored in segments, so it cannot be split.</translation>
+        </message>
+        <message>
+            <source>SmfiVCqUgqgFbGJSeF</source>
+            <translation>Search by picture is available once the picture has loaded.</translation>
+        </message>
+        <message>
+            <source>MxPiMpHVdTcIHCVAfA</source>
+            <translation>You have no permission to search by picture.</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CMultiPageWidget</name>
+        <message>
+            <source>NoDataqrhgooag</source>
+            <translation>No data</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.9b1cdf205cd14d02bc47805f5ebc5a79.button</source>
+            <translation>Configure VCA</translation>
+        </message>
+    </context>
+    <context>
+        <name>CMultiPageWidgetUI</name>
+        <message>
+            <source>NoDataqrhgooag</source>
+            <translation>No data</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.9b1cdf205cd14d02bc47805f5ebc5a79.button</source>
+            <translation>Configure VCA</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CMultiPageMoreWidget</name>
+        <message>
+            <source>More</source>
+            <translation>More</translation>
+        </message>
+    </context>
+    <context>
+        <name>CMultiPageMoreWidgetUI</name>
+        <message>
+            <source>More</source>
+            <translation>More</translation>
+        </message>
+    </context>
+    <context>
         <name>TeskVideoSearch::CVideoOperationWidget</name>
         <message>
             <source>VideoSegmentationUHCBMEGV</source>

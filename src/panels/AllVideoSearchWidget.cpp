@@ -222,8 +222,9 @@ void CAllVideoSearchWidget::SecondSplitVideo(int data_id)
             .arg(CCommonFunction::GetPlaybackFileTimeRange(manager->GetDataTimeType(), files))
             .arg(segments));
     ui.ptr_back_widget_->AddRecord(*split.GetDataPtr());
-    const int back_width = ui.ptr_back_widget_->width();
-    const int download_width = ui.ptr_download_button_->width();
+    // Widths the layout will give them; their geometry is not laid out yet.
+    const int back_width = ui.ptr_back_widget_->sizeHint().width();
+    const int download_width = ui.ptr_download_button_->sizeHint().width();
     TESK_LOG_INFO("Display button size for video segment: ReturnButton Width:%d , ExportButton "
                   "Width:%d",
                   back_width, download_width);

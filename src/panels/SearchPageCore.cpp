@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -213,6 +214,7 @@ void CSearchPageCore::ClearSearchResult(bool cancel)
         controller->CancelSearch(false);
     is_split_mode_ = false;
     last_count_ = 0;
+    ++time_bar_generation_;
     if (auto manager = base_->GetVal_ptr_data_manager_()) {
         manager->SetCurrentDataNum(0, false);
         manager->StopLoadThumbnail();
@@ -226,6 +228,7 @@ void CSearchPageCore::ClearSearchResult(bool cancel)
 
 void CSearchPageCore::PrepareSearch(teskplaycontroller::CCameraVideoSearchCondition &condition)
 {
+    ++time_bar_generation_;
     form_.time_bar->ClearData(true, false);
     form_.max_main->hide();
     form_.camera->hide();
@@ -308,9 +311,16 @@ void CSearchPageCore::OnSearchResult(const ClipSearchEvent &event)
         RepolishResult(kResultObjectName);
         Repolish(form_.time_progress, kTimeProgressObjectName);
         form_.time_progress->setEnabled(total > 0);
-        form_.time_bar->SetLoadingState(false);
-        LoadTimeBar();
         EmitTotal(total);
+        // Thousands of bands: loaded in a turn of their own, so that the views and the count
+        // are shown first and the user-interface thread is not held for both at once.
+        const uint64_t generation = ++time_bar_generation_;
+        QTimer::singleShot(0, page_, [this, generation] {
+            if (generation != time_bar_generation_)
+                return;
+            form_.time_bar->SetLoadingState(false);
+            LoadTimeBar();
+        });
         break;
     }
     default:
@@ -335,6 +345,7 @@ void CSearchPageCore::RefillCameraFilter()
 
 void CSearchPageCore::LoadTimeBar()
 {
+    ++time_bar_generation_;
     const auto controller = base_->GetVal_ptr_search_controller_();
     const auto manager = base_->GetVal_ptr_data_manager_();
     if (!controller || !manager)

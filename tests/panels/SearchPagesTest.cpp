@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
@@ -198,9 +199,14 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
     // The last row has its bands, found by the row's number.
     auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
-    fixture.page.UpdataTimeSliderCurrentFile(total - 1);
-    const auto selected = bar->TimeBarDelegate()->SelectedBars();
-    ASSERT_FALSE(selected.isEmpty());
+    QVector<TimeBarParam> selected;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            fixture.page.UpdataTimeSliderCurrentFile(total - 1);
+            selected = bar->TimeBarDelegate()->SelectedBars();
+            return !selected.isEmpty();
+        },
+        kWaitMs));
     PlaybackFileVector files;
     CameraFilesList rows;
     CVideoFileParam param;
@@ -288,6 +294,52 @@ TEST(SearchPages, LevelChangeSplitsAgainAndShowsTheNewSegments)
     EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
 }
 
+TEST(SearchPages, SecondSplitShowsTheSegmentsOfOneRecordingAndStepsBack)
+{
+    PanelsTest::EnglishTexts english;
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    const int searched = LastTotal(totals);
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    const auto result = grid->GetDataInfoByID(0);
+    PlaybackFileVector files;
+    result->GetFileDatas(files);
+    ASSERT_FALSE(files.isEmpty());
+    const int64_t length = files.back()->GetFileEndTime() - files.front()->GetFileBegTime();
+    ASSERT_GT(length, 120);
+    // The tile's pop-up stores the chosen length before it asks for the split.
+    result->InsertPairData(KeySplitLength, 60);
+
+    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
+    emit grid->SignalDataOperate(OperationSplit, 0);
+    ASSERT_EQ(changed.count(), 1);
+    const int segments = LastTotal(totals);
+    EXPECT_GE(segments, static_cast<int>(length / 60));
+    EXPECT_EQ(fixture.Manager()->GetDataNum(), segments);
+    auto *back = fixture.Child<QWidget>("ptr_back_widget_");
+    EXPECT_TRUE(back->isVisible());
+    EXPECT_FALSE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isVisible());
+    EXPECT_NE(fixture.Child<QWidget>("ptr_result_no_shadow_widget_"), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(1) != nullptr; }, kWaitMs));
+    PlaybackFileVector first_segment;
+    grid->GetDataInfoByID(0)->GetFileDatas(first_segment);
+    ASSERT_FALSE(first_segment.isEmpty());
+    EXPECT_LE(first_segment.back()->GetFileEndTime() - first_segment.front()->GetFileBegTime(), 60);
+    if (const QString dir = qEnvironmentVariable("TVS_PAGES_SCREENSHOTS"); !dir.isEmpty()) {
+        QTest::qWait(500);
+        fixture.page.grab().save(QDir(dir).filePath("all-second-split.png"));
+    }
+
+    // "Back" on the bar returns to the search's own rows.
+    QTest::mouseClick(back->findChild<QWidget *>("ptr_left_widget_"), Qt::LeftButton);
+    EXPECT_EQ(LastTotal(totals), searched);
+    EXPECT_FALSE(back->isVisible());
+    EXPECT_TRUE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isVisible());
+    EXPECT_NE(fixture.Child<QWidget>("ptr_result_widget_"), nullptr);
+}
+
 // ---- time bar and playback ---------------------------------------------------------------
 
 TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
@@ -316,6 +368,8 @@ TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
     ASSERT_EQ(rows.size(), 1);
     const PlaybackFilePtr file = rows.front().second.front();
     const int64_t middle = (file->GetFileBegTime() + file->GetFileEndTime()) / 2;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !bar->FindPlayFileByTime(middle).isEmpty(); }, kWaitMs));
 
     bar->SetPlayBackTime(static_cast<unsigned>(middle));
     QSignalSpy play(&fixture.page, &CAbstractSearchWidget::SignalStartPlaybackVideo);
@@ -469,6 +523,9 @@ void CheckBothPresentations(PageFixture<Page> &fixture, const QString &name, int
 TEST(SearchPages, EveryKindOfPageShowsItsRowsInBothPresentations)
 {
     PanelsTest::EnglishTexts english;
+    // In the client's look, for the screenshots.
+    const QString previous_sheet = qApp->styleSheet();
+    qApp->setStyleSheet(TeskResources::ClientStyleSheet());
     {
         PageFixture<CAllVideoSearchWidget> all(RegularVideo);
         QSignalSpy totals(&all.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
@@ -494,6 +551,7 @@ TEST(SearchPages, EveryKindOfPageShowsItsRowsInBothPresentations)
         PageFixture<CPersonVehicleVideoSearchWidget> person(PersonDetectVideo);
         CheckBothPresentations(person, "person", SearchSharedPage(person));
     }
+    qApp->setStyleSheet(previous_sheet);
 }
 
 // ---- presentation ------------------------------------------------------------------------

@@ -825,8 +825,10 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
     EXPECT_FALSE(no_data->isVisible());
     EXPECT_TRUE(stack->isVisible());
     EXPECT_TRUE(WaitFor([&] {
+        // Laid out: the first group's tiles sit at the top of the page's result area.
         const auto tiles = Page(RegularVideo)->findChildren<CGridThumbnailWidget *>();
-        return !tiles.isEmpty() && tiles.first()->isVisible();
+        return !tiles.isEmpty() && tiles.first()->isVisible() &&
+               tiles.first()->mapTo(Page(RegularVideo), QPoint()).y() < 200;
     }));
     SaveShot(panel_.get(), "panel-after-search.png");
 

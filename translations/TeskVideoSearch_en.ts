@@ -666,10 +666,6 @@
             <translation>Are you sure you want to delete the tag "%1"?</translation>
         </message>
         <message>
-            <source>DownloadFailedHTeWUwnETM</source>
-            <translation>The download failed: </translation>
-        </message>
-        <message>
             <source>Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button</source>
             <translation>All Recordings</translation>
         </message>
@@ -762,6 +758,101 @@
         <message>
             <source>WillIsDividedIntoPieGWhZgvlA</source>
             <translation>%1 is split into %2 segments</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CGridThumbnailWidget</name>
+        <message>
+            <source>TheDeviceDoesNotSuppzzdSmzJI</source>
+            <translation>The device does not support thumbnails.</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.aa55ff0bf0304afe837a15f33f83d21d.name</source>
+            <translation>%1 hours</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.ea7e02cc518d44c897f04280be0780a4.name</source>
+            <translation>%1 minutes</translation>
+        </message>
+        <message>
+            <source>SegmentedVideoIsNotSmstfrjqf</source>
+            <translation>This recording is not stored in segments, so it cannot be split.</translation>
+        </message>
+        <message>
+            <source>SmfiVCqUgqgFbGJSeF</source>
+            <translation>Search by picture is available once the picture has loaded.</translation>
+        </message>
+        <message>
+            <source>MxPiMpHVdTcIHCVAfA</source>
+            <translation>You have no permission to search by picture.</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CMultiPageWidget</name>
+        <message>
+            <source>NoDataqrhgooag</source>
+            <translation>No data</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.9b1cdf205cd14d02bc47805f5ebc5a79.button</source>
+            <translation>Configure VCA</translation>
+        </message>
+    </context>
+    <context>
+        <name>CMultiPageWidgetUI</name>
+        <message>
+            <source>NoDataqrhgooag</source>
+            <translation>No data</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.9b1cdf205cd14d02bc47805f5ebc5a79.button</source>
+            <translation>Configure VCA</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CMultiPageMoreWidget</name>
+        <message>
+            <source>More</source>
+            <translation>More</translation>
+        </message>
+    </context>
+    <context>
+        <name>CMultiPageMoreWidgetUI</name>
+        <message>
+            <source>More</source>
+            <translation>More</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CVideoOperationWidget</name>
+        <message>
+            <source>VideoSegmentationUHCBMEGV</source>
+            <translation>Split video</translation>
+        </message>
+        <message>
+            <source>Korv-ControlClient.846c0e77d1d54897bf272ab4eb7be3af.button</source>
+            <translation>Search again</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CSegmentNumWidget</name>
+        <message>
+            <source>Korv-ControlClient.7e00521391434ebd95b2025a5625d21b.name</source>
+            <translation>Segment length</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CVideoBackWidget</name>
+        <message>
+            <source>Return</source>
+            <translation>Back</translation>
+        </message>
+    </context>
+    <context>
+        <name>TeskVideoSearch::CVideoSplitRecordWidget</name>
+        <message>
+            <source>ReturnSearchResultshTfelspf</source>
+            <translation>Back to search results</translation>
         </message>
     </context>
 </TS>

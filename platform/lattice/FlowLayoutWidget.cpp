@@ -97,9 +97,13 @@ public:
         int index = 0;
         for (QLayoutItem *item : items_) {
             // Hidden items keep their cell, so that indexes and rows stay stable.
-            item->setGeometry(
-                QRect(QPoint(left + (index % columns) * step_x, top + (index / columns) * step_y),
-                      info.item_size));
+            const QRect cell(
+                QPoint(left + (index % columns) * step_x, top + (index / columns) * step_y),
+                info.item_size);
+            // Appending leaves every earlier cell where it was; skipping them keeps a page
+            // added to thousands of items cheap.
+            if (item->geometry() != cell)
+                item->setGeometry(cell);
             ++index;
         }
     }

@@ -19,6 +19,8 @@ void CComboBox::AddItem(const QString &text, const QString &tooltip, const QVari
 
 int CComboBox::WidestItemWidth() const
 {
+    // A style sheet's padding and border count only once the box is polished.
+    const_cast<CComboBox *>(this)->ensurePolished();
     int text_width = 0;
     for (int i = 0; i < count(); ++i)
         text_width = qMax(text_width, fontMetrics().horizontalAdvance(itemText(i)));

@@ -26,7 +26,8 @@ public:
         if (instance)
             return *instance;
         QMutexLocker locker(&mutex_);
-        instance = published_.load(std::memory_order_relaxed);
+        // Acquire also here: the mutex is opaque to race checkers, the atomic is not.
+        instance = published_.load(std::memory_order_acquire);
         if (!instance) {
             instance_.reset(new T);
             instance = instance_.get();

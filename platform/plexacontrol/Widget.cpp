@@ -35,9 +35,15 @@ void SetStyleObjectName(QWidget *widget, const QString &object_name)
     if (!widget || widget->objectName() == object_name)
         return;
     widget->setObjectName(object_name);
-    widget->style()->unpolish(widget);
-    widget->style()->polish(widget);
-    widget->update();
+    // Rules such as "#state QLabel" restyle the children too, which a polish of the renamed
+    // widget alone does not reach.
+    QList<QWidget *> subtree = widget->findChildren<QWidget *>();
+    subtree.prepend(widget);
+    for (QWidget *item : subtree) {
+        item->style()->unpolish(item);
+        item->style()->polish(item);
+        item->update();
+    }
 }
 
 QRect GetBorderAvailableGeometry(const QPoint &global_pos)

@@ -17,7 +17,7 @@ protected:
 };
 
 // Switches a style state: the style sheets key states on object names, and a renamed widget
-// shows its new look only once re-polished.
+// and its children show the new look only once re-polished.
 void SetStyleObjectName(QWidget *widget, const QString &object_name);
 
 // The available geometry of the screen that holds `global_pos` (the primary screen when none

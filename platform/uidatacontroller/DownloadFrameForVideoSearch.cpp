@@ -257,7 +257,8 @@ void CDownloadFrameForVideoSearch::OnBrowseClicked()
 
 void CDownloadFrameForVideoSearch::OnDownloadClicked()
 {
-    if (GetSavePath().isEmpty()) {
+    // Without the path row the host's configured folder is used.
+    if (!ptr_path_row_->isHidden() && GetSavePath().isEmpty()) {
         ShowResult(tr("ChooseSavePathFirst"), true);
         return;
     }

@@ -93,10 +93,12 @@ void CAllVideoSearchWidget::StartSearchVideo(
     data_->ui_.ptr_back_widget_->hide();
     if (const auto controller = SearchController())
         controller->ClearSecondSplitParam();
-    CSearchPageCore &core = *data_->ptr_core_;
-    core.PrepareSearch(condition);
+    // Known before the views are prepared: the time bar's level follows the span, and that
+    // level must not ask for a re-split of a search cut at this length.
     const auto span = condition.GetVal_end_time() - condition.GetVal_begin_time();
     data_->split_time_ = CCommonFunction::GetSingleTimeByTimeRange(static_cast<int>(span));
+    CSearchPageCore &core = *data_->ptr_core_;
+    core.PrepareSearch(condition);
     core.RunSearch(condition, data_->split_time_);
 }
 
@@ -220,8 +222,9 @@ void CAllVideoSearchWidget::SecondSplitVideo(int data_id)
             .arg(CCommonFunction::GetPlaybackFileTimeRange(manager->GetDataTimeType(), files))
             .arg(segments));
     ui.ptr_back_widget_->AddRecord(*split.GetDataPtr());
-    const int back_width = ui.ptr_back_widget_->width();
-    const int download_width = ui.ptr_download_button_->width();
+    // Widths the layout will give them; their geometry is not laid out yet.
+    const int back_width = ui.ptr_back_widget_->sizeHint().width();
+    const int download_width = ui.ptr_download_button_->sizeHint().width();
     TESK_LOG_INFO("Display button size for video segment: ReturnButton Width:%d , ExportButton "
                   "Width:%d",
                   back_width, download_width);

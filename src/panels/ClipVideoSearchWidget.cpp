@@ -29,11 +29,14 @@
 #include "uidatacontroller/VideoListFram.h"
 
 #include <QEvent>
+
 #include <QLabel>
 #include <QPixmap>
 #include <QSet>
 #include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace TeskVideoSearch {
 
@@ -42,6 +45,7 @@ namespace {
 // Camera type code that a tag search carries for every camera.
 constexpr int kTagSearchCameraTypeCode = 254;
 constexpr int kNoDataImageSize = 86;
+constexpr int kAuxIconSize = 22;
 constexpr int kNoDataTextSideMargin = 140;
 constexpr int kNoDataGap = 8;
 constexpr int kDownloadSlideWidth = 528;
@@ -72,7 +76,6 @@ constexpr const char *kResultChangedText =
     QT_TR_NOOP("Korv-ControlClient.a8c572d832d44c3ab73022acaad82c02.msg");
 constexpr const char *kUnlockQuestion = QT_TR_NOOP("AreYouSureYouWantToUjGKXIIef");
 constexpr const char *kDeleteTagQuestion = QT_TR_NOOP("AreYouSureToDelete%xIsoHDtGE");
-constexpr const char *kDownloadFailed = QT_TR_NOOP("DownloadFailedHTeWUwnETM");
 
 struct PageSpec
 {
@@ -138,6 +141,7 @@ ClipVideoSearchWidget::ClipVideoSearchWidget(QWidget *parent)
     ui.ptr_bar_label_->hide();
     ui.ptr_aux_btn_->hide();
     ui.ptr_aux_btn_->setIcon(QIcon(QStringLiteral(":/Images/TeskVideoSearch/icon_aux_screen.svg")));
+    ui.ptr_aux_btn_->setIconSize(QSize(kAuxIconSize, kAuxIconSize));
     ui.ptr_playback_widget_->hide();
 }
 
@@ -185,6 +189,9 @@ void ClipVideoSearchWidget::InitWidget(CClipSearchWidgetInitParam &param)
     connect(playback, &CClipPlaybackWidget::SignalModifyTagInfo, this,
             &ClipVideoSearchWidget::OnTagSaveInfo);
     connect(playback, &CClipPlaybackWidget::SignalDeleteCurrentFile, this,
+            &ClipVideoSearchWidget::OnDeleteCurrentFile);
+    // The unlock button has a signal of its own; the playing file's kind decides either way.
+    connect(playback, &CClipPlaybackWidget::SignalUnlockCurrentFile, this,
             &ClipVideoSearchWidget::OnDeleteCurrentFile);
     connect(playback, &CClipPlaybackWidget::SignalClosePlayback, this,
             &ClipVideoSearchWidget::OnPlaybackClose);
@@ -596,7 +603,13 @@ void ClipVideoSearchWidget::OnUpdateDataTotalNum(VideoDataType data_type, int to
 {
     auto &d = *ptr_data_;
     auto &ui = d.ui_;
-    const int tab = d.map_tab_kinds_.key(data_type, 0);
+    // Pages that share a controller hear each other's searches; a kind the last search did not
+    // ask for has no tab, and must not write its count into another kind's tab.
+    const auto tab_of_kind =
+        std::find(d.map_tab_kinds_.cbegin(), d.map_tab_kinds_.cend(), data_type);
+    if (tab_of_kind == d.map_tab_kinds_.cend())
+        return;
+    const int tab = tab_of_kind.key();
     PlexaControl::CFancyTabBarPanel *bar = ui.ptr_tab_bar_widget_->GetTabBar();
     bar->setTabText(tab, GetTabName(data_type, total_num));
     bar->update();
@@ -1085,13 +1098,11 @@ void ClipVideoSearchWidget::OnExportVideoFile()
     QVector<CVideoDownloadInfo> records;
     DownloadTimeType time_type{};
     page->GetExportInfo(records, time_type);
-    QString error;
-    if (!DownloadRecordsDirectly(records, error)) {
-        const QString text = tr(kDownloadFailed) + error;
-        TESK_LOG_ERROR("Direct record download failed: %s", qPrintable(error));
+    // The message names the failure already, in the operator's language.
+    QString message;
+    if (!DownloadRecordsDirectly(records, message))
         PlexaControl::CUiSingleton<tesk_ui_data_controller::CMessageTipManager>::Instance()
-            .ShowMessage(window(), text, tesk_ui_data_controller::CMessageTip::AlertFailure);
-    }
+            .ShowMessage(window(), message, tesk_ui_data_controller::CMessageTip::AlertFailure);
 }
 
 } // namespace TeskVideoSearch

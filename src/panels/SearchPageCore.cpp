@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -47,6 +48,19 @@ CResourceKey KeyOf(const QString &site_id, const QString &camera_id)
     key.SetVal_site_id(site_id.toStdString());
     key.SetVal_resource_id(camera_id.toStdString());
     return key;
+}
+
+// The closest level of the pages whose window holds the whole span, so that a search shows all
+// its recordings at once; its segment length is the one a search of that span is cut at.
+CAnimationProgressBar::TotalValue LevelForSpan(int64_t span)
+{
+    if (span > 86400)
+        return CAnimationProgressBar::LevelSevenDays;
+    if (span > 43200)
+        return CAnimationProgressBar::LevelOneDay;
+    if (span > 21600)
+        return CAnimationProgressBar::LevelTwelveHours;
+    return CAnimationProgressBar::LevelSixHours;
 }
 
 } // namespace
@@ -76,6 +90,7 @@ void CSearchPageCore::SetupForm()
     form_.camera->setPlaceholderText(CAbstractSearchWidget::tr("PleaseSelectTheMonitoringPoint"));
     form_.thumbnail_btn->setToolTip(CAbstractSearchWidget::tr("DisplayThumbnailsEENmRjEnPWq"));
     form_.list_btn->setToolTip(CAbstractSearchWidget::tr("ShowList"));
+    form_.max_close->setText(QStringLiteral("\u00d7"));
     form_.max_main->hide();
     form_.camera->hide();
 
@@ -103,6 +118,9 @@ void CSearchPageCore::SetupForm()
     form_.list->InitListWidget(list_param);
     form_.grid->InitPageWidget(manager, QString());
     form_.time_bar->InitTip(page_);
+    // Closer levels would cut a week of recordings into more segments than the views can page.
+    form_.time_bar->SetLevelRange(CAnimationProgressBar::LevelSevenDays,
+                                  CAnimationProgressBar::LevelSixHours);
     ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
 
     // The list asks for more rows at its ends; the grid owns the window of rows and announces
@@ -196,6 +214,7 @@ void CSearchPageCore::ClearSearchResult(bool cancel)
         controller->CancelSearch(false);
     is_split_mode_ = false;
     last_count_ = 0;
+    ++time_bar_generation_;
     if (auto manager = base_->GetVal_ptr_data_manager_()) {
         manager->SetCurrentDataNum(0, false);
         manager->StopLoadThumbnail();
@@ -209,6 +228,7 @@ void CSearchPageCore::ClearSearchResult(bool cancel)
 
 void CSearchPageCore::PrepareSearch(teskplaycontroller::CCameraVideoSearchCondition &condition)
 {
+    ++time_bar_generation_;
     form_.time_bar->ClearData(true, false);
     form_.max_main->hide();
     form_.camera->hide();
@@ -221,6 +241,7 @@ void CSearchPageCore::PrepareSearch(teskplaycontroller::CCameraVideoSearchCondit
     ResetSortCombo();
 
     const auto &data = *condition.GetDataPtr();
+    form_.time_bar->SetCurrentTimeSliderLevel(LevelForSpan(data.end_time - data.begin_time));
     form_.time_bar->SetSearchTimeRange(QDateTime::fromSecsSinceEpoch(data.begin_time),
                                        QDateTime::fromSecsSinceEpoch(data.end_time));
     form_.time_bar->SetShowTimeRange(QDateTime::fromSecsSinceEpoch(data.begin_time),
@@ -262,8 +283,7 @@ void CSearchPageCore::OnSearchResult(const ClipSearchEvent &event)
     const auto manager = base_->GetVal_ptr_data_manager_();
     if (!manager)
         return;
-    if (!is_split_mode_)
-        ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
+    ShowResultType(CVideoSearchCommonPort::GetSearchResultShowType(Kind()));
     SetLoading(false);
     const CClipSearchEventData data = event.GetEventData();
     switch (event.GetEventType()) {
@@ -291,9 +311,16 @@ void CSearchPageCore::OnSearchResult(const ClipSearchEvent &event)
         RepolishResult(kResultObjectName);
         Repolish(form_.time_progress, kTimeProgressObjectName);
         form_.time_progress->setEnabled(total > 0);
-        form_.time_bar->SetLoadingState(false);
-        LoadTimeBar();
         EmitTotal(total);
+        // Thousands of bands: loaded in a turn of their own, so that the views and the count
+        // are shown first and the user-interface thread is not held for both at once.
+        const uint64_t generation = ++time_bar_generation_;
+        QTimer::singleShot(0, page_, [this, generation] {
+            if (generation != time_bar_generation_)
+                return;
+            form_.time_bar->SetLoadingState(false);
+            LoadTimeBar();
+        });
         break;
     }
     default:
@@ -318,6 +345,7 @@ void CSearchPageCore::RefillCameraFilter()
 
 void CSearchPageCore::LoadTimeBar()
 {
+    ++time_bar_generation_;
     const auto controller = base_->GetVal_ptr_search_controller_();
     const auto manager = base_->GetVal_ptr_data_manager_();
     if (!controller || !manager)
@@ -477,8 +505,11 @@ void CSearchPageCore::OnCameraAboutToDelete(const QVector<QString> &camera_ids)
 void CSearchPageCore::FocusResult(int data_id)
 {
     form_.grid->SetFocusedThumbnail(data_id);
-    form_.list->SetCursorItem(data_id);
     form_.grid->ScrollToFocusPos();
+    // The list receives the grid's rows through queued announcements; focus after them.
+    CListSightWidget *list = form_.list;
+    QMetaObject::invokeMethod(
+        list, [list, data_id] { list->SetCursorItem(data_id); }, Qt::QueuedConnection);
 }
 
 void CSearchPageCore::OnTimeProgressSelectedFileChanged(const std::shared_ptr<TimeSliderFile> &file)

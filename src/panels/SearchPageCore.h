@@ -16,6 +16,7 @@
 #include <QString>
 #include <QVector>
 
+#include <cstdint>
 #include <memory>
 
 class QLabel;
@@ -155,6 +156,8 @@ private:
     bool is_split_mode_ = false;
     // The count of the last progress answer, kept while a split shows other rows.
     int last_count_ = 0;
+    // Tells a time-bar load scheduled for a finished search from one cleared meanwhile.
+    uint64_t time_bar_generation_ = 0;
 };
 
 template<class Page>

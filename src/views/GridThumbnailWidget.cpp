@@ -5,7 +5,9 @@
 #include "lattice/SvgPixmap.h"
 #include "mirelog/Log.h"
 #include "playcontroller/TakeThumbnailController.h"
+#include "plexacontrol/Widget.h"
 #include "pluginmanager/PluginManager.h"
+#include "views/VideoOperationWidget.h"
 
 #include <QMouseEvent>
 #include <QMovie>
@@ -25,6 +27,7 @@ constexpr int kNoticeTopCut = 28;
 constexpr int kNoticeBottomCut = 32;
 constexpr int kAnimationSize = 54;
 constexpr int kTextPadding = 6;
+constexpr int kTextPixelSize = 12;
 constexpr int kFrameAlpha = 10;
 constexpr int kHoverAlpha = 51;
 constexpr int kBadgeBackgroundAlpha = 123;
@@ -149,8 +152,6 @@ const std::vector<SplitChoice> &SplitChoices()
     return choices;
 }
 
-} // namespace
-
 int64_t SplitSecondsOf(int split_type)
 {
     for (const SplitChoice &choice : SplitChoices()) {
@@ -159,6 +160,8 @@ int64_t SplitSecondsOf(int split_type)
     }
     return 0;
 }
+
+} // namespace
 
 CGridThumbnailWidget::CGridThumbnailWidget(std::shared_ptr<CCustomVideoData> item,
                                            std::shared_ptr<CVideoDataManager> manager,
@@ -170,6 +173,9 @@ CGridThumbnailWidget::CGridThumbnailWidget(std::shared_ptr<CCustomVideoData> ite
     data_->ptr_item_ = std::move(item);
     data_->ptr_data_manager_ = std::move(manager);
     setFixedSize(kWidth, kHeight);
+    QFont text_font = font();
+    text_font.setPixelSize(kTextPixelSize);
+    setFont(text_font);
     data_->ui_.ptr_more_label_->hide();
     data_->ui_.ptr_animation_label_->hide();
     ConnectMoreLabel();
@@ -498,13 +504,46 @@ void CGridThumbnailWidget::mouseReleaseEvent(QMouseEvent *event)
 
 void CGridThumbnailWidget::ConnectMoreLabel()
 {
-    // The label's enter and leave signals arrive with the client's label.
+    auto *more = data_->ui_.ptr_more_label_;
+    connect(more, &PlexaControl::CLabel::SignalMouseEnter, this,
+            [this] { OnMoreLabelHovered(true); });
+    connect(more, &PlexaControl::CLabel::SignalMouseLeave, this,
+            [this] { OnMoreLabelHovered(false); });
 }
 
 void CGridThumbnailWidget::OpenOperationPopup()
 {
-    // The shared operation pop-up arrives with its own widget.
-    TESK_LOG_INFO("The operation pop-up of item %d is not available", GetDataId());
+    if (!data_->ptr_item_)
+        return;
+    // The item may have changed since the hover (its picture came in), so the rows are
+    // filled afresh.
+    FillOperationParam();
+    CVideoOperationWidget &popup = CVideoOperationWidget::Instance();
+    disconnect(&popup, &CVideoOperationWidget::SignalSecondSearchClicked, nullptr, nullptr);
+    disconnect(&popup, &CVideoOperationWidget::SignalSecondSplitClicked, nullptr, nullptr);
+    popup.InitWidgetParam(data_->operation_param_);
+    const int data_id = GetDataId();
+    connect(&popup, &CVideoOperationWidget::SignalSecondSearchClicked, this,
+            [this, data_id] { emit SignalDataOperate(OperationSecondSearch, data_id); });
+    connect(&popup, &CVideoOperationWidget::SignalSecondSplitClicked, this, [this, data_id] {
+        const SecondSplitTimeType type = CVideoOperationWidget::Instance().GetSecondSplitTimeType();
+        data_->ptr_item_->InsertPairData(KeySplitLength, static_cast<int>(SplitSecondsOf(type)));
+        emit SignalDataOperate(OperationSplit, data_id);
+    });
+    if (!data_->operation_param_.GetVal_is_show_search_btn() &&
+        !data_->operation_param_.GetVal_is_show_split_btn())
+        return;
+    QLabel *more = data_->ui_.ptr_more_label_;
+    const QPoint below = more->mapToGlobal(QPoint(0, more->height()));
+    const QRect bounds = PlexaControl::GetBorderAvailableGeometry(below);
+    QRect placed(below, popup.size());
+    // Kept on the screen sideways only: it belongs under the label.
+    if (placed.right() > bounds.right())
+        placed.moveRight(bounds.right());
+    if (placed.left() < bounds.left())
+        placed.moveLeft(bounds.left());
+    popup.move(placed.topLeft());
+    popup.show();
 }
 
 void CGridThumbnailWidget::paintEvent(QPaintEvent *)

@@ -78,7 +78,8 @@ CGridThumbnailWidget *CMultiPageGroupWidget::AddItem(std::shared_ptr<CCustomVide
     data_->map_thumbnails_.insert(data_id, tile);
     data_->ui_.ptr_flow_layout_widget_->InsertWidget(index, tile);
     tile->show();
-    UpdateCheckBox();
+    // The box keeps its state: a new tile starts as the box is, and an empty group is
+    // unchecked.
     return tile;
 }
 

@@ -258,14 +258,12 @@ void CMultiPageWidget::LoadRange(int first, int last, Place place)
         return;
     const bool by_camera = data_->ptr_data_manager_->GetFileSortType() == SortStored;
     int prepended = 0;
-    setUpdatesEnabled(false);
     for (const CustomVideoDataPtr &item : items) {
         const QString key =
             by_camera ? item->GetPairData(KeyCameraId).toString() : kUntitledGroupKey;
         CMultiPageGroupWidget *group = GroupFor(key, by_camera ? key : QString(), place, prepended);
         group->AddItem(item);
     }
-    setUpdatesEnabled(true);
     const int first_id = items.front()->GetPairData(KeyDataId).toInt();
     const int last_id = items.back()->GetPairData(KeyDataId).toInt();
     LoadPixmaps();

@@ -46,11 +46,11 @@ CVideoOperationWidget::CVideoOperationWidget()
     , data_(std::make_shared<VideoOperationWidgetData>())
 {
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    // Rounded corners from the style sheet need a window without an opaque fill.
+    setAttribute(Qt::WA_TranslucentBackground);
     auto &ui = data_->ui_;
     ui.setupUi(this);
-    ui.ptr_split_name_label_->setText(tr("VideoSegmentationUHCBMEGV"));
-    ui.ptr_search_name_label_->setText(
-        tr("Korv-ControlClient.846c0e77d1d54897bf272ab4eb7be3af.button"));
+    SetTexts();
     ui.ptr_split_imagel_label_->setPixmap(
         QIcon(QString::fromLatin1(kSplitImage)).pixmap(kIconSize, kIconSize));
     ui.ptr_search_image_label_->setPixmap(
@@ -62,6 +62,21 @@ CVideoOperationWidget::~CVideoOperationWidget()
 {
     if (property(kInstallEventFilterProperty).toBool() && qApp)
         qApp->removeEventFilter(this);
+}
+
+void CVideoOperationWidget::SetTexts()
+{
+    data_->ui_.ptr_split_name_label_->setText(tr("VideoSegmentationUHCBMEGV"));
+    data_->ui_.ptr_search_name_label_->setText(
+        tr("Korv-ControlClient.846c0e77d1d54897bf272ab4eb7be3af.button"));
+}
+
+void CVideoOperationWidget::changeEvent(QEvent *event)
+{
+    // The instance outlives language switches of the client.
+    if (event->type() == QEvent::LanguageChange)
+        SetTexts();
+    PlexaControl::CWidget::changeEvent(event);
 }
 
 void CVideoOperationWidget::InstallApplicationFilter()
@@ -122,7 +137,11 @@ void CVideoOperationWidget::ClearData()
         setProperty(kInstallEventFilterProperty, false);
     }
     hide();
-    delete data_->ptr_segment_num_widget_.data();
+    if (CSegmentNumWidget *chooser = data_->ptr_segment_num_widget_) {
+        // Later, not now: a clear may come from a receiver of the chooser's own choice.
+        chooser->hide();
+        chooser->deleteLater();
+    }
     data_->ptr_segment_num_widget_.clear();
 }
 
@@ -147,7 +166,8 @@ void CVideoOperationWidget::ShowSegmentNumWidget(const bool &show)
         chooser->hide();
         return;
     }
-    if (!chooser->isHidden())
+    // An empty chooser offers nothing to choose.
+    if (!chooser->isHidden() || chooser->View()->model()->rowCount() == 0)
         return;
     chooser->adjustSize();
     const QPoint row_top_left = data_->ui_.ptr_split_widget_->mapToGlobal(QPoint(0, 0));

@@ -41,6 +41,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void leaveEvent(QEvent *event) override;
     bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void OnTimeTypeChanged(int index);
@@ -50,6 +51,7 @@ private:
     CVideoOperationWidget();
 
     void ShowSegmentNumWidget(const bool &show);
+    void SetTexts();
     void InstallApplicationFilter();
     void HideAll();
     bool IsOverChooser(const QPoint &global_pos) const;

@@ -18,7 +18,7 @@ const char kRootBackSelectedName[] = "ptr_selected_root_back_label_";
 const char kRootImageName[] = "ptr_root_image_label_";
 const char kRootImageSelectedName[] = "ptr_selected_root_image_label_";
 const char kRootImage[] = ":/Images/TeskVideoSearch/record_back.svg";
-constexpr int kContentWidth = 260;
+constexpr int kContentWidth = 280;
 } // namespace
 
 CVideoSplitRecordWidget::CVideoSplitRecordWidget(QWidget *parent)

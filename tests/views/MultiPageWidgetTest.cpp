@@ -6,6 +6,7 @@
 #include "views/ListSightWidget.h"
 #include "views/MultiPageGroupWidget.h"
 #include "views/MultiPageMoreWidget.h"
+#include "views/VideoOperationWidget.h"
 
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -429,6 +431,7 @@ TEST(GridThumbnailWidget, ClicksPlayOnlyWhenReleasedInsideAndNotOnTheMoreLabel)
     // Hovering shows the more label (half-hour segments can be split); a release on it plays
     // nothing.
     QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
     QApplication::sendEvent(tile, &enter);
     auto *more = tile->findChild<QLabel *>("ptr_more_label_");
     ASSERT_TRUE(more);
@@ -441,9 +444,32 @@ TEST(GridThumbnailWidget, ClicksPlayOnlyWhenReleasedInsideAndNotOnTheMoreLabel)
     QTest::mousePress(tile, Qt::LeftButton, {}, on_more);
     QTest::mouseRelease(tile, Qt::LeftButton, {}, on_more);
     EXPECT_EQ(operate.size(), 1);
-    QEvent leave(QEvent::Leave);
+    CVideoOperationWidget &popup = CVideoOperationWidget::Instance();
+    EXPECT_TRUE(popup.isVisible());
+
+    // The pop-up answers the tile it was last opened for, once.
+    CGridThumbnailWidget *other = grid.view.GetThumbnail(4);
     QApplication::sendEvent(tile, &leave);
     EXPECT_FALSE(more->isVisible());
+    QApplication::sendEvent(other, &enter);
+    auto *other_more = other->findChild<QLabel *>("ptr_more_label_");
+    QTest::mousePress(other, Qt::LeftButton, {}, other_more->geometry().center());
+    QTest::mouseRelease(other, Qt::LeftButton, {}, other_more->geometry().center());
+    emit popup.SignalSecondSplitClicked();
+    ASSERT_EQ(operate.size(), 2);
+    EXPECT_EQ(operate.at(1).at(0).value<OperationType>(), OperationSplit);
+    EXPECT_EQ(operate.at(1).at(1).toInt(), 4);
+    // The length chosen is kept on the item, shorter than the item itself.
+    const int length = other->GetItem()->GetPairData(KeySplitLength).toInt();
+    PlaybackFileVector files;
+    other->GetItem()->GetFileDatas(files);
+    EXPECT_GT(length, 0);
+    EXPECT_LT(length, files.back()->GetFileEndTime() - files.front()->GetFileBegTime());
+    emit popup.SignalSecondSearchClicked();
+    ASSERT_EQ(operate.size(), 3);
+    EXPECT_EQ(operate.at(2).at(0).value<OperationType>(), OperationSecondSearch);
+    EXPECT_EQ(operate.at(2).at(1).toInt(), 4);
+    popup.hide();
 }
 
 TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
@@ -469,4 +495,51 @@ TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
     // Only a loaded picture is released; a failed one stays failed.
     tile.ReleaseThumbnail();
     EXPECT_EQ(tile.ThumbnailState(), ThumbnailFailed);
+}
+
+TEST(MultiPageWidget, LooksWithRealPictures)
+{
+    qApp->setStyleSheet(TeskResources::ClientStyleSheet());
+    GridFixture grid(SortStored, kResults, {1000, 560});
+    grid.Prepare();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto tiles = grid.VisibleTiles();
+            return std::all_of(tiles.begin(), tiles.end(), [](auto *tile) {
+                return tile->ThumbnailState() == ThumbnailLoaded;
+            });
+        },
+        kWaitMs));
+    grid.view.SetFocusedThumbnail(5);
+    grid.view.SetCheckedThumbnails({1, 5, 6});
+    CGridThumbnailWidget *hovered = grid.view.GetThumbnail(2);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(hovered, &enter);
+    auto *more = hovered->findChild<QLabel *>("ptr_more_label_");
+    ASSERT_TRUE(more && more->isVisible());
+    QApplication::sendEvent(more, &enter);
+    EXPECT_EQ(more->objectName(), QString("ptr_more_label_hover_"));
+    QTest::mouseClick(hovered, Qt::LeftButton, {}, more->geometry().center());
+    CVideoOperationWidget &popup = CVideoOperationWidget::Instance();
+    ASSERT_TRUE(popup.isVisible());
+
+    QImage shot = grid.view.grab().toImage();
+    // The focused tile wears its red frame; a plain one does not.
+    const QPoint focused = grid.view.GetThumbnail(5)->mapTo(&grid.view, QPoint(1, 1));
+    const QPoint plain = grid.view.GetThumbnail(3)->mapTo(&grid.view, QPoint(1, 1));
+    const auto reddish = [&](const QPoint &at) {
+        return qRed(shot.pixel(at)) - qGreen(shot.pixel(at)) > 100;
+    };
+    EXPECT_TRUE(reddish(focused));
+    EXPECT_FALSE(reddish(plain));
+    {
+        QPainter painter(&shot);
+        painter.drawPixmap(grid.view.mapFromGlobal(popup.pos()), popup.grab());
+    }
+    const QString dir = qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR")
+                            ? qEnvironmentVariable("TVS_SCREENSHOT_DIR")
+                            : TestSupport::ScratchDir();
+    EXPECT_TRUE(shot.save(dir + "/thumbnail-view.png"));
+    popup.hide();
+    qApp->setStyleSheet(QString());
 }

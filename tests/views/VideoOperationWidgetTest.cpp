@@ -77,6 +77,7 @@ protected:
     void TearDown() override
     {
         Popup().ClearData();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTest::mouseMove(&outside_, QPoint(100, 100));
     }
 
@@ -247,6 +248,7 @@ TEST_F(OperationPopup, AClickOutsideClosesBothUntilCleared)
     // Cleared: the application is no longer watched and the chooser is gone.
     Popup().ClearData();
     EXPECT_FALSE(Popup().property(CVideoOperationWidget::kInstallEventFilterProperty).toBool());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Chooser(), nullptr);
     EXPECT_EQ(Popup().GetSecondSplitTimeType(), SplitThreeHours);
     Popup().show();

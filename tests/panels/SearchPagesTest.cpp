@@ -1,0 +1,600 @@
+#include "panels/AllVideoSearchWidget.h"
+#include "panels/CustomMultiComBox.h"
+#include "panels/LockVideoSearchWidget.h"
+#include "panels/PersonVehicleVideoSearchWidget.h"
+#include "panels/TagVideoSearchWidget.h"
+
+#include "data/CustomVideoData.h"
+#include "data/VideoDataManager.h"
+#include "search/CommonFunction.h"
+#include "search/SearchPlan.h"
+#include "search/VideoSearchCommonPort.h"
+#include "search/VideoSearchController.h"
+#include "timebar/BaseFileProgressBar.h"
+#include "timebar/TimeBarDelegate.h"
+#include "views/ListSightCheckModel.h"
+#include "views/ListSightTableView.h"
+#include "views/ListSightWidget.h"
+#include "views/MultiPageWidget.h"
+
+#include "plexacontrol/ComboBox.h"
+#include "quorbase/Util.h"
+#include "recordserver/RecordingServer.h"
+#include "resources/Resources.h"
+
+#include "PanelsTestSupport.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <cstdlib>
+
+using namespace TeskVideoSearch;
+
+namespace {
+
+constexpr int kWaitMs = 30000;
+const char *const kChildKindVariable = "TVS_PAGES_CHILD_KIND";
+
+teskrecordserver::GeneratorOptions StoreOptions()
+{
+    teskrecordserver::GeneratorOptions options;
+    options.seed = 7;
+    options.sites = 2;
+    options.cameras = 4;
+    options.days = 1;
+    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
+    options.clip_fps = 5;
+    options.jpeg_capture_hours = 0;
+    return options;
+}
+
+void InstallStore()
+{
+    static const bool installed = [] {
+        TeskResources::Register();
+        auto server = std::make_shared<teskrecordserver::CRecordingServer>();
+        const auto status =
+            server->Open((TestSupport::ScratchDir() + "/store").toStdString(), StoreOptions());
+        EXPECT_TRUE(status.IsOk()) << status.Message();
+        server->PublishToHost();
+        teskrecordserver::CRecordingServer::Install(server);
+        return true;
+    }();
+    (void)installed;
+}
+
+std::vector<OrlPluginManager::Camera> Cameras()
+{
+    return OrlPluginManager::CCameraDirectory::Instance().FindCameras({});
+}
+
+// The last day of the store over `cameras`, or a period before the store began.
+teskplaycontroller::CCameraVideoSearchCondition
+Condition(teskplaycontroller::VideoSearchType type,
+          const std::vector<OrlPluginManager::Camera> &cameras, bool before_store = false)
+{
+    teskplaycontroller::CCameraVideoSearchCondition condition;
+    auto &data = *condition.GetDataPtr();
+    data.search_guid = Quor::Base::GuidUtil::CreateGuid();
+    data.search_type = type;
+    data.end_time = StoreOptions().anchor - (before_store ? 30 * 86400 : 0);
+    data.begin_time = data.end_time - 86400;
+    for (const auto &camera : cameras) {
+        teskplaycontroller::TeskCameraInfo info;
+        info.ptr_camera_for_play =
+            std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
+        data.tesk_camera_info.push_back(info);
+    }
+    return condition;
+}
+
+// A shown page bound to its own controller, as the panel builds it.
+template<class Page>
+struct PageFixture
+{
+    explicit PageFixture(VideoDataType page_kind)
+        : kind(page_kind)
+    {
+        InstallStore();
+        controller = std::make_shared<CVideoSearchController>();
+        CClipSearchWidgetInitParam init;
+        page.InitWidgetParam(init);
+        page.LoadWidget(controller, kind, FilterVcaNone);
+        page.resize(1200, 700);
+        page.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
+    }
+
+    // Runs a search to its end; the totals the page reported meanwhile stay in `totals`.
+    void Search(teskplaycontroller::CCameraVideoSearchCondition condition)
+    {
+        QSignalSpy finished(controller.get(), &CVideoSearchController::SignalSearchResult);
+        page.ClearSearchResult(true);
+        page.StartSearchVideo(condition);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                for (const auto &args : finished) {
+                    if (args.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished)
+                        return true;
+                }
+                return false;
+            },
+            kWaitMs));
+        QTest::qWait(0);
+    }
+
+    template<class T>
+    T *Child(const char *name)
+    {
+        return page.template findChild<T *>(name);
+    }
+
+    bool Loading()
+    {
+        return Child<QStackedWidget>("ptr_stacked_widget_")->currentWidget() ==
+               Child<QWidget>("ptr_notice_");
+    }
+    std::shared_ptr<CVideoDataManager> Manager() { return page.DataManager(); }
+
+    VideoDataType kind;
+    std::shared_ptr<CVideoSearchController> controller;
+    Page page;
+};
+
+int LastTotal(const QSignalSpy &totals)
+{
+    return totals.isEmpty() ? -1 : totals.last().at(1).toInt();
+}
+
+// ---- searches ----------------------------------------------------------------------------
+
+TEST(SearchPages, SearchThatFindsNothingReportsZeroAndDisablesTheTimeBar)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras(), true));
+    EXPECT_EQ(LastTotal(totals), 0);
+    EXPECT_FALSE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isEnabled());
+    EXPECT_FALSE(fixture.Loading());
+    EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
+}
+
+TEST(SearchPages, RefusedSearchEndsTheLoadingStateWithZero)
+{
+    PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    auto nobody = Condition(teskplaycontroller::VideoSearchLock, {});
+    fixture.page.ClearSearchResult(true);
+    fixture.page.StartSearchVideo(nobody);
+    ASSERT_EQ(totals.count(), 1);
+    EXPECT_EQ(totals.at(0).at(0).value<VideoDataType>(), LockVideo);
+    EXPECT_EQ(LastTotal(totals), 0);
+    EXPECT_FALSE(fixture.Loading());
+    EXPECT_FALSE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isEnabled());
+}
+
+TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    const auto cameras = Cameras();
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, cameras));
+    const int total = LastTotal(totals);
+    ASSERT_GT(total, 0);
+    EXPECT_EQ(fixture.Manager()->GetDataNum(), total);
+    EXPECT_EQ(fixture.Child<CCustomMultiComBox>("ptr_camera_combox_")->GetCheckedData().size(),
+              static_cast<int>(cameras.size()));
+    EXPECT_TRUE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isEnabled());
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    // The last row has its bands, found by the row's number.
+    auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
+    QVector<TimeBarParam> selected;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            fixture.page.UpdataTimeSliderCurrentFile(total - 1);
+            selected = bar->TimeBarDelegate()->SelectedBars();
+            return !selected.isEmpty();
+        },
+        kWaitMs));
+    PlaybackFileVector files;
+    CameraFilesList rows;
+    CVideoFileParam param;
+    param.SetVal_qvc_filter_camera_keys(fixture.Manager()->GetFilterCamera());
+    param.SetVal_data_type(RegularVideo);
+    param.SetVal_begin_index(total - 1);
+    param.SetVal_end_index(total - 1);
+    fixture.controller->GetVideoFiles(rows, param);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(selected.size(), rows.front().second.size());
+    EXPECT_EQ(selected.front().dtStart, rows.front().second.front()->GetFileBegTime());
+}
+
+// ---- tool row ----------------------------------------------------------------------------
+
+TEST(SearchPages, SortAndFilterReportTheNewTotalAndAChangedResult)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
+
+    auto *sort = fixture.Child<PlexaControl::CComboBox>("ptr_sort_combox_");
+    sort->setCurrentIndex(1);
+    ASSERT_EQ(totals.count(), 1);
+    EXPECT_EQ(fixture.Manager()->GetFileSortType(), SortBeginAscending);
+    EXPECT_EQ(changed.count(), 1);
+    const int all = LastTotal(totals);
+
+    // Untick the first camera: the total drops by exactly that camera's rows.
+    auto *filter = fixture.Child<CCustomMultiComBox>("ptr_camera_combox_");
+    const CResourceKey dropped = filter->itemData(0).value<CResourceKey>();
+    QVector<CResourceKey> kept;
+    for (const QVariant &data : filter->GetCheckedData()) {
+        if (!teskplaycontroller::IsSameKey(data.value<CResourceKey>(), dropped))
+            kept.append(data.value<CResourceKey>());
+    }
+    filter->showPopup();
+    filter->SetItemChecked(0, false);
+    filter->hidePopup();
+    ASSERT_EQ(totals.count(), 2);
+    EXPECT_EQ(changed.count(), 2);
+    CResourceKey dropped_key = dropped;
+    const int dropped_rows = fixture.controller->GetSingleCameraFilesNum(RegularVideo, dropped_key);
+    EXPECT_GT(dropped_rows, 0);
+    EXPECT_EQ(LastTotal(totals), all - dropped_rows);
+    const QVector<CResourceKey> filtered = fixture.Manager()->GetFilterCamera();
+    ASSERT_EQ(filtered.size(), kept.size());
+    for (int i = 0; i < kept.size(); ++i)
+        EXPECT_TRUE(teskplaycontroller::IsSameKey(filtered[i], kept[i]));
+}
+
+TEST(SearchPages, UnknownOrUnchangedLevelChangesNothing)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
+    auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
+    emit bar->SignalLevelChanged(static_cast<CAnimationProgressBar::TotalValue>(42));
+    // A one-day search is cut at 1800 s, which the one-day level asks for again.
+    emit bar->SignalLevelChanged(CAnimationProgressBar::LevelOneDay);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_NE(grid->GetDataInfoByID(0), nullptr);
+    EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
+}
+
+TEST(SearchPages, LevelChangeSplitsAgainAndShowsTheNewSegments)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    const int before = LastTotal(totals);
+    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
+    auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
+    bar->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_FALSE(changed.at(0).at(0).toBool());
+    EXPECT_FALSE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 2; }, kWaitMs));
+    // 600 s segments instead of 1800 s: about three times the rows.
+    EXPECT_GT(LastTotal(totals), 2 * before);
+    EXPECT_EQ(fixture.Manager()->GetDataNum(), LastTotal(totals));
+    EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
+}
+
+TEST(SearchPages, SecondSplitShowsTheSegmentsOfOneRecordingAndStepsBack)
+{
+    PanelsTest::EnglishTexts english;
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    const int searched = LastTotal(totals);
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    const auto result = grid->GetDataInfoByID(0);
+    PlaybackFileVector files;
+    result->GetFileDatas(files);
+    ASSERT_FALSE(files.isEmpty());
+    const int64_t length = files.back()->GetFileEndTime() - files.front()->GetFileBegTime();
+    ASSERT_GT(length, 120);
+    // The tile's pop-up stores the chosen length before it asks for the split.
+    result->InsertPairData(KeySplitLength, 60);
+
+    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
+    emit grid->SignalDataOperate(OperationSplit, 0);
+    ASSERT_EQ(changed.count(), 1);
+    const int segments = LastTotal(totals);
+    EXPECT_GE(segments, static_cast<int>(length / 60));
+    EXPECT_EQ(fixture.Manager()->GetDataNum(), segments);
+    auto *back = fixture.Child<QWidget>("ptr_back_widget_");
+    EXPECT_TRUE(back->isVisible());
+    EXPECT_FALSE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isVisible());
+    EXPECT_NE(fixture.Child<QWidget>("ptr_result_no_shadow_widget_"), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(1) != nullptr; }, kWaitMs));
+    PlaybackFileVector first_segment;
+    grid->GetDataInfoByID(0)->GetFileDatas(first_segment);
+    ASSERT_FALSE(first_segment.isEmpty());
+    EXPECT_LE(first_segment.back()->GetFileEndTime() - first_segment.front()->GetFileBegTime(), 60);
+    if (const QString dir = qEnvironmentVariable("TVS_PAGES_SCREENSHOTS"); !dir.isEmpty()) {
+        QTest::qWait(500);
+        fixture.page.grab().save(QDir(dir).filePath("all-second-split.png"));
+    }
+
+    // "Back" on the bar returns to the search's own rows.
+    QTest::mouseClick(back->findChild<QWidget *>("ptr_left_widget_"), Qt::LeftButton);
+    EXPECT_EQ(LastTotal(totals), searched);
+    EXPECT_FALSE(back->isVisible());
+    EXPECT_TRUE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isVisible());
+    EXPECT_NE(fixture.Child<QWidget>("ptr_result_widget_"), nullptr);
+}
+
+// ---- time bar and playback ---------------------------------------------------------------
+
+TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    const auto cameras = Cameras();
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, {cameras.front()}));
+    // The closest level of the pages, so that neighbouring recordings lie outside the click's
+    // tolerance; it cuts the recordings again.
+    auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
+    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
+    bar->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 2; }, kWaitMs));
+    const int total = fixture.Manager()->GetDataNum();
+    ASSERT_GT(total, 2);
+
+    // A row beyond the first page of the grid, found on its own in the controller's rows.
+    const int wanted = total - 2;
+    CameraFilesList rows;
+    CVideoFileParam param;
+    param.SetVal_qvc_filter_camera_keys(fixture.Manager()->GetFilterCamera());
+    param.SetVal_data_type(RegularVideo);
+    param.SetVal_begin_index(wanted);
+    param.SetVal_end_index(wanted);
+    fixture.controller->GetVideoFiles(rows, param);
+    ASSERT_EQ(rows.size(), 1);
+    const PlaybackFilePtr file = rows.front().second.front();
+    const int64_t middle = (file->GetFileBegTime() + file->GetFileEndTime()) / 2;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !bar->FindPlayFileByTime(middle).isEmpty(); }, kWaitMs));
+
+    bar->SetPlayBackTime(static_cast<unsigned>(middle));
+    QSignalSpy play(&fixture.page, &CAbstractSearchWidget::SignalStartPlaybackVideo);
+    // The window stays within the searched span, so the time may lie off the centre.
+    int x_of_middle = 0;
+    for (int x = 0; x < bar->width(); ++x) {
+        if (std::llabs(bar->TimeTConvertToDateTime(x).toSecsSinceEpoch() - middle) <
+            std::llabs(bar->TimeTConvertToDateTime(x_of_middle).toSecsSinceEpoch() - middle))
+            x_of_middle = x;
+    }
+    const QPoint at(x_of_middle, 60);
+    QTest::mousePress(bar, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
+    ASSERT_EQ(bar->TimeBarDelegate()->SelectedBars().size(), 1);
+    ASSERT_EQ(play.count(), 1);
+    EXPECT_EQ(play.at(0).at(0).value<VideoDataType>(), RegularVideo);
+    EXPECT_EQ(play.at(0).at(1).toInt(), wanted);
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    EXPECT_NE(grid->GetDataInfoByID(wanted), nullptr);
+    auto *list = fixture.Child<CListSightTableView>("ptr_group_view_");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return list->currentIndex().data(RoleDataId).toInt() == wanted; }, kWaitMs));
+}
+
+TEST(SearchPages, PlaybackParametersCarryTheResultItsNeighboursAndTheTimeType)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(1) != nullptr; }, kWaitMs));
+
+    CClipPlaybackParam first;
+    first.SetVal_current_data_id(0);
+    ASSERT_TRUE(fixture.page.GetPlaybackParam(first));
+    EXPECT_FALSE(first.GetVal_b_previous_btn_enable());
+    EXPECT_TRUE(first.GetVal_b_next_btn_enable());
+    EXPECT_EQ(first.GetVal_time_type(), fixture.Manager()->GetDataTimeType());
+    EXPECT_EQ(first.GetVal_total_num(), fixture.Manager()->GetDataNum());
+    PlaybackFileVector files;
+    grid->GetDataInfoByID(0)->GetFileDatas(files);
+    ASSERT_FALSE(files.isEmpty());
+    EXPECT_EQ(first.GetVal_playback_files(), files);
+    ASSERT_NE(first.GetVal_ptr_camera_for_play(), nullptr);
+    EXPECT_EQ(QString::fromStdString(first.GetVal_ptr_camera_for_play()->GetCameraID()),
+              grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString());
+
+    CClipPlaybackParam second;
+    second.SetVal_current_data_id(1);
+    ASSERT_TRUE(fixture.page.GetPlaybackParam(second));
+    EXPECT_TRUE(second.GetVal_b_previous_btn_enable());
+
+    CClipPlaybackParam missing;
+    missing.SetVal_current_data_id(fixture.Manager()->GetDataNum() + 5);
+    EXPECT_FALSE(fixture.page.GetPlaybackParam(missing));
+}
+
+TEST(SearchPages, ExportRecordsGroupTickedResultsByCamera)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    auto *download = fixture.Child<QPushButton>("ptr_download_button_");
+    EXPECT_FALSE(download->isEnabled());
+    grid->SetAllThumbnailsChecked(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return download->isEnabled(); }, kWaitMs));
+
+    QVector<CVideoDownloadInfo> records;
+    DownloadTimeType time;
+    fixture.page.GetExportInfo(records, time);
+    const auto ticked = grid->GetAllCheckedDataInfo();
+    ASSERT_FALSE(ticked.isEmpty());
+    int groups = 0;
+    QSet<QString> cameras;
+    for (const CVideoDownloadInfo &record : records) {
+        EXPECT_FALSE(cameras.contains(record.GetVal_camera_id())) << "one record per camera";
+        cameras.insert(record.GetVal_camera_id());
+        groups += record.GetVal_playback_files().size();
+        EXPECT_EQ(record.GetVal_qvc_custom_file_name().size(),
+                  record.GetVal_playback_files().size());
+    }
+    EXPECT_EQ(groups, ticked.size());
+}
+
+// ---- every kind ------------------------------------------------------------------------
+
+// The condition of the one search that serves `kind`, as the panel groups kinds.
+teskplaycontroller::CCameraVideoSearchCondition ConditionOfKind(VideoDataType kind)
+{
+    const QVector<CSearchGroup> groups = GroupKindsIntoSearches({kind});
+    EXPECT_EQ(groups.size(), 1);
+    const CSearchGroup group = groups.value(0);
+    auto condition = Condition(group.search_type, Cameras());
+    auto &data = *condition.GetDataPtr();
+    if (group.search_type == teskplaycontroller::VideoSearchTag) {
+        auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
+        extra->SetVal_label_type(group.label_type);
+        data.ptr_label_extra = extra;
+    } else if (group.search_type == teskplaycontroller::VideoSearchPersonVehicle) {
+        auto extra = std::make_shared<teskplaycontroller::CPersonVehicleExtra>();
+        extra->SetVal_event_type(group.event_type);
+        data.ptr_person_vehicle_extra = extra;
+        data.event_type = group.event_type;
+    }
+    return condition;
+}
+
+// Pages that the panel searches for: the page only prepares, the search runs on the shared
+// controller.
+template<class Page>
+int SearchSharedPage(PageFixture<Page> &fixture)
+{
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    auto condition = ConditionOfKind(fixture.kind);
+    fixture.page.ClearSearchResult(true);
+    fixture.page.StartSearchVideo(condition);
+    EXPECT_TRUE(fixture.Loading());
+    EXPECT_TRUE(totals.isEmpty()) << "the page does not search on its own";
+    EXPECT_TRUE(fixture.controller->SearchCameraFiles(condition, 0));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !fixture.Loading() &&
+                   fixture.template Child<QWidget>("ptr_sort_combox_")->isEnabled();
+        },
+        kWaitMs));
+    return LastTotal(totals);
+}
+
+// Shows both presentations and checks each holds the rows; with TVS_PAGES_SCREENSHOTS set,
+// grabs them there.
+template<class Page>
+void CheckBothPresentations(PageFixture<Page> &fixture, const QString &name, int total)
+{
+    ASSERT_GT(total, 0) << qPrintable(name);
+    auto *grid = fixture.template Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    auto *list = fixture.template Child<CListSightTableView>("ptr_group_view_");
+    QTest::mouseClick(fixture.template Child<QPushButton>("ptr_thumbnail_btn_"), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    const QString dir = qEnvironmentVariable("TVS_PAGES_SCREENSHOTS");
+    if (!dir.isEmpty()) {
+        QTest::qWait(1500); // thumbnails arrive from the store's decoder
+        fixture.page.grab().save(QDir(dir).filePath(name + "-thumbnails.png"));
+    }
+    QTest::mouseClick(fixture.template Child<QPushButton>("ptr_list_btn_"), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount() > 0; }, kWaitMs));
+    if (!dir.isEmpty())
+        fixture.page.grab().save(QDir(dir).filePath(name + "-list.png"));
+    QTest::mouseClick(fixture.template Child<QPushButton>("ptr_thumbnail_btn_"), Qt::LeftButton);
+}
+
+TEST(SearchPages, EveryKindOfPageShowsItsRowsInBothPresentations)
+{
+    PanelsTest::EnglishTexts english;
+    // In the client's look, for the screenshots.
+    const QString previous_sheet = qApp->styleSheet();
+    qApp->setStyleSheet(TeskResources::ClientStyleSheet());
+    {
+        PageFixture<CAllVideoSearchWidget> all(RegularVideo);
+        QSignalSpy totals(&all.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+        all.Search(ConditionOfKind(RegularVideo));
+        CheckBothPresentations(all, "all", LastTotal(totals));
+        // The export button and the stored order share a key but not a text.
+        if (english.IsLoaded()) {
+            EXPECT_NE(all.Child<QPushButton>("ptr_download_button_")->text(),
+                      all.Child<PlexaControl::CComboBox>("ptr_sort_combox_")->itemText(0));
+        }
+    }
+    {
+        PageFixture<CLockVideoSearchWidget> locked(LockVideo);
+        QSignalSpy totals(&locked.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+        locked.Search(ConditionOfKind(LockVideo));
+        CheckBothPresentations(locked, "locked", LastTotal(totals));
+    }
+    {
+        PageFixture<CTagVideoSearchWidget> manual(TagVideo);
+        CheckBothPresentations(manual, "manual-tag", SearchSharedPage(manual));
+    }
+    {
+        PageFixture<CPersonVehicleVideoSearchWidget> person(PersonDetectVideo);
+        CheckBothPresentations(person, "person", SearchSharedPage(person));
+    }
+    qApp->setStyleSheet(previous_sheet);
+}
+
+// ---- presentation ------------------------------------------------------------------------
+
+// Run by PresentationChosenForAKindIsRestoredByANewProcess in a child process.
+TEST(SearchPagesChildProcess, PrintsThePresentationItShows)
+{
+    if (qEnvironmentVariableIsEmpty(kChildKindVariable))
+        GTEST_SKIP() << "run by the presentation test";
+    const auto kind = static_cast<VideoDataType>(qEnvironmentVariableIntValue(kChildKindVariable));
+    CTagVideoSearchWidget page;
+    CClipSearchWidgetInitParam init;
+    page.InitWidgetParam(init);
+    page.LoadWidget(std::make_shared<CVideoSearchController>(), kind, FilterVcaNone);
+    auto *stacked = page.findChild<QStackedWidget *>("ptr_stacked_widget_");
+    printf("shown:%s\n", qPrintable(stacked->currentWidget()->objectName()));
+}
+
+TEST(SearchPages, PresentationChosenForAKindIsRestoredByANewProcess)
+{
+    PageFixture<CTagVideoSearchWidget> manual(TagVideo);
+    QTest::mouseClick(manual.Child<QPushButton>("ptr_list_btn_"), Qt::LeftButton);
+    EXPECT_EQ(manual.Child<QStackedWidget>("ptr_stacked_widget_")->currentWidget(),
+              manual.Child<QWidget>("ptr_list_page_"));
+
+    auto shown_by_child = [](VideoDataType kind) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(kChildKindVariable, QString::number(kind));
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--gtest_filter=SearchPagesChildProcess.*"});
+        EXPECT_TRUE(child.waitForFinished(kWaitMs));
+        const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+        const int at = out.indexOf("shown:");
+        return at < 0 ? QString() : out.mid(at + 6).section('\n', 0, 0).trimmed();
+    };
+    EXPECT_EQ(shown_by_child(TagVideo), "ptr_list_page_");
+    // Other kinds keep their own choice.
+    EXPECT_EQ(shown_by_child(EventAlarmVideo), "ptr_thumbnail_page_");
+
+    QTest::mouseClick(manual.Child<QPushButton>("ptr_thumbnail_btn_"), Qt::LeftButton);
+    EXPECT_EQ(shown_by_child(TagVideo), "ptr_thumbnail_page_");
+}
+
+} // namespace

@@ -11,6 +11,10 @@ packages=(
   libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
+# A virtual display for the demo host's tour on a machine without one.
+if [ "${TVS_GUI_DEPS:-0}" = 1 ]; then
+  packages+=(xvfb xauth)
+fi
 # Only the encoder benchmark compares against the command-line tool.
 if [ "${TVS_BENCH_DEPS:-0}" = 1 ]; then
   packages+=(ffmpeg)

@@ -9,6 +9,7 @@
 #include "panels/ClipVideoSearchWidget.h"
 #include "pluginmanager/PluginManager.h"
 #include "pluginmanager/ResourceData.h"
+#include "search/SearchTypes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -91,6 +92,7 @@ CDemoMainWindow::CDemoMainWindow(std::shared_ptr<teskrecordserver::CRecordingSer
     CConditionWidgetInitParam condition;
     condition.SetVal_max_camera_num(kMaxCameras);
     condition.SetVal_product_type(ResourceData::ProductTypeProfessional);
+    condition.SetVal_tag_show_type(TagDisplayFull);
     condition.SetVal_ptr_resource_parent(this);
     param.SetVal_condition_init_param(condition);
     param.SetVal_is_support_pop_sub_widget(true);

@@ -369,8 +369,13 @@ bool CDemoTour::PickWeek(QString &why)
         return false;
     }
     Shot("period-list");
-    const QRect rect = view->visualRect(view->model()->index(row, 0));
-    Click(view->viewport(), rect.center());
+    // The arrow keys and Enter choose in the open list, as a person would.
+    for (int current = view->currentIndex().row(); current < row; ++current)
+        QTest::keyClick(view, Qt::Key_Down);
+    for (int current = view->currentIndex().row(); current > row; --current)
+        QTest::keyClick(view, Qt::Key_Up);
+    QTest::keyClick(view, Qt::Key_Return);
+    QTest::qWait(kPumpMs);
     if (calendar->currentIndex() != row) {
         why =
             QStringLiteral("the period is \"%1\", not the 7-day one").arg(calendar->currentText());
@@ -385,6 +390,21 @@ bool CDemoTour::PickAllKinds(QString &why)
     static const char *const kBoxes[] = {
         "ptr_all_check_",        "ptr_person_check_", "ptr_vehicle_check_",  "ptr_event_tag_check_",
         "ptr_manual_tag_check_", "ptr_lock_check_",   "ptr_other_tag_check_"};
+    auto *first = qobject_cast<QCheckBox *>(Find(kBoxes[0], why));
+    if (!first)
+        return false;
+    if (!first->isVisible()) {
+        // The kinds sit in a folding section of the condition column.
+        QWidget *section = first->parentWidget();
+        while (section && !section->inherits("Lattice::CExtensibleWidget"))
+            section = section->parentWidget();
+        auto *header = section ? section->findChild<QAbstractButton *>("ptr_header_btn_") : nullptr;
+        if (!header) {
+            why = "the kinds are hidden and no section header unfolds them";
+            return false;
+        }
+        Click(header);
+    }
     for (const char *name : kBoxes) {
         auto *box = qobject_cast<QCheckBox *>(Find(name, why));
         if (!box)
@@ -393,8 +413,9 @@ bool CDemoTour::PickAllKinds(QString &why)
             why = QStringLiteral("the kind box %1 is hidden").arg(name);
             return false;
         }
+        // On its mark: a box wider than its text takes clicks only there.
         if (!box->isChecked())
-            Click(box);
+            Click(box, QPoint(box->height() / 2, box->height() / 2));
         if (!box->isChecked()) {
             why = QStringLiteral("the kind box %1 could not be ticked").arg(name);
             return false;
@@ -595,8 +616,9 @@ bool CDemoTour::OpenOperationPopup(QString &why)
         why = "hovering a tile showed no \"more\" button";
         return false;
     }
-    QTest::mouseMove(tile, more->geometry().center());
-    Click(tile, more->geometry().center());
+    const QPoint on_more = more->mapTo(tile, more->rect().center());
+    QTest::mouseMove(tile, on_more);
+    Click(tile, on_more);
     if (!WaitFor(
             []() {
                 return VisibleTopLevelOfClass("TeskVideoSearch::CVideoOperationWidget") != nullptr;

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QThreadPool>
 #include <QTimer>
@@ -26,6 +27,8 @@ using namespace TeskVideoSearch;
 namespace {
 
 constexpr const char *kStyleSheet = ":/Styles/TeskClient.qss";
+// Marks a folder as the tour's own, so that a later tour may replace its screenshots.
+constexpr const char *kTourMarker = ".tvs-tour";
 
 struct DemoOptions
 {
@@ -112,6 +115,31 @@ std::optional<int> ReadOptions(QApplication &app, DemoOptions &out)
     return std::nullopt;
 }
 
+// The tour writes only into a new or empty folder, or one an earlier tour made.
+bool PrepareTourFolder(const QString &dir)
+{
+    const QDir folder(dir);
+    const QFileInfo info(dir);
+    if (info.exists() && !info.isDir()) {
+        PrintToolError("the tour's folder " + dir + " is a file; give a folder");
+        return false;
+    }
+    const bool empty =
+        !info.exists() ||
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty();
+    if (!empty && !QFileInfo::exists(folder.filePath(kTourMarker))) {
+        PrintToolError("the tour's folder " + dir +
+                       " holds other files; give a new or empty folder (nothing was written)");
+        return false;
+    }
+    QFile marker(folder.filePath(kTourMarker));
+    if (!QDir().mkpath(dir) || !marker.open(QIODevice::WriteOnly)) {
+        PrintToolError("cannot create the tour's folder " + dir);
+        return false;
+    }
+    return true;
+}
+
 // The store, created first when needed with a progress window; null after a failure that the
 // person has been told about.
 std::shared_ptr<teskrecordserver::CRecordingServer> OpenStore(const DemoOptions &options)
@@ -181,10 +209,8 @@ int main(int argc, char **argv)
         return app.exec();
     }
     if (!options.tour_dir.isEmpty()) {
-        if (!QDir().mkpath(options.tour_dir)) {
-            PrintToolError("cannot create the screenshot folder " + options.tour_dir);
-            return kExitFailed;
-        }
+        if (!PrepareTourFolder(options.tour_dir))
+            return kExitUsage;
         QTimer::singleShot(0, &app, [&]() {
             int failed = 0;
             for (int round = 1; round <= options.tour_repeat; ++round) {

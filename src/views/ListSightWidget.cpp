@@ -404,8 +404,10 @@ void CListSightWidget::UpdateCustomData(const int &data_id, std::shared_ptr<CCus
                                  data_->sort_type_ == SortStored, manager->GetDataTimeType()};
     const QList<QStandardItem *> cells = NewItemRow(context, *data);
     QStandardItem *parent = row->parent() ? row->parent() : data_->ptr_model_->invisibleRootItem();
+    // Replacing the first cell deletes `row`: its position is read once, before.
+    const int row_index = row->row();
     for (int column = 0; column < cells.size(); ++column) {
-        QStandardItem *cell = parent->child(row->row(), column);
+        QStandardItem *cell = parent->child(row_index, column);
         if (!cell) {
             delete cells[column];
             continue;
@@ -414,7 +416,7 @@ void CListSightWidget::UpdateCustomData(const int &data_id, std::shared_ptr<CCus
         if (column == 0)
             cells[column]->setData(cell->data(PlexaControl::CStandardItemModel::CheckRole),
                                    PlexaControl::CStandardItemModel::CheckRole);
-        parent->setChild(row->row(), column, cells[column]);
+        parent->setChild(row_index, column, cells[column]);
     }
 }
 

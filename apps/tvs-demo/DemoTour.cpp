@@ -29,6 +29,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -46,6 +47,8 @@ constexpr int kPumpMs = 20;
 // Time for a played clip to show its first frames before its screenshot.
 constexpr int kSettleMs = 600;
 constexpr int kWheelStep = 120;
+// How often the tour looks for a modal dialog to answer.
+constexpr int kModalWatchMs = 50;
 const QRegularExpression kFinalCount(QStringLiteral("\\((\\d+)\\)\\s*$"));
 
 // Visible widgets of a class (by its qualified name) under `root`, in creation order.
@@ -234,10 +237,45 @@ bool CDemoTour::Shot(const QString &name)
     return true;
 }
 
+void CDemoTour::OnWatchModal()
+{
+    auto &d = *data_;
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || d.is_answering_)
+        return;
+    const bool accept = d.is_confirm_next_;
+    QAbstractButton *button = nullptr;
+    for (auto *candidate : modal->findChildren<QAbstractButton *>()) {
+        const QString name = candidate->objectName().toLower();
+        if (candidate->isVisible() && name.contains(accept ? "ok" : "cancel"))
+            button = candidate;
+    }
+    // A waiting dialog without answers closes itself when its work ends.
+    if (!button)
+        return;
+    d.is_answering_ = true;
+    const auto *text = modal->findChild<QLabel *>("ptr_tip_text_label_");
+    const QString question = text ? text->text() : modal->windowTitle();
+    Shot(accept ? "confirmation" : "question");
+    if (accept) {
+        d.is_confirm_next_ = false;
+        ++d.confirmations_;
+    } else {
+        // A question the step did not ask for: a person would decline it and go on.
+        std::printf("tour: answered \"%s\" to the question \"%s\"\n", accept ? "OK" : "Cancel",
+                    qPrintable(question));
+    }
+    Click(button);
+    d.is_answering_ = false;
+}
+
 int CDemoTour::Run()
 {
     auto &d = *data_;
     d.qvc_failures_.clear();
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, &CDemoTour::OnWatchModal);
+    watch.start(kModalWatchMs);
     const QList<TourStep> steps = Steps();
     int number = 0;
     for (const TourStep &step : steps) {
@@ -596,13 +634,21 @@ bool CDemoTour::ZoomTimeBar(QString &why)
 bool CDemoTour::OpenOperationPopup(QString &why)
 {
     QWidget *page = CurrentPage(data_->ptr_window_->Panel());
-    const QList<QWidget *> tiles =
-        page ? VisibleOfClass(page, "TeskVideoSearch::CGridThumbnailWidget") : QList<QWidget *>();
-    if (tiles.isEmpty()) {
+    // A zoom re-splits the recordings in the background; the tiles come back after it.
+    QList<QWidget *> tiles;
+    if (!page || !WaitFor(
+                     [&]() {
+                         tiles = VisibleOfClass(page, "TeskVideoSearch::CGridThumbnailWidget");
+                         return !tiles.isEmpty();
+                     },
+                     15000)) {
         why = "no thumbnail tile on the page";
         return false;
     }
     QWidget *tile = tiles.front();
+    // From outside onto the tile, so that it sees the pointer enter.
+    QTest::mouseMove(data_->ptr_window_->statusBar());
+    QTest::qWait(kPumpMs);
     QTest::mouseMove(tile, tile->rect().center());
     QWidget *more = tile->findChild<QWidget *>("ptr_more_label_");
     if (!WaitFor(
@@ -769,42 +815,13 @@ bool CDemoTour::Unlock(QString &why)
     }
     const auto &catalogue = data_->ptr_window_->Server()->Catalogue();
     const int64_t locks = catalogue.Count("locks");
-    // The confirmation is modal: it is answered from the event loop that it runs.
-    bool confirmed = false;
-    QString dialog_why;
-    QTimer answer;
-    answer.setInterval(50);
-    connect(&answer, &QTimer::timeout, this, [&]() {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        answer.stop();
-        Shot("unlock-confirmation");
-        QAbstractButton *yes = nullptr;
-        for (auto *button : modal->findChildren<QAbstractButton *>()) {
-            const QString name = button->objectName().toLower();
-            if (button->isVisible() && (name.contains("ok") || name.contains("confirm") ||
-                                        name.contains("sure") || name.contains("yes")))
-                yes = button;
-        }
-        if (!yes) {
-            dialog_why = "the confirmation has no button to accept it";
-            if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
-            return;
-        }
-        confirmed = true;
-        Click(yes);
-    });
-    answer.start();
+    // The confirmation is modal: the watcher answers it from the event loop that it runs.
+    const int answered = data_->confirmations_;
+    data_->is_confirm_next_ = true;
     Click(unlock);
-    if (!WaitFor([&]() { return confirmed || !dialog_why.isEmpty(); }, 10000)) {
-        answer.stop();
+    if (!WaitFor([&]() { return data_->confirmations_ > answered; }, 10000)) {
+        data_->is_confirm_next_ = false;
         why = "no confirmation was asked";
-        return false;
-    }
-    if (!dialog_why.isEmpty()) {
-        why = dialog_why;
         return false;
     }
     if (!WaitFor([&]() { return catalogue.Count("locks") < locks; }, 15000)) {

@@ -39,6 +39,9 @@ public:
 
     static double ResidentMegabytes();
 
+private slots:
+    void OnWatchModal();
+
 private:
     QList<TourStep> Steps();
     bool Shot(const QString &name);

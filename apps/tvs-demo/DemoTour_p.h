@@ -29,6 +29,10 @@ struct UDemoTourData
     qint64 search_end_ = 0;
     QString export_dir;
     QString timelapse_dir;
+    // The next modal dialog is a confirmation the step asked for; others are declined.
+    bool is_confirm_next_ = false;
+    bool is_answering_ = false;
+    int confirmations_ = 0;
 };
 
 } // namespace TeskVideoSearch

@@ -259,6 +259,11 @@ void CDemoMainWindow::OnSwitchUser(const QString &user)
 void CDemoMainWindow::OnShowTimeLapseTasks()
 {
     auto *tasks = data_->ptr_timelapse_;
+    // Opens over the middle of the window the first time; later where the operator left it.
+    if (!tasks->property("Placed").toBool()) {
+        tasks->setProperty("Placed", true);
+        tasks->move(geometry().center() - QPoint(tasks->width() / 2, tasks->height() / 2));
+    }
     tasks->show();
     tasks->raise();
     tasks->activateWindow();

@@ -208,17 +208,21 @@ bool CDemoTour::Shot(const QString &name)
         d.ptr_window_->AuxiliaryWindow() && d.ptr_window_->AuxiliaryWindow()->isVisible()
             ? d.ptr_window_->AuxiliaryWindow()
             : d.ptr_window_;
-    QImage image = base->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QPainter painter(&image);
+    // Windows over or beside it (side panels, pop-ups, dialogs) widen the picture to hold them.
+    QList<QWidget *> others;
+    QRect area(base->mapToGlobal(QPoint()), base->size());
     for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top == base || !top->isVisible() || top->isAncestorOf(base) ||
-            top->windowType() == Qt::ToolTip)
+        if (top == base || top == d.ptr_window_ || !top->isVisible() || top->inherits("QTipLabel"))
             continue;
-        if (top == d.ptr_window_)
-            continue;
-        const QPoint at = top->mapToGlobal(QPoint()) - base->mapToGlobal(QPoint());
-        painter.drawPixmap(at, top->grab());
+        others.append(top);
+        area |= QRect(top->mapToGlobal(QPoint()), top->size());
     }
+    QImage image(area.size(), QImage::Format_RGB32);
+    image.fill(QColor(0x30, 0x30, 0x30));
+    QPainter painter(&image);
+    painter.drawPixmap(base->mapToGlobal(QPoint()) - area.topLeft(), base->grab());
+    for (QWidget *top : others)
+        painter.drawPixmap(top->mapToGlobal(QPoint()) - area.topLeft(), top->grab());
     painter.end();
     const QString file =
         QDir(d.shot_dir)
@@ -919,6 +923,20 @@ bool CDemoTour::ExportTwo(QString &why)
             why = "the exported file " + path + " is not a whole MP4 file";
             return false;
         }
+    }
+    // The side panel closes with its own button.
+    QWidget *frame = side;
+    while (frame && !frame->findChild<QAbstractButton *>("ptr_dock_close_btn_"))
+        frame = frame->parentWidget();
+    auto *close = frame ? frame->findChild<QAbstractButton *>("ptr_dock_close_btn_") : nullptr;
+    if (!close) {
+        why = "the export side panel has no close button";
+        return false;
+    }
+    Click(close);
+    if (!WaitFor([side]() { return !side->isVisible(); }, 5000)) {
+        why = "the export side panel did not close";
+        return false;
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include "download/VideoExport.h"
 #include "mirelog/Log.h"
 #include "panels/ClipVideoSearchWidget.h"
+#include "playback/ClipPlaybackWidget.h"
 #include "pluginmanager/PluginManager.h"
 #include "pluginmanager/ResourceData.h"
 #include "search/SearchTypes.h"
@@ -20,11 +21,15 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <set>
+
 namespace TeskVideoSearch {
 
 namespace {
 
 constexpr int kMaxCameras = 64;
+// The sample store's car-park cameras, worn by the patrol.
+const std::set<std::string> kPatrolCameras = {"S001-C003", "S002-C003"};
 constexpr int kStatusMessageMs = 8000;
 const QSize kWindowSize(1360, 800);
 
@@ -140,6 +145,7 @@ CDemoMainWindow::CDemoMainWindow(std::shared_ptr<teskrecordserver::CRecordingSer
     d.ptr_status_label_ = new QLabel(this);
     statusBar()->addPermanentWidget(d.ptr_status_label_);
     CreateMenus();
+    PublishStore();
     UpdateStatus();
 }
 
@@ -223,15 +229,22 @@ bool CDemoMainWindow::LastExport(QString &message, QStringList &files) const
     return data_->b_last_export_ok_;
 }
 
-void CDemoMainWindow::ApplyUserPermissions()
+void CDemoMainWindow::PublishStore()
 {
     auto &d = *data_;
     // The store's own denials hold for everyone; the operator loses more on top of them.
     d.ptr_server_->PublishToHost();
+    auto &directory = OrlPluginManager::CCameraDirectory::Instance();
+    // The host knows which cameras are worn on patrol; their streams carry positions for the map.
+    std::vector<OrlPluginManager::Camera> cameras = directory.FindCameras({});
+    for (auto &camera : cameras) {
+        if (kPatrolCameras.count(camera.id))
+            camera.element_type = CClipPlaybackWidget::kBodyCameraType;
+    }
+    directory.SetCameras(cameras);
     if (d.user != kOperator)
         return;
-    auto &directory = OrlPluginManager::CCameraDirectory::Instance();
-    for (const auto &camera : d.ptr_server_->Catalogue().Cameras()) {
+    for (const auto &camera : cameras) {
         for (int item : {ResourceData::PermissionRemoveTag, ResourceData::PermissionDeleteLock,
                          ResourceData::PermissionSeeLock})
             directory.SetPermissionDenied(camera.site_id, camera.id, item, true);
@@ -248,7 +261,7 @@ void CDemoMainWindow::OnSwitchUser(const QString &user)
     for (QAction *action : d.ptr_user_group_->actions())
         action->setChecked(action->text() == tr(user.toLatin1().constData()));
     d.ptr_panel_->HideClearData();
-    ApplyUserPermissions();
+    PublishStore();
     d.ptr_panel_->UpdateAfterSwitchUser();
     d.ptr_expand_->UpdateAfterSwitchUser();
     UpdateStatus();

@@ -53,7 +53,8 @@ public slots:
 
 private:
     void CreateMenus();
-    void ApplyUserPermissions();
+    // Publishes the store's cameras as this host knows them, with the user's permissions.
+    void PublishStore();
     void UpdateStatus();
 
     std::shared_ptr<UDemoMainWindowData> data_;

@@ -1,8 +1,10 @@
 #include "DemoTour.h"
 #include "DemoTour_p.h"
 
+#include "DemoExpandInterface.h"
 #include "DemoMainWindow.h"
 #include "TimeLapseTasksWidget.h"
+#include "TrackMapWidget.h"
 
 #include "mirelog/Log.h"
 #include "panels/ClipVideoSearchWidget.h"
@@ -354,8 +356,8 @@ QList<TourStep> CDemoTour::Steps()
         {"unlock", bind(&CDemoTour::Unlock)},
         {"export", bind(&CDemoTour::ExportTwo)},
         {"time-lapse", bind(&CDemoTour::RunTimeLapse)},
-        {"switch-user", bind(&CDemoTour::SwitchUser)},
         {"auxiliary-screen", bind(&CDemoTour::AuxiliaryScreen)},
+        {"switch-user", bind(&CDemoTour::SwitchUser)},
     };
 }
 
@@ -745,6 +747,27 @@ bool CDemoTour::PlayResult(QString &why)
         return false;
     }
     QTest::qWait(kSettleMs * 2);
+    Shot("playing");
+    // A camera worn on patrol reports its position: the map tab draws the track.
+    CClipPlaybackWidget *playback = Playback(panel);
+    auto *tabs = playback->findChild<QTabBar *>("ptr_tab_bar_");
+    CTrackMapWidget *map = data_->ptr_window_->Expand()->Map();
+    if (!tabs || tabs->count() < 2) {
+        why = "the playback area offers no map tab";
+        return false;
+    }
+    Click(tabs, tabs->tabRect(1).center());
+    if (!WaitFor(
+            [&]() {
+                map = data_->ptr_window_->Expand()->Map();
+                return map && map->isVisible() && map->PointCount() >= 2;
+            },
+            15000)) {
+        why = "the map tab drew no track of the playing camera";
+        return false;
+    }
+    Shot("map");
+    Click(tabs, tabs->tabRect(0).center());
     return true;
 }
 
@@ -890,6 +913,10 @@ bool CDemoTour::ExportTwo(QString &why)
     QDir().mkpath(d.export_dir);
     if (auto *path = side->findChild<QLineEdit *>("ptr_save_path_edit_"))
         TypeInto(path, QDir::toNativeSeparators(d.export_dir));
+    // It slides in; the picture is taken once it is all inside the window.
+    QWidget *window = side->window();
+    WaitFor([&]() { return side->mapTo(window, QPoint(side->width(), 0)).x() <= window->width(); },
+            5000);
     Shot("export-side-panel");
     QAbstractButton *start = nullptr;
     for (auto *button : side->findChildren<QAbstractButton *>()) {

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -142,7 +143,9 @@ CDemoTour::CDemoTour(CDemoMainWindow *window, const QString &shot_dir, QObject *
     data_->ptr_window_ = window;
     data_->shot_dir = shot_dir;
     if (!shot_dir.isEmpty()) {
-        data_->export_dir = QDir(shot_dir).filePath("exports");
+        // Exports never replace a file: every tour exports into a folder of its own.
+        data_->export_dir = QDir(shot_dir).filePath(
+            "exports/" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss-zzz"));
         data_->timelapse_dir = QDir(shot_dir).filePath("timelapse");
     }
 }

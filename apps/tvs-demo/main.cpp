@@ -185,6 +185,9 @@ int main(int argc, char **argv)
     QThreadPool::globalInstance()->setMaxThreadCount(
         std::max(4, QThreadPool::globalInstance()->maxThreadCount()));
 
+    // Every option is checked before any work.
+    if (!options.tour_dir.isEmpty() && !PrepareTourFolder(options.tour_dir))
+        return kExitUsage;
     const auto server = OpenStore(options);
     if (!server)
         return kExitFailed;
@@ -209,8 +212,6 @@ int main(int argc, char **argv)
         return app.exec();
     }
     if (!options.tour_dir.isEmpty()) {
-        if (!PrepareTourFolder(options.tour_dir))
-            return kExitUsage;
         QTimer::singleShot(0, &app, [&]() {
             int failed = 0;
             for (int round = 1; round <= options.tour_repeat; ++round) {

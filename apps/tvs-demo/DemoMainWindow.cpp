@@ -177,7 +177,7 @@ void CDemoMainWindow::CreateMenus()
     QMenu *switch_user = user->addMenu(tr("&Switch user"));
     d.ptr_user_group_ = new QActionGroup(this);
     for (const char *name : {kAdministrator, kOperator}) {
-        QAction *action = switch_user->addAction(tr(name));
+        QAction *action = switch_user->addAction(QString::fromLatin1(name));
         action->setObjectName(QStringLiteral("ptr_user_%1_action_").arg(QString(name).toLower()));
         action->setCheckable(true);
         action->setChecked(d.user == name);
@@ -259,14 +259,13 @@ void CDemoMainWindow::OnSwitchUser(const QString &user)
     TESK_LOG_USER("Switch user %s -> %s", qPrintable(d.user), qPrintable(user));
     d.user = user;
     for (QAction *action : d.ptr_user_group_->actions())
-        action->setChecked(action->text() == tr(user.toLatin1().constData()));
+        action->setChecked(action->text() == user);
     d.ptr_panel_->HideClearData();
     PublishStore();
     d.ptr_panel_->UpdateAfterSwitchUser();
     d.ptr_expand_->UpdateAfterSwitchUser();
     UpdateStatus();
-    statusBar()->showMessage(tr("Signed in as %1").arg(tr(user.toLatin1().constData())),
-                             kStatusMessageMs);
+    statusBar()->showMessage(tr("Signed in as %1").arg(user), kStatusMessageMs);
 }
 
 void CDemoMainWindow::OnShowTimeLapseTasks()
@@ -355,7 +354,7 @@ void CDemoMainWindow::UpdateStatus()
         tr("Store %1 · %n camera(s) · %2", nullptr,
            static_cast<int>(d.ptr_server_->Catalogue().Cameras().size()))
             .arg(QDir::toNativeSeparators(QString::fromStdString(d.ptr_server_->StoreDir())),
-                 tr(d.user.toLatin1().constData())));
+                 d.user));
 }
 
 } // namespace TeskVideoSearch

@@ -99,9 +99,16 @@ bool ClickMenu(QMenuBar *bar, const QString &menu_title, const QString &sub, con
     for (QAction *top : bar->actions()) {
         if (strip(top->text()) != menu_title)
             continue;
+        // A menu opens in the active window: after another window, the main one comes first.
+        QWidget *window = bar->window();
+        if (!window->isActiveWindow()) {
+            window->activateWindow();
+            window->raise();
+            (void)QTest::qWaitForWindowActive(window, 3000);
+        }
         Click(bar, bar->actionGeometry(top).center());
         QMenu *menu = top->menu();
-        if (!menu || !menu->isVisible()) {
+        if (!menu || !QTest::qWaitFor([menu]() { return menu->isVisible(); }, 3000)) {
             why = "the menu " + menu_title + " did not open";
             return false;
         }
@@ -359,8 +366,8 @@ QList<TourStep> CDemoTour::Steps()
         {"unlock", bind(&CDemoTour::Unlock)},
         {"export", bind(&CDemoTour::ExportTwo)},
         {"time-lapse", bind(&CDemoTour::RunTimeLapse)},
-        {"auxiliary-screen", bind(&CDemoTour::AuxiliaryScreen)},
         {"switch-user", bind(&CDemoTour::SwitchUser)},
+        {"auxiliary-screen", bind(&CDemoTour::AuxiliaryScreen)},
     };
 }
 

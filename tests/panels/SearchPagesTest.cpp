@@ -6,6 +6,7 @@
 
 #include "data/CustomVideoData.h"
 #include "data/VideoDataManager.h"
+#include "extension/VideoSearchExpandInterface.h"
 #include "search/CommonFunction.h"
 #include "search/SearchPlan.h"
 #include "search/VideoSearchCommonPort.h"
@@ -108,6 +109,7 @@ struct PageFixture
         InstallStore();
         controller = std::make_shared<CVideoSearchController>();
         CClipSearchWidgetInitParam init;
+        init.SetVal_ptr_expand_interface(&expand);
         page.InitWidgetParam(init);
         page.LoadWidget(controller, kind, FilterVcaNone);
         page.resize(1200, 700);
@@ -148,6 +150,8 @@ struct PageFixture
 
     VideoDataType kind;
     std::shared_ptr<CVideoSearchController> controller;
+    // The host's hooks with their base answers: thumbnails supported, the play window's scale.
+    CVideoSearchExpandInterface expand;
     Page page;
 };
 
@@ -407,6 +411,9 @@ TEST(SearchPages, PlaybackParametersCarryTheResultItsNeighboursAndTheTimeType)
     EXPECT_FALSE(first.GetVal_b_previous_btn_enable());
     EXPECT_TRUE(first.GetVal_b_next_btn_enable());
     EXPECT_EQ(first.GetVal_time_type(), fixture.Manager()->GetDataTimeType());
+    EXPECT_EQ(first.GetVal_play_widget_height_widget_scale(),
+              fixture.expand.GetPlayWidgetHeightWidgetScale());
+    EXPECT_EQ(first.GetVal_video_type(), RegularVideo);
     EXPECT_EQ(first.GetVal_total_num(), fixture.Manager()->GetDataNum());
     PlaybackFileVector files;
     grid->GetDataInfoByID(0)->GetFileDatas(files);

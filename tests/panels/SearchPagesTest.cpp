@@ -224,6 +224,53 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
     EXPECT_EQ(selected.front().dtStart, rows.front().second.front()->GetFileBegTime());
 }
 
+TEST(SearchPages, UnlockedRecordingLeavesTheLockedPageOnReload)
+{
+    PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
+    const int before = LastTotal(totals);
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    PlaybackFileVector files;
+    grid->GetDataInfoByID(0)->GetFileDatas(files);
+    ASSERT_EQ(files.size(), 1);
+    CResourceKey camera = teskplaycontroller::CResourceKey();
+    camera.SetVal_site_id(
+        grid->GetDataInfoByID(0)->GetPairData(KeySiteId).toString().toStdString());
+    camera.SetVal_resource_id(
+        grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString().toStdString());
+    const __int64 begin = files.front()->GetFileBegTime();
+    const __int64 end = files.front()->GetFileEndTime();
+
+    fixture.page.DeleteCustomData(camera, begin, end);
+    fixture.page.ReloadSearchVideoData();
+    EXPECT_EQ(LastTotal(totals), before - 1);
+    EXPECT_EQ(fixture.Manager()->GetDataNum(), before - 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    PlaybackFileVector now_first;
+    grid->GetDataInfoByID(0)->GetFileDatas(now_first);
+    EXPECT_NE(now_first.front()->GetFileBegTime(), begin);
+}
+
+TEST(SearchPages, DeletingASearchedCameraClearsThePage)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    const auto cameras = Cameras();
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, {cameras.front()}));
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    // Another camera going changes nothing.
+    emit OrlPluginManager::CCameraManager::Instance().SignalCamerasDelete(
+        {QString::fromStdString(cameras.back().id)});
+    EXPECT_GT(fixture.Manager()->GetDataNum(), 0);
+    emit OrlPluginManager::CCameraManager::Instance().SignalCamerasDelete(
+        {QString::fromStdString(cameras.front().id)});
+    EXPECT_EQ(fixture.Manager()->GetDataNum(), 0);
+    EXPECT_EQ(grid->GetDataInfoByID(0), nullptr);
+    EXPECT_FALSE(fixture.Child<QWidget>("ptr_download_button_")->isEnabled());
+}
+
 // ---- tool row ----------------------------------------------------------------------------
 
 TEST(SearchPages, SortAndFilterReportTheNewTotalAndAChangedResult)

@@ -173,6 +173,25 @@ TEST(SearchPages, SearchThatFindsNothingReportsZeroAndDisablesTheTimeBar)
     EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
 }
 
+TEST(SearchPages, APageIsBoundOnce)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    const auto manager = fixture.Manager();
+    fixture.page.LoadWidget(std::make_shared<CVideoSearchController>(), LockVideo, FilterVcaNone);
+    EXPECT_EQ(fixture.page.DataManager(), manager);
+    EXPECT_EQ(fixture.page.SearchController(), fixture.controller);
+    EXPECT_EQ(manager->GetDataType(), RegularVideo);
+
+    CTagVideoSearchWidget unbound;
+    unbound.LoadWidget(nullptr, TagVideo, FilterVcaNone);
+    EXPECT_EQ(unbound.DataManager(), nullptr);
+    auto condition = Condition(teskplaycontroller::VideoSearchTag, Cameras());
+    unbound.StartSearchVideo(condition); // nothing to prepare, and no crash
+    CClipPlaybackParam param;
+    param.SetVal_current_data_id(0);
+    EXPECT_FALSE(unbound.GetPlaybackParam(param));
+}
+
 TEST(SearchPages, RefusedSearchEndsTheLoadingStateWithZero)
 {
     PageFixture<CLockVideoSearchWidget> fixture(LockVideo);

@@ -165,6 +165,16 @@ TEST_F(OperationPopup, EnteringTheSplitRowOpensTheChooserCentredAbove)
     EXPECT_EQ(chooser.bottom() + 1, row_top.y());
     EXPECT_LE(std::abs(chooser.center().x() - Popup().geometry().center().x()), 1);
 
+    // The pointer may travel between the row and the chooser; elsewhere the chooser closes.
+    QTest::mouseMove(Chooser(), QPoint(chooser.width() / 2, chooser.height() / 2));
+    QTest::mouseMove(row, QPoint(10, 10));
+    QTest::mouseMove(Chooser(), QPoint(chooser.width() / 2, chooser.height() / 2));
+    EXPECT_TRUE(Chooser()->isVisible());
+    QTest::mouseMove(&outside_, QPoint(50, 50));
+    ASSERT_TRUE(WaitFor([&] { return !Chooser()->isVisible(); }));
+    QTest::mouseMove(row, QPoint(10, 10));
+    ASSERT_TRUE(WaitFor([&] { return Chooser()->isVisible(); }));
+
     // Leaving for the search row restores the look and closes the chooser.
     QTest::mouseMove(Child("ptr_search_name_label_"), QPoint(4, 4));
     ASSERT_TRUE(WaitFor([&] { return row->objectName() == QString("ptr_split_widget_"); }));

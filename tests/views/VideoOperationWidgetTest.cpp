@@ -72,6 +72,8 @@ protected:
         outside_.setGeometry(400, 300, 200, 150);
         outside_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&outside_));
+        // Every case starts with the pointer away from the pop-up.
+        QTest::mouseMove(&outside_, QPoint(100, 100));
     }
 
     void TearDown() override

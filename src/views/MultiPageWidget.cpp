@@ -34,8 +34,6 @@ CMultiPageWidget::CMultiPageWidget(QWidget *parent)
     Ui::CMultiPageWidgetUI &ui = *data_->ptr_ui_;
     ui.setupUi(this);
     qRegisterMetaType<OperationType>("OperationType");
-    data_->page_size_ = kPageSize;
-    data_->max_thumbnails_in_flight_ = kMaxThumbnailsInFlight;
     ui.ptr_tip_text_label_->setText(tr("NoDataqrhgooag"));
     ui.ptr_tip_image_label_->setPixmap(
         QIcon(QStringLiteral(":/Images/TeskVideoSearch/default_no_data_l.svg"))

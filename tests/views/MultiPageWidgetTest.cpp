@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -542,4 +543,30 @@ TEST(MultiPageWidget, LooksWithRealPictures)
     EXPECT_TRUE(shot.save(dir + "/thumbnail-view.png"));
     popup.hide();
     qApp->setStyleSheet(QString());
+}
+
+TEST(GridThumbnailWidget, ToolTipsTellElidedTextsAndMissingSupport)
+{
+    auto item = std::make_shared<CCustomVideoData>();
+    item->SetFileDatas({std::make_shared<CPlaybackFile>(1000, 1600, "f0")});
+    const QString name = "A camera with a name far too long for any tile of the view";
+    item->InsertPairData(KeyCameraName, name);
+    item->InsertPairData(KeyShowCameraName, true);
+    item->InsertPairData(KeyBadgeState, -1);
+    item->InsertPairData(KeyBeginTimeText, QString("01:00"));
+    item->InsertPairData(KeyThumbnailSupported, true);
+    CGridThumbnailWidget tile(item, nullptr);
+    tile.show();
+    const auto move_to = [&](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, tile.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&tile, &move);
+        return tile.toolTip();
+    };
+    EXPECT_EQ(move_to({20, 14}), name);
+    EXPECT_EQ(move_to({20, CGridThumbnailWidget::kHeight - 14}), QString()); // short enough
+    EXPECT_EQ(move_to({20, CGridThumbnailWidget::kHeight / 2}), QString());
+    item->InsertPairData(KeyThumbnailSupported, false);
+    EXPECT_FALSE(move_to({20, CGridThumbnailWidget::kHeight / 2}).isEmpty());
+    EXPECT_FALSE(tile.NeedsThumbnail());
 }

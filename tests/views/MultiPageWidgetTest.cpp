@@ -501,8 +501,14 @@ TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
 TEST(MultiPageWidget, LooksWithRealPictures)
 {
     qApp->setStyleSheet(TeskResources::ClientStyleSheet());
+    const QString dir = qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR")
+                            ? qEnvironmentVariable("TVS_SCREENSHOT_DIR")
+                            : TestSupport::ScratchDir();
     GridFixture grid(SortStored, kResults, {1000, 560});
     grid.Prepare();
+    // Pictures on their way show the waiting animation.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.TilesFetching() > 0; }, kWaitMs));
+    EXPECT_TRUE(grid.view.grab().save(dir + "/thumbnail-view-waiting.png"));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             const auto tiles = grid.VisibleTiles();
@@ -537,11 +543,20 @@ TEST(MultiPageWidget, LooksWithRealPictures)
         QPainter painter(&shot);
         painter.drawPixmap(grid.view.mapFromGlobal(popup.pos()), popup.grab());
     }
-    const QString dir = qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR")
-                            ? qEnvironmentVariable("TVS_SCREENSHOT_DIR")
-                            : TestSupport::ScratchDir();
     EXPECT_TRUE(shot.save(dir + "/thumbnail-view.png"));
     popup.hide();
+
+    // At the bottom the more tip offers the next page.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            grid.Bar()->setValue(grid.Bar()->maximum());
+            QWidget *viewport = grid.Area()->viewport();
+            return grid.Tip()->isVisible() &&
+                   viewport->rect().contains(
+                       QRect(grid.Tip()->mapTo(viewport, QPoint()), grid.Tip()->size()));
+        },
+        kWaitMs));
+    EXPECT_TRUE(grid.view.grab().save(dir + "/thumbnail-view-more.png"));
     qApp->setStyleSheet(QString());
 }
 

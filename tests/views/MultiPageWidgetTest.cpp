@@ -493,6 +493,11 @@ TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
     EXPECT_EQ(tile.ThumbnailState(), ThumbnailFailed);
     EXPECT_FALSE(tile.NeedsThumbnail());
     EXPECT_FALSE(tile.findChild<QLabel *>("ptr_animation_label_")->isVisible());
+    // The failure picture sits in the middle of the picture area.
+    const QImage shot = tile.grab().toImage();
+    if (qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR"))
+        shot.save(qEnvironmentVariable("TVS_SCREENSHOT_DIR") + "/tile-failed.png");
+    EXPECT_NE(shot.pixel(tile.rect().center()), shot.pixel(10, tile.height() / 2));
     // Only a loaded picture is released; a failed one stays failed.
     tile.ReleaseThumbnail();
     EXPECT_EQ(tile.ThumbnailState(), ThumbnailFailed);
@@ -567,7 +572,6 @@ TEST(GridThumbnailWidget, ToolTipsTellElidedTextsAndMissingSupport)
     const QString name = "A camera with a name far too long for any tile of the view";
     item->InsertPairData(KeyCameraName, name);
     item->InsertPairData(KeyShowCameraName, true);
-    item->InsertPairData(KeyBadgeState, -1);
     item->InsertPairData(KeyBeginTimeText, QString("01:00"));
     item->InsertPairData(KeyThumbnailSupported, true);
     CGridThumbnailWidget tile(item, nullptr);

@@ -46,8 +46,6 @@ CVideoOperationWidget::CVideoOperationWidget()
     , data_(std::make_shared<VideoOperationWidgetData>())
 {
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
-    // Rounded corners from the style sheet need a window without an opaque fill.
-    setAttribute(Qt::WA_TranslucentBackground);
     auto &ui = data_->ui_;
     ui.setupUi(this);
     SetTexts();
@@ -137,7 +135,11 @@ void CVideoOperationWidget::ClearData()
         setProperty(kInstallEventFilterProperty, false);
     }
     hide();
-    delete data_->ptr_segment_num_widget_.data();
+    if (CSegmentNumWidget *chooser = data_->ptr_segment_num_widget_) {
+        // Later, not now: a clear may come from a receiver of the chooser's own choice.
+        chooser->hide();
+        chooser->deleteLater();
+    }
     data_->ptr_segment_num_widget_.clear();
 }
 
@@ -162,7 +164,8 @@ void CVideoOperationWidget::ShowSegmentNumWidget(const bool &show)
         chooser->hide();
         return;
     }
-    if (!chooser->isHidden())
+    // An empty chooser offers nothing to choose.
+    if (!chooser->isHidden() || chooser->View()->model()->rowCount() == 0)
         return;
     chooser->adjustSize();
     const QPoint row_top_left = data_->ui_.ptr_split_widget_->mapToGlobal(QPoint(0, 0));

@@ -72,11 +72,14 @@ protected:
         outside_.setGeometry(400, 300, 200, 150);
         outside_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&outside_));
+        // Every case starts with the pointer away from the pop-up.
+        QTest::mouseMove(&outside_, QPoint(100, 100));
     }
 
     void TearDown() override
     {
         Popup().ClearData();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTest::mouseMove(&outside_, QPoint(100, 100));
     }
 
@@ -164,6 +167,16 @@ TEST_F(OperationPopup, EnteringTheSplitRowOpensTheChooserCentredAbove)
     EXPECT_EQ(chooser.bottom() + 1, row_top.y());
     EXPECT_LE(std::abs(chooser.center().x() - Popup().geometry().center().x()), 1);
 
+    // The pointer may travel between the row and the chooser; elsewhere the chooser closes.
+    QTest::mouseMove(Chooser(), QPoint(chooser.width() / 2, chooser.height() / 2));
+    QTest::mouseMove(row, QPoint(10, 10));
+    QTest::mouseMove(Chooser(), QPoint(chooser.width() / 2, chooser.height() / 2));
+    EXPECT_TRUE(Chooser()->isVisible());
+    QTest::mouseMove(&outside_, QPoint(50, 50));
+    ASSERT_TRUE(WaitFor([&] { return !Chooser()->isVisible(); }));
+    QTest::mouseMove(row, QPoint(10, 10));
+    ASSERT_TRUE(WaitFor([&] { return Chooser()->isVisible(); }));
+
     // Leaving for the search row restores the look and closes the chooser.
     QTest::mouseMove(Child("ptr_search_name_label_"), QPoint(4, 4));
     ASSERT_TRUE(WaitFor([&] { return row->objectName() == QString("ptr_split_widget_"); }));
@@ -247,6 +260,7 @@ TEST_F(OperationPopup, AClickOutsideClosesBothUntilCleared)
     // Cleared: the application is no longer watched and the chooser is gone.
     Popup().ClearData();
     EXPECT_FALSE(Popup().property(CVideoOperationWidget::kInstallEventFilterProperty).toBool());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Chooser(), nullptr);
     EXPECT_EQ(Popup().GetSecondSplitTimeType(), SplitThreeHours);
     Popup().show();

@@ -206,6 +206,27 @@ TEST(SearchPages, RefusedSearchEndsTheLoadingStateWithZero)
     EXPECT_FALSE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isEnabled());
 }
 
+TEST(SearchPages, TooMuchDataTipShowsUntilClosed)
+{
+    PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
+    auto *tip = fixture.Child<QWidget>("ptr_max_main_widget_");
+    EXPECT_FALSE(tip->isVisible());
+    // The controller's answer when it stopped a search at its limit of stored files.
+    ClipSearchEvent capped;
+    capped.SetEventType(ClipSearchFinished);
+    CClipSearchEventData capped_data = capped.GetEventData(); // shares the event's record
+    capped_data.SetVal_max_data(true);
+    fixture.page.OnSearchResult(capped);
+    EXPECT_TRUE(tip->isVisible());
+    QTest::mouseClick(fixture.Child<QPushButton>("ptr_max_tip_close_btn_"), Qt::LeftButton);
+    EXPECT_FALSE(tip->isVisible());
+    // A new search starts without it.
+    fixture.page.OnSearchResult(capped);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
+    EXPECT_FALSE(tip->isVisible());
+}
+
 TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);

@@ -12,9 +12,9 @@
 namespace PlexaControl {
 
 // Process-wide instance of a user-interface service, created on the first Instance() call and
-// kept until the process ends. A class with a private constructor befriends CUiSingleton<Self>.
-// Default visibility keeps one instance per process also for modules built with hidden
-// visibility; the service class needs the same mark.
+// kept until the process ends (a QObject until the application object goes). A class with a private
+// constructor befriends CUiSingleton<Self>. Default visibility keeps one instance per process also
+// for modules built with hidden visibility; the service class needs the same mark.
 template<class T>
 class __attribute__((visibility("default"))) CUiSingleton
 {
@@ -57,9 +57,13 @@ private:
 
     static void Release()
     {
-        QMutexLocker locker(&mutex_);
-        published_.store(nullptr, std::memory_order_release);
-        instance_.reset();
+        std::unique_ptr<T> released;
+        {
+            QMutexLocker locker(&mutex_);
+            published_.store(nullptr, std::memory_order_release);
+            released = std::move(instance_);
+        }
+        // Destroyed unlocked, in case its destruction asks for a singleton.
     }
 
     static inline std::unique_ptr<T> instance_;

@@ -4,6 +4,7 @@
 #include "search/CommonFunction.h"
 #include "search/VideoSearchController.h"
 
+#include "mirelog/Log.h"
 #include "playcontroller/PlaybackFile.h"
 
 namespace TeskVideoSearch {
@@ -28,6 +29,17 @@ void CAbstractSearchWidget::LoadWidget(std::shared_ptr<CVideoSearchController> c
                                        const VideoDataType &data_type,
                                        const FilterVCADataType &filter_type)
 {
+    // The views keep the first data manager; a second binding would leave them on a stale one.
+    if (property("Initialized").toBool()) {
+        TESK_LOG_ERROR("page of kind %d is bound already; kind %d refused",
+                       static_cast<int>(DataManager()->GetDataType()), static_cast<int>(data_type));
+        return;
+    }
+    if (!controller) {
+        TESK_LOG_ERROR("page of kind %d: no search controller to bind",
+                       static_cast<int>(data_type));
+        return;
+    }
     base_data_->SetVal_ptr_search_controller_(controller);
     auto manager = std::make_shared<CVideoDataManager>();
     base_data_->SetVal_ptr_data_manager_(manager);

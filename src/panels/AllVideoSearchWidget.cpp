@@ -63,7 +63,7 @@ void CAllVideoSearchWidget::LoadWidget(std::shared_ptr<CVideoSearchController> c
                                        const FilterVCADataType &filter_type)
 {
     CAbstractSearchWidget::LoadWidget(controller, data_type, filter_type);
-    if (property(kInitialized).toBool())
+    if (!DataManager() || property(kInitialized).toBool())
         return;
     setProperty(kInitialized, true);
     CSearchPageCore &core = *data_->ptr_core_;

@@ -29,11 +29,8 @@
 #include "uidatacontroller/VideoListFram.h"
 
 #include <QEvent>
-
 #include <QLabel>
-#include <QPixmap>
 #include <QSet>
-#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -112,11 +109,6 @@ CAbstractSearchWidget *CreatePage(VideoDataType kind, QWidget *parent)
     default:
         return new CTagVideoSearchWidget(parent);
     }
-}
-
-bool IsTagKind(VideoDataType kind)
-{
-    return kind == EventAlarmVideo || kind == TagVideo || kind == OtherVideo;
 }
 
 // The controllers are owned by the pages through shared pointers; Qt parentage would delete

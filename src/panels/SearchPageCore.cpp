@@ -314,12 +314,20 @@ void CSearchPageCore::OnSearchResult(const ClipSearchEvent &event)
         EmitTotal(total);
         // Thousands of bands: loaded in a turn of their own, so that the views and the count
         // are shown first and the user-interface thread is not held for both at once.
+        // The bands are made in one turn and handed to the bar in the next.
         const uint64_t generation = ++time_bar_generation_;
         QTimer::singleShot(0, page_, [this, generation] {
             if (generation != time_bar_generation_)
                 return;
-            form_.time_bar->SetLoadingState(false);
-            LoadTimeBar();
+            auto bands =
+                std::make_shared<std::vector<std::shared_ptr<TimeSliderFile>>>(BandsOfRows());
+            QTimer::singleShot(0, page_, [this, generation, bands] {
+                if (generation != time_bar_generation_)
+                    return;
+                form_.time_bar->SetLoadingState(false);
+                ++time_bar_generation_;
+                ApplyTimeBar(*bands);
+            });
         });
         break;
     }
@@ -346,10 +354,15 @@ void CSearchPageCore::RefillCameraFilter()
 void CSearchPageCore::LoadTimeBar()
 {
     ++time_bar_generation_;
+    ApplyTimeBar(BandsOfRows());
+}
+
+std::vector<std::shared_ptr<TimeSliderFile>> CSearchPageCore::BandsOfRows()
+{
     const auto controller = base_->GetVal_ptr_search_controller_();
     const auto manager = base_->GetVal_ptr_data_manager_();
     if (!controller || !manager)
-        return;
+        return {};
     const int rows = manager->GetDataNum();
     CameraFilesList files;
     if (rows > 0) {
@@ -362,7 +375,16 @@ void CSearchPageCore::LoadTimeBar()
         param.SetVal_end_index(rows - 1);
         controller->GetVideoFiles(files, param);
     }
-    form_.time_bar->AddTimeSliderFile(page_->GetTimeSliderFile(files));
+    return page_->GetTimeSliderFile(files);
+}
+
+void CSearchPageCore::ApplyTimeBar(const std::vector<std::shared_ptr<TimeSliderFile>> &bands)
+{
+    const auto controller = base_->GetVal_ptr_search_controller_();
+    const auto manager = base_->GetVal_ptr_data_manager_();
+    if (!controller || !manager)
+        return;
+    form_.time_bar->AddTimeSliderFile(bands);
 
     teskplaycontroller::CCameraVideoSearchCondition condition;
     controller->GetCurrentSearchParam(condition);

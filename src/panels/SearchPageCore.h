@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QStackedWidget;
@@ -136,6 +137,8 @@ public:
     int TotalOfCameras(const QVector<CResourceKey> &cameras);
     void RepolishResult(const QString &object_name);
     void LoadTimeBar();
+    std::vector<std::shared_ptr<TimeSliderFile>> BandsOfRows();
+    void ApplyTimeBar(const std::vector<std::shared_ptr<TimeSliderFile>> &bands);
     void EmitTotal(int total);
     std::shared_ptr<CCustomVideoData> Result(int data_id);
     void FocusResult(int data_id);

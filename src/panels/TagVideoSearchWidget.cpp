@@ -21,7 +21,7 @@ void CTagVideoSearchWidget::LoadWidget(std::shared_ptr<CVideoSearchController> c
                                        const FilterVCADataType &filter_type)
 {
     CAbstractSearchWidget::LoadWidget(controller, data_type, filter_type);
-    if (property("Initialized").toBool())
+    if (!DataManager() || property("Initialized").toBool())
         return;
     setProperty("Initialized", true);
     data_->ptr_core_->SetupForm();

@@ -39,11 +39,6 @@ bool IsPlaybackEnd(int state)
            state == teskplaywindow::PlaybackEndedByRange;
 }
 
-bool IsTagKind(int kind)
-{
-    return kind == EventAlarmVideo || kind == TagVideo || kind == OtherVideo;
-}
-
 // Vertical room taken by the margins and separators around the play area and the tabs.
 constexpr int kChromeHeight = 81;
 constexpr int kContentExtra = 79;

@@ -22,6 +22,12 @@ enum VideoDataType : int {
     VcaSearchVideo = 8,
 };
 
+// The kinds whose results are tags (and share one tag search and one controller).
+inline bool IsTagKind(int kind)
+{
+    return kind == EventAlarmVideo || kind == TagVideo || kind == OtherVideo;
+}
+
 enum VideoSearchTagType {
     TagTypeAll = 100,
     TagTypeManual = 101,

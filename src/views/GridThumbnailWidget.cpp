@@ -117,6 +117,13 @@ TileGeometry GeometryOf(const QRect &tile, int badge_state)
     return g;
 }
 
+// An item without the key has no badge.
+int BadgeStateOf(const CCustomVideoData *item)
+{
+    const QVariant state = item ? item->GetPairData(KeyBadgeState) : QVariant();
+    return state.isValid() ? state.toInt() : kBadgeNone;
+}
+
 QString BeginText(const CCustomVideoData &item)
 {
     return item.GetPairData(KeyBeginTimeText).toString();
@@ -456,7 +463,7 @@ QString CGridThumbnailWidget::ToolTipAt(const QPoint &pos) const
     if (!data_->ptr_item_)
         return {};
     const CCustomVideoData &item = *data_->ptr_item_;
-    const TileGeometry g = GeometryOf(rect(), item.GetPairData(KeyBadgeState).toInt());
+    const TileGeometry g = GeometryOf(rect(), BadgeStateOf(&item));
     const bool supported = item.GetPairData(KeyThumbnailSupported).toBool();
     if (!supported && g.notice.contains(pos))
         return tr("TheDeviceDoesNotSuppzzdSmzJI");
@@ -550,8 +557,7 @@ void CGridThumbnailWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const int badge_state =
-        data_->ptr_item_ ? data_->ptr_item_->GetPairData(KeyBadgeState).toInt() : kBadgeNone;
+    const int badge_state = BadgeStateOf(data_->ptr_item_.get());
     const TileGeometry g = GeometryOf(rect(), badge_state);
     const SharedPictures &pictures = Pictures();
 

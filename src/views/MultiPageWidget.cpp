@@ -34,8 +34,6 @@ CMultiPageWidget::CMultiPageWidget(QWidget *parent)
     Ui::CMultiPageWidgetUI &ui = *data_->ptr_ui_;
     ui.setupUi(this);
     qRegisterMetaType<OperationType>("OperationType");
-    data_->page_size_ = kPageSize;
-    data_->max_thumbnails_in_flight_ = kMaxThumbnailsInFlight;
     ui.ptr_tip_text_label_->setText(tr("NoDataqrhgooag"));
     ui.ptr_tip_image_label_->setPixmap(
         QIcon(QStringLiteral(":/Images/TeskVideoSearch/default_no_data_l.svg"))
@@ -266,7 +264,8 @@ void CMultiPageWidget::LoadRange(int first, int last, Place place)
     }
     const int first_id = items.front()->GetPairData(KeyDataId).toInt();
     const int last_id = items.back()->GetPairData(KeyDataId).toInt();
-    LoadPixmaps();
+    // The new tiles have their places once the layout has run.
+    data_->ptr_pixmap_timer_->start();
     if (place == Place::Append)
         emit data_->ptr_data_manager_->SignalLoadEndDataToList(first_id, last_id);
     else
@@ -548,8 +547,6 @@ void CMultiPageWidget::LoadPixmaps()
     Ui::CMultiPageWidgetUI &ui = *data_->ptr_ui_;
     if (!data_->ptr_data_manager_ || !ui.ptr_scrollarea_->isVisible())
         return;
-    // Tiles added this turn have no place until the layout runs.
-    ui.ptr_contents_layout_->activate();
     const QPair<int, int> band = VisibleBand();
     for (const CMultiPageGroupWidget *group : data_->qvc_group_order_) {
         const int group_top = group->y() + group->GetFlowWidget()->y();

@@ -3,6 +3,7 @@
 #include "data/VideoDataManager.h"
 #include "views/MultiPageGroupWidget.h"
 #include "views/MultiPageMoreWidget.h"
+#include "views/MultiPageWidget.h"
 
 #include "ui_MultiPageWidget.h"
 
@@ -16,12 +17,12 @@ namespace TeskVideoSearch {
 struct MultiPageWidgetData
 {
     std::unique_ptr<Ui::CMultiPageWidgetUI> ptr_ui_ = std::make_unique<Ui::CMultiPageWidgetUI>();
-    int page_size_ = 60;
+    int page_size_ = CMultiPageWidget::kPageSize;
     CMultiPageMoreWidget *ptr_more_widget_ = nullptr;
     bool is_loading_ = false;
     QMap<QString, CMultiPageGroupWidget *> map_groups_;
     QTimer *ptr_check_timer_ = nullptr;
-    int max_thumbnails_in_flight_ = 5;
+    int max_thumbnails_in_flight_ = CMultiPageWidget::kMaxThumbnailsInFlight;
     int thumbnails_in_flight_ = 0;
     int finished_downloads_ = 0;
     std::shared_ptr<CVideoDataManager> ptr_data_manager_;

@@ -46,8 +46,6 @@ CVideoOperationWidget::CVideoOperationWidget()
     , data_(std::make_shared<VideoOperationWidgetData>())
 {
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
-    // Rounded corners from the style sheet need a window without an opaque fill.
-    setAttribute(Qt::WA_TranslucentBackground);
     auto &ui = data_->ui_;
     ui.setupUi(this);
     SetTexts();

@@ -31,6 +31,8 @@ CVideoSplitRecordWidget::CVideoSplitRecordWidget(QWidget *parent)
     auto &ui = data_->ui_;
     auto *content = new PlexaControl::CWidget;
     ui.setupUi(content);
+    // Legible over any picture also for a host without the client's style sheet.
+    content->setAutoFillBackground(true);
     content->setFixedWidth(kContentWidth);
     data_->ptr_shadow_widget_ =
         new PlexaControl::CShadowWidget(content, PlexaControl::CShadowWidget::ShadowAround, this);

@@ -660,6 +660,7 @@ TEST_P(RemovalTest, PlayingFileIsGoneEverywhereOnceConfirmed)
         QString question;
         WhenModalShows<PlexaControl::CModalTipDialog>([&](PlexaControl::CModalTipDialog *dialog) {
             question = dialog->GetText();
+            SaveShot(dialog, QStringLiteral("panel-confirm-%1.png").arg(row.name));
             QTest::mouseClick(confirm ? dialog->GetOkButton() : dialog->GetCancelButton(),
                               Qt::LeftButton);
         });

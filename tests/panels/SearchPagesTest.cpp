@@ -6,6 +6,7 @@
 
 #include "data/CustomVideoData.h"
 #include "data/VideoDataManager.h"
+#include "extension/VideoSearchExpandInterface.h"
 #include "search/CommonFunction.h"
 #include "search/SearchPlan.h"
 #include "search/VideoSearchCommonPort.h"
@@ -108,6 +109,7 @@ struct PageFixture
         InstallStore();
         controller = std::make_shared<CVideoSearchController>();
         CClipSearchWidgetInitParam init;
+        init.SetVal_ptr_expand_interface(&expand);
         page.InitWidgetParam(init);
         page.LoadWidget(controller, kind, FilterVcaNone);
         page.resize(1200, 700);
@@ -148,6 +150,8 @@ struct PageFixture
 
     VideoDataType kind;
     std::shared_ptr<CVideoSearchController> controller;
+    // The host's hooks with their base answers: thumbnails supported, the play window's scale.
+    CVideoSearchExpandInterface expand;
     Page page;
 };
 
@@ -169,6 +173,25 @@ TEST(SearchPages, SearchThatFindsNothingReportsZeroAndDisablesTheTimeBar)
     EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
 }
 
+TEST(SearchPages, APageIsBoundOnce)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    const auto manager = fixture.Manager();
+    fixture.page.LoadWidget(std::make_shared<CVideoSearchController>(), LockVideo, FilterVcaNone);
+    EXPECT_EQ(fixture.page.DataManager(), manager);
+    EXPECT_EQ(fixture.page.SearchController(), fixture.controller);
+    EXPECT_EQ(manager->GetDataType(), RegularVideo);
+
+    CTagVideoSearchWidget unbound;
+    unbound.LoadWidget(nullptr, TagVideo, FilterVcaNone);
+    EXPECT_EQ(unbound.DataManager(), nullptr);
+    auto condition = Condition(teskplaycontroller::VideoSearchTag, Cameras());
+    unbound.StartSearchVideo(condition); // nothing to prepare, and no crash
+    CClipPlaybackParam param;
+    param.SetVal_current_data_id(0);
+    EXPECT_FALSE(unbound.GetPlaybackParam(param));
+}
+
 TEST(SearchPages, RefusedSearchEndsTheLoadingStateWithZero)
 {
     PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
@@ -181,6 +204,27 @@ TEST(SearchPages, RefusedSearchEndsTheLoadingStateWithZero)
     EXPECT_EQ(LastTotal(totals), 0);
     EXPECT_FALSE(fixture.Loading());
     EXPECT_FALSE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isEnabled());
+}
+
+TEST(SearchPages, TooMuchDataTipShowsUntilClosed)
+{
+    PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
+    auto *tip = fixture.Child<QWidget>("ptr_max_main_widget_");
+    EXPECT_FALSE(tip->isVisible());
+    // The controller's answer when it stopped a search at its limit of stored files.
+    ClipSearchEvent capped;
+    capped.SetEventType(ClipSearchFinished);
+    CClipSearchEventData capped_data = capped.GetEventData(); // shares the event's record
+    capped_data.SetVal_max_data(true);
+    fixture.page.OnSearchResult(capped);
+    EXPECT_TRUE(tip->isVisible());
+    QTest::mouseClick(fixture.Child<QPushButton>("ptr_max_tip_close_btn_"), Qt::LeftButton);
+    EXPECT_FALSE(tip->isVisible());
+    // A new search starts without it.
+    fixture.page.OnSearchResult(capped);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
+    EXPECT_FALSE(tip->isVisible());
 }
 
 TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
@@ -218,6 +262,53 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(selected.size(), rows.front().second.size());
     EXPECT_EQ(selected.front().dtStart, rows.front().second.front()->GetFileBegTime());
+}
+
+TEST(SearchPages, UnlockedRecordingLeavesTheLockedPageOnReload)
+{
+    PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
+    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
+    const int before = LastTotal(totals);
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    PlaybackFileVector files;
+    grid->GetDataInfoByID(0)->GetFileDatas(files);
+    ASSERT_EQ(files.size(), 1);
+    CResourceKey camera = teskplaycontroller::CResourceKey();
+    camera.SetVal_site_id(
+        grid->GetDataInfoByID(0)->GetPairData(KeySiteId).toString().toStdString());
+    camera.SetVal_resource_id(
+        grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString().toStdString());
+    const __int64 begin = files.front()->GetFileBegTime();
+    const __int64 end = files.front()->GetFileEndTime();
+
+    fixture.page.DeleteCustomData(camera, begin, end);
+    fixture.page.ReloadSearchVideoData();
+    EXPECT_EQ(LastTotal(totals), before - 1);
+    EXPECT_EQ(fixture.Manager()->GetDataNum(), before - 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    PlaybackFileVector now_first;
+    grid->GetDataInfoByID(0)->GetFileDatas(now_first);
+    EXPECT_NE(now_first.front()->GetFileBegTime(), begin);
+}
+
+TEST(SearchPages, DeletingASearchedCameraClearsThePage)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    const auto cameras = Cameras();
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, {cameras.front()}));
+    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    // Another camera going changes nothing.
+    emit OrlPluginManager::CCameraManager::Instance().SignalCamerasDelete(
+        {QString::fromStdString(cameras.back().id)});
+    EXPECT_GT(fixture.Manager()->GetDataNum(), 0);
+    emit OrlPluginManager::CCameraManager::Instance().SignalCamerasDelete(
+        {QString::fromStdString(cameras.front().id)});
+    EXPECT_EQ(fixture.Manager()->GetDataNum(), 0);
+    EXPECT_EQ(grid->GetDataInfoByID(0), nullptr);
+    EXPECT_FALSE(fixture.Child<QWidget>("ptr_download_button_")->isEnabled());
 }
 
 // ---- tool row ----------------------------------------------------------------------------
@@ -407,6 +498,9 @@ TEST(SearchPages, PlaybackParametersCarryTheResultItsNeighboursAndTheTimeType)
     EXPECT_FALSE(first.GetVal_b_previous_btn_enable());
     EXPECT_TRUE(first.GetVal_b_next_btn_enable());
     EXPECT_EQ(first.GetVal_time_type(), fixture.Manager()->GetDataTimeType());
+    EXPECT_EQ(first.GetVal_play_widget_height_widget_scale(),
+              fixture.expand.GetPlayWidgetHeightWidgetScale());
+    EXPECT_EQ(first.GetVal_video_type(), RegularVideo);
     EXPECT_EQ(first.GetVal_total_num(), fixture.Manager()->GetDataNum());
     PlaybackFileVector files;
     grid->GetDataInfoByID(0)->GetFileDatas(files);

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -492,6 +493,11 @@ TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
     EXPECT_EQ(tile.ThumbnailState(), ThumbnailFailed);
     EXPECT_FALSE(tile.NeedsThumbnail());
     EXPECT_FALSE(tile.findChild<QLabel *>("ptr_animation_label_")->isVisible());
+    // The failure picture sits in the middle of the picture area.
+    const QImage shot = tile.grab().toImage();
+    if (qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR"))
+        shot.save(qEnvironmentVariable("TVS_SCREENSHOT_DIR") + "/tile-failed.png");
+    EXPECT_NE(shot.pixel(tile.rect().center()), shot.pixel(10, tile.height() / 2));
     // Only a loaded picture is released; a failed one stays failed.
     tile.ReleaseThumbnail();
     EXPECT_EQ(tile.ThumbnailState(), ThumbnailFailed);
@@ -500,8 +506,14 @@ TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
 TEST(MultiPageWidget, LooksWithRealPictures)
 {
     qApp->setStyleSheet(TeskResources::ClientStyleSheet());
+    const QString dir = qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR")
+                            ? qEnvironmentVariable("TVS_SCREENSHOT_DIR")
+                            : TestSupport::ScratchDir();
     GridFixture grid(SortStored, kResults, {1000, 560});
     grid.Prepare();
+    // Pictures on their way show the waiting animation.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.TilesFetching() > 0; }, kWaitMs));
+    EXPECT_TRUE(grid.view.grab().save(dir + "/thumbnail-view-waiting.png"));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             const auto tiles = grid.VisibleTiles();
@@ -536,10 +548,44 @@ TEST(MultiPageWidget, LooksWithRealPictures)
         QPainter painter(&shot);
         painter.drawPixmap(grid.view.mapFromGlobal(popup.pos()), popup.grab());
     }
-    const QString dir = qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR")
-                            ? qEnvironmentVariable("TVS_SCREENSHOT_DIR")
-                            : TestSupport::ScratchDir();
     EXPECT_TRUE(shot.save(dir + "/thumbnail-view.png"));
     popup.hide();
+
+    // At the bottom the more tip offers the next page.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            grid.Bar()->setValue(grid.Bar()->maximum());
+            QWidget *viewport = grid.Area()->viewport();
+            return grid.Tip()->isVisible() &&
+                   viewport->rect().contains(
+                       QRect(grid.Tip()->mapTo(viewport, QPoint()), grid.Tip()->size()));
+        },
+        kWaitMs));
+    EXPECT_TRUE(grid.view.grab().save(dir + "/thumbnail-view-more.png"));
     qApp->setStyleSheet(QString());
+}
+
+TEST(GridThumbnailWidget, ToolTipsTellElidedTextsAndMissingSupport)
+{
+    auto item = std::make_shared<CCustomVideoData>();
+    item->SetFileDatas({std::make_shared<CPlaybackFile>(1000, 1600, "f0")});
+    const QString name = "A camera with a name far too long for any tile of the view";
+    item->InsertPairData(KeyCameraName, name);
+    item->InsertPairData(KeyShowCameraName, true);
+    item->InsertPairData(KeyBeginTimeText, QString("01:00"));
+    item->InsertPairData(KeyThumbnailSupported, true);
+    CGridThumbnailWidget tile(item, nullptr);
+    tile.show();
+    const auto move_to = [&](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, tile.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&tile, &move);
+        return tile.toolTip();
+    };
+    EXPECT_EQ(move_to({20, 14}), name);
+    EXPECT_EQ(move_to({20, CGridThumbnailWidget::kHeight - 14}), QString()); // short enough
+    EXPECT_EQ(move_to({20, CGridThumbnailWidget::kHeight / 2}), QString());
+    item->InsertPairData(KeyThumbnailSupported, false);
+    EXPECT_FALSE(move_to({20, CGridThumbnailWidget::kHeight / 2}).isEmpty());
+    EXPECT_FALSE(tile.NeedsThumbnail());
 }

@@ -72,6 +72,8 @@ protected:
         outside_.setGeometry(400, 300, 200, 150);
         outside_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&outside_));
+        // Every case starts with the pointer away from the pop-up.
+        QTest::mouseMove(&outside_, QPoint(100, 100));
     }
 
     void TearDown() override
@@ -164,6 +166,16 @@ TEST_F(OperationPopup, EnteringTheSplitRowOpensTheChooserCentredAbove)
     const QPoint row_top = row->mapToGlobal(QPoint());
     EXPECT_EQ(chooser.bottom() + 1, row_top.y());
     EXPECT_LE(std::abs(chooser.center().x() - Popup().geometry().center().x()), 1);
+
+    // The pointer may travel between the row and the chooser; elsewhere the chooser closes.
+    QTest::mouseMove(Chooser(), QPoint(chooser.width() / 2, chooser.height() / 2));
+    QTest::mouseMove(row, QPoint(10, 10));
+    QTest::mouseMove(Chooser(), QPoint(chooser.width() / 2, chooser.height() / 2));
+    EXPECT_TRUE(Chooser()->isVisible());
+    QTest::mouseMove(&outside_, QPoint(50, 50));
+    ASSERT_TRUE(WaitFor([&] { return !Chooser()->isVisible(); }));
+    QTest::mouseMove(row, QPoint(10, 10));
+    ASSERT_TRUE(WaitFor([&] { return Chooser()->isVisible(); }));
 
     // Leaving for the search row restores the look and closes the chooser.
     QTest::mouseMove(Child("ptr_search_name_label_"), QPoint(4, 4));

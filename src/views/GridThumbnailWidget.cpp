@@ -335,9 +335,15 @@ void CGridThumbnailWidget::UpdateAnimation()
         label->show();
         return;
     }
-    if (data_->ptr_movie_)
-        data_->ptr_movie_->stop();
     label->hide();
+    if (data_->ptr_movie_) {
+        // A stopped animation still holds its decoder and frames; thousands of tiles that
+        // once waited would keep them all.
+        data_->ptr_movie_->stop();
+        label->setMovie(nullptr);
+        data_->ptr_movie_->deleteLater();
+        data_->ptr_movie_ = nullptr;
+    }
 }
 
 void CGridThumbnailWidget::ConnectCheckBox()

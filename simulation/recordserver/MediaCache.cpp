@@ -198,7 +198,28 @@ struct CMediaCache::Impl : std::enable_shared_from_this<CMediaCache::Impl>
     void Unpin(const std::string &path);
     void Evict();
     void RunPrefetches();
+    // Drops what waits and joins the thread after the piece it writes; nothing starts after.
+    void StopPrefetching();
 };
+
+namespace {
+
+// Pieces are drawn with the application's fonts: every prefetching thread is stopped while the
+// application is still whole, before its destructor takes the fonts away.
+std::mutex g_prefetching_mutex;
+std::set<CMediaCache::Impl *> g_prefetching;
+QCoreApplication *g_stopper_registered_for = nullptr;
+
+void StopAllPrefetching()
+{
+    std::lock_guard<std::mutex> lock(g_prefetching_mutex);
+    for (CMediaCache::Impl *impl : g_prefetching)
+        impl->StopPrefetching();
+    g_prefetching.clear();
+    g_stopper_registered_for = nullptr;
+}
+
+} // namespace
 
 struct CMediaLease::Owner
 {
@@ -424,6 +445,22 @@ void CMediaCache::Impl::RunPrefetches()
     }
 }
 
+void CMediaCache::Impl::StopPrefetching()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+        for (const PrefetchJob &job : prefetch_queue)
+            prefetch_pending.erase(job.path);
+        prefetch_queue.clear();
+    }
+    prefetch_wake.notify_all();
+    prefetch_idle.notify_all();
+    // A piece being written is finished first: it goes into place whole or not at all.
+    if (prefetcher.joinable())
+        prefetcher.join();
+}
+
 CMediaCache::CMediaCache(std::string root, MediaCacheOptions options)
     : d_(std::make_shared<Impl>())
 {
@@ -436,14 +473,10 @@ CMediaCache::CMediaCache(std::string root, MediaCacheOptions options)
 CMediaCache::~CMediaCache()
 {
     {
-        std::lock_guard<std::mutex> lock(d_->mutex);
-        d_->stopping = true;
-        d_->prefetch_queue.clear();
+        std::lock_guard<std::mutex> lock(g_prefetching_mutex);
+        g_prefetching.erase(d_.get());
     }
-    d_->prefetch_wake.notify_all();
-    // A piece being written is finished first: it goes into place whole or not at all.
-    if (d_->prefetcher.joinable())
-        d_->prefetcher.join();
+    d_->StopPrefetching();
 }
 
 const std::string &CMediaCache::Root() const
@@ -516,6 +549,11 @@ void CMediaCache::Prefetch(const CameraRow &camera, const MediaFormat &format, i
     if (!CheckRequest(format, begin, chunk_seconds, t, error))
         return;
     const std::string path = PiecePath(d_->root, camera, format, begin, chunk_seconds);
+    std::lock_guard<std::mutex> registry(g_prefetching_mutex);
+    // Without an application the caller's own Acquire writes the piece.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return;
     {
         std::lock_guard<std::mutex> lock(d_->mutex);
         if (d_->stopping || d_->prefetch_pending.count(path))
@@ -524,6 +562,11 @@ void CMediaCache::Prefetch(const CameraRow &camera, const MediaFormat &format, i
         d_->prefetch_queue.push_back({camera, format, begin, chunk_seconds, path});
         if (!d_->prefetcher.joinable())
             d_->prefetcher = std::thread([impl = d_.get()] { impl->RunPrefetches(); });
+    }
+    g_prefetching.insert(d_.get());
+    if (g_stopper_registered_for != application) {
+        g_stopper_registered_for = application;
+        qAddPostRoutine(StopAllPrefetching);
     }
     d_->prefetch_wake.notify_all();
 }

@@ -149,6 +149,8 @@ void BM_Pacing(benchmark::State &state)
             events.wait(120000);
         const auto stats = window.GetStatistics();
         state.counters["max_late_ms"] = stats.max_late_ns / 1e6;
+        state.counters["mean_late_ms"] =
+            stats.frames_shown ? stats.total_late_ns / 1e6 / stats.frames_shown : 0.0;
         state.counters["frames"] = stats.frames_shown;
     }
 }

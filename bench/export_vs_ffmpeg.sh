@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Whole-process comparison of the recording export (tvs-export, stream copy) with the ffmpeg
 # command line (ffmpeg -ss B -to E -i media -c copy) on the same spans of a store: spans that
-# lie within one media file, so that both copy the same packets. Runs alternate; the wall time
+# lie within one piece of media, so that both copy the same packets. Runs alternate; the wall time
 # per run, the bytes written and the throughput ratio (ours / ffmpeg's) are printed.
 #
 #   bench/export_vs_ffmpeg.sh [build-dir] [store-dir] [spans] [runs]
@@ -18,33 +18,45 @@ command -v ffmpeg >/dev/null || { echo "ffmpeg is missing: TVS_BENCH_DEPS=1 scri
 [ -f "$store/catalogue.db" ] || { echo "no store in $store (tvs-store --large creates one)" >&2; exit 1; }
 export QT_QPA_PLATFORM=offscreen
 
-# One line per span: site camera begin end media-path media-from media-to.
-plan=$(python3 - "$store" "$spans" <<'PY'
-import math, sqlite3, sys
-store, wanted = sys.argv[1], int(sys.argv[2])
+# The store's media are generated per piece of wall-clock time (30 s by default) into
+# media-cache/ when first asked for. One span per camera, inside one piece: a first export
+# generates the piece (not timed), then both tools copy from that same file.
+piece=${TVS_BENCH_PIECE_SECONDS:-30}
+spans_plan=$(python3 - "$store" "$spans" "$piece" <<'PY'
+import sqlite3, sys
+store, wanted, piece = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 db = sqlite3.connect(f"file:{store}/catalogue.db?mode=ro", uri=True)
 rows = db.execute("""
-    select c.site_id, c.camera_id, r.begin_time, r.end_time, r.media_offset, m.path, m.duration
-    from recordings r join cameras c on c.key = r.camera_key join media_files m on m.id = r.media_id
-    where r.end_time - r.begin_time > 120 order by r.id""")
+    select c.site_id, c.camera_id, r.begin_time, r.end_time
+    from recordings r join cameras c on c.key = r.camera_key
+    where r.end_time - r.begin_time > 3 * ? order by r.id""", (piece,))
 taken, cameras = 0, set()
-for site, camera, begin, end, offset, path, duration in rows:
+for site, camera, begin, end in rows:
     if camera in cameras:
         continue
-    length = int(duration) - 5
-    # A begin whose media position leaves room for the whole span in the file.
-    for k in range(0, int(end - begin) - length):
-        position = math.fmod(offset + k, duration)
-        if position + length <= duration - 0.5 and position >= 1:
-            print(site, camera, begin + k, begin + k + length, f"{store}/{path}", position,
-                  position + length)
-            taken += 1
-            cameras.add(camera)
-            break
+    start = -(-begin // piece) * piece  # the first piece that lies wholly in the recording
+    if start + piece > end:
+        continue
+    print(site, camera, start + 2, start + piece - 2, start)
+    taken += 1
+    cameras.add(camera)
     if taken == wanted:
         break
 PY
 )
+[ -n "$spans_plan" ] || { echo "no span found" >&2; exit 1; }
+warm=$(mktemp -d)
+plan=""
+i=0
+while read -r site camera begin end start; do
+  "$tool" --quiet --store "$store" --camera "$site:$camera" --span "$begin,$end" \
+    --name "warm$i" --out "$warm" >/dev/null 2>"$warm/log" || { cat "$warm/log" >&2; exit 1; }
+  media=$(ls -S "$store/media-cache/$site/$camera/$start"-*.mp4 | head -1)
+  plan+="$site $camera $begin $end $media $((begin - start)) $((end - start))"$'\n'
+  i=$((i + 1))
+done <<<"$spans_plan"
+rm -rf "$warm"
+plan=${plan%$'\n'}
 [ -n "$plan" ] || { echo "no span found" >&2; exit 1; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

@@ -2,8 +2,6 @@
 
 #include "mirelog/Log.h"
 
-#include <QDateTime>
-
 #include <chrono>
 #include <cmath>
 
@@ -23,12 +21,6 @@ QString AvError(int code)
     char text[AV_ERROR_MAX_STRING_SIZE] = {0};
     av_strerror(code, text, sizeof(text));
     return QString::fromUtf8(text);
-}
-
-QString TimeText(double utc)
-{
-    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(std::floor(utc)), Qt::UTC)
-        .toString(Qt::ISODate);
 }
 
 } // namespace
@@ -68,7 +60,8 @@ CMediaPump::CMediaPump(QObject *parent)
     : QObject(parent)
 {
     clock_.start();
-    worker_ = std::thread([this] { Run(); });
+    decoder_ = std::thread([this] { Decode(); });
+    pacer_ = std::thread([this] { Pace(); });
 }
 
 CMediaPump::~CMediaPump()
@@ -77,8 +70,10 @@ CMediaPump::~CMediaPump()
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
     }
-    wake_.notify_all();
-    worker_.join();
+    pace_wake_.notify_all();
+    decode_wake_.notify_all();
+    pacer_.join();
+    decoder_.join();
 }
 
 quint64 CMediaPump::Start(std::shared_ptr<teskplaycontroller::IRecordingSource> source,
@@ -94,9 +89,11 @@ quint64 CMediaPump::Start(std::shared_ptr<teskplaycontroller::IRecordingSource> 
         seek_ = start;
         paused_ = paused;
         running_ = true;
+        queue_.clear();
         generation = ++generation_;
     }
-    wake_.notify_all();
+    pace_wake_.notify_all();
+    decode_wake_.notify_all();
     return generation;
 }
 
@@ -107,9 +104,11 @@ quint64 CMediaPump::Seek(double utc)
         std::lock_guard<std::mutex> lock(mutex_);
         seek_ = utc;
         running_ = true;
+        queue_.clear();
         generation = ++generation_;
     }
-    wake_.notify_all();
+    pace_wake_.notify_all();
+    decode_wake_.notify_all();
     return generation;
 }
 
@@ -122,7 +121,7 @@ void CMediaPump::SetPaused(bool paused)
         paused_ = paused;
         reanchor_ = true;
     }
-    wake_.notify_all();
+    pace_wake_.notify_all();
 }
 
 void CMediaPump::SetSpeed(double speed)
@@ -132,7 +131,7 @@ void CMediaPump::SetSpeed(double speed)
         speed_ = speed;
         reanchor_ = true;
     }
-    wake_.notify_all();
+    pace_wake_.notify_all();
 }
 
 void CMediaPump::SetTrackEnabled(bool enabled)
@@ -147,9 +146,11 @@ void CMediaPump::Stop()
         std::lock_guard<std::mutex> lock(mutex_);
         running_ = false;
         seek_.reset();
+        queue_.clear();
         ++generation_;
     }
-    wake_.notify_all();
+    pace_wake_.notify_all();
+    decode_wake_.notify_all();
 }
 
 std::optional<size_t> CMediaPump::RangeOf(double utc) const
@@ -311,115 +312,130 @@ bool CMediaPump::NextFrame(Decoder &decoder, Frame &frame, bool &ended, QString 
     }
 }
 
-void CMediaPump::Run()
+void CMediaPump::Decode()
 {
     Decoder decoder;
-    std::optional<Frame> held;
     quint64 generation = 0;
-    int64_t anchor_utc_ms = 0;
-    qint64 anchor_ns = 0;
+    bool active = false; // more frames to decode for `generation`
     int64_t last_track_second = -1;
     for (;;) {
         std::optional<double> seek;
-        double speed = 1.0;
         bool track = false;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            decode_wake_.wait(lock, [&] {
+                return stop_ || seek_ ||
+                       (active && generation == generation_ && queue_.size() < kFramesAhead);
+            });
+            if (stop_)
+                break;
+            if (seek_) {
+                seek = seek_;
+                seek_.reset();
+                generation = generation_;
+                job_ = Job{source_, camera_, ranges_};
+            }
+            track = track_;
+        }
+        Item item;
+        bool ended = false;
+        bool ok = false;
+        if (seek) {
+            last_track_second = -1;
+            item.shown_at_once = true;
+            ok = OpenAt(decoder, *seek, item.error) &&
+                 NextFrame(decoder, item.frame, ended, item.error);
+        } else {
+            ok = NextFrame(decoder, item.frame, ended, item.error);
+        }
+        active = ok;
+        if (!ok) {
+            if (item.error.isEmpty()) {
+                item.kind = Item::Kind::Ended;
+                item.end_utc = seek ? static_cast<qint64>(*seek)
+                                    : (job_.ranges.empty() ? 0 : job_.ranges.back().second);
+            } else {
+                item.kind = Item::Kind::Failed;
+            }
+            decoder.Close();
+        } else if (track && item.frame.utc_ms / 1000 != last_track_second) {
+            last_track_second = item.frame.utc_ms / 1000;
+            item.track_second = last_track_second;
+            item.has_track =
+                job_.source && job_.source->TrackPointAt(job_.camera, last_track_second,
+                                                         item.longitude, item.latitude);
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (generation != generation_)
+                continue;
+            queue_.push_back(std::move(item));
+        }
+        pace_wake_.notify_all();
+    }
+}
+
+void CMediaPump::Pace()
+{
+    int64_t anchor_utc_ms = 0;
+    qint64 anchor_ns = 0;
+    for (;;) {
+        Item item;
+        quint64 generation = 0;
+        double speed = 1.0;
         bool reanchor = false;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [this] { return stop_ || seek_ || (running_ && !paused_); });
+            pace_wake_.wait(lock, [this] {
+                return stop_ || (!queue_.empty() &&
+                                 (queue_.front().shown_at_once || (running_ && !paused_)));
+            });
             if (stop_)
                 break;
-            if (generation != generation_) {
-                generation = generation_;
-                held.reset();
-                job_ = Job{source_, camera_, ranges_};
-            }
-            seek = seek_;
-            seek_.reset();
+            item = std::move(queue_.front());
+            queue_.pop_front();
+            generation = generation_;
             speed = speed_;
-            track = track_;
             reanchor = reanchor_;
             reanchor_ = false;
+            if (item.kind != Item::Kind::Picture)
+                running_ = false;
         }
-        QString error;
-        bool ended = false;
-        if (seek) {
-            // The frame at the sought time is shown at once, paused or not.
-            Frame frame;
-            if (!OpenAt(decoder, *seek, error) || !NextFrame(decoder, frame, ended, error)) {
-                {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    if (generation == generation_)
-                        running_ = false;
-                }
-                if (!error.isEmpty()) {
-                    TESK_LOG_ERROR("Playback at %s failed: %s", qPrintable(TimeText(*seek)),
-                                   qPrintable(error));
-                    emit SignalError(error, generation);
-                } else {
-                    emit SignalEnded(static_cast<qint64>(*seek), generation);
-                }
-                continue;
-            }
-            anchor_utc_ms = frame.utc_ms;
-            anchor_ns = clock_.nsecsElapsed();
-            last_track_second = -1;
-            held.reset();
-            if (track) {
-                double lon = 0, lat = 0;
-                last_track_second = frame.utc_ms / 1000;
-                if (job_.source->TrackPointAt(job_.camera, last_track_second, lon, lat))
-                    emit SignalTrackPoint(last_track_second, lon, lat, generation);
-            }
-            emit SignalFrame(frame.image, frame.utc_ms, anchor_ns, generation);
+        decode_wake_.notify_all();
+        if (item.kind == Item::Kind::Failed) {
+            TESK_LOG_ERROR("Playback failed: %s", qPrintable(item.error));
+            emit SignalError(item.error, generation);
             continue;
         }
-        if (!held) {
-            Frame frame;
-            if (!NextFrame(decoder, frame, ended, error)) {
-                {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    if (generation == generation_)
-                        running_ = false;
-                }
-                if (ended) {
-                    emit SignalEnded(job_.ranges.empty() ? 0 : job_.ranges.back().second,
-                                     generation);
-                } else {
-                    TESK_LOG_ERROR("Playback failed: %s", qPrintable(error));
-                    emit SignalError(error, generation);
-                }
-                decoder.Close();
-                continue;
-            }
-            held = std::move(frame);
+        if (item.kind == Item::Kind::Ended) {
+            emit SignalEnded(item.end_utc, generation);
+            continue;
         }
         // The gap between two files is not waited for.
-        if (reanchor || held->jumped) {
-            anchor_utc_ms = held->utc_ms;
+        if (item.shown_at_once || reanchor || item.frame.jumped) {
+            anchor_utc_ms = item.frame.utc_ms;
             anchor_ns = clock_.nsecsElapsed();
         }
         const qint64 due_ns =
-            anchor_ns +
-            static_cast<qint64>(static_cast<double>(held->utc_ms - anchor_utc_ms) * 1e6 / speed);
-        {
+            anchor_ns + static_cast<qint64>(static_cast<double>(item.frame.utc_ms - anchor_utc_ms) *
+                                            1e6 / speed);
+        if (!item.shown_at_once) {
             std::unique_lock<std::mutex> lock(mutex_);
             const auto deadline = std::chrono::steady_clock::now() +
                                   std::chrono::nanoseconds(due_ns - clock_.nsecsElapsed());
-            const bool interrupted = wake_.wait_until(lock, deadline, [&] {
-                return stop_ || seek_ || paused_ || reanchor_ || generation != generation_;
+            const bool interrupted = pace_wake_.wait_until(lock, deadline, [&] {
+                return stop_ || paused_ || reanchor_ || generation != generation_;
             });
-            if (interrupted)
+            if (interrupted) {
+                // A pause or a new speed shows the same frame later; a seek drops it.
+                if (!stop_ && generation == generation_)
+                    queue_.push_front(std::move(item));
                 continue;
+            }
         }
-        if (track && held->utc_ms / 1000 != last_track_second) {
-            double lon = 0, lat = 0;
-            last_track_second = held->utc_ms / 1000;
-            if (job_.source->TrackPointAt(job_.camera, last_track_second, lon, lat))
-                emit SignalTrackPoint(last_track_second, lon, lat, generation);
-        }
-        emit SignalFrame(held->image, held->utc_ms, due_ns, generation);
-        held.reset();
+        if (item.has_track)
+            emit SignalTrackPoint(item.track_second, item.longitude, item.latitude, generation);
+        emit SignalFrame(item.frame.image, item.frame.utc_ms, due_ns, generation);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,16 +18,21 @@
 
 namespace teskplaywindow {
 
-// Decodes a camera's recording over a list of time ranges on its own thread and hands every
-// frame over when it is due: frame times against a monotonic clock, scaled by the speed.
-// Signals are emitted on the worker thread; receivers on the user-interface thread get them
-// queued. Every start or seek bumps a generation, so that a receiver can drop what was queued
-// before it.
+// Decodes a camera's recording over a list of time ranges and hands every frame over when it
+// is due: frame times against a monotonic clock, scaled by the speed. One thread decodes a
+// few frames ahead into a queue, so that opening the next piece or a slow frame does not
+// delay the pacing thread, which only waits and hands over. Signals are emitted on the pacing
+// thread; receivers on the user-interface thread get them queued. Every start or seek bumps a
+// generation, so that a receiver can drop what was queued before it.
 class CMediaPump : public QObject
 {
     Q_OBJECT
 public:
     using Range = std::pair<int64_t, int64_t>; // UTC seconds, end exclusive
+
+    // Frames decoded ahead of the one due: enough to ride over opening the next piece at the
+    // highest speed, few enough to keep a seek cheap.
+    static constexpr size_t kFramesAhead = 24;
 
     explicit CMediaPump(QObject *parent = nullptr);
     ~CMediaPump() override;
@@ -58,7 +64,22 @@ private:
         int64_t utc_ms = 0;
         bool jumped = false; // the first frame of the next file
     };
-    void Run();
+    // What the decoding thread hands to the pacing thread.
+    struct Item
+    {
+        enum class Kind { Picture, Ended, Failed };
+        Kind kind = Kind::Picture;
+        Frame frame;
+        bool shown_at_once = false; // the frame of a start or seek, shown paused or not
+        qint64 end_utc = 0;         // Ended: where
+        QString error;              // Failed: why
+        bool has_track = false;
+        qint64 track_second = 0;
+        double longitude = 0;
+        double latitude = 0;
+    };
+    void Pace();
+    void Decode();
     // Decodes the next frame of the ranges; false at their end (`ended`) or on a failure.
     bool NextFrame(Decoder &decoder, Frame &frame, bool &ended, QString &error);
     bool OpenAt(Decoder &decoder, double utc, QString &error);
@@ -66,20 +87,22 @@ private:
 
     QElapsedTimer clock_;
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable pace_wake_;
+    std::condition_variable decode_wake_;
     bool stop_ = false;
     bool running_ = false;
     bool paused_ = false;
     bool reanchor_ = false;
     bool track_ = false;
     double speed_ = 1.0;
-    std::optional<double> seek_;
+    std::optional<double> seek_; // taken by the decoding thread
     quint64 generation_ = 0;
+    std::deque<Item> queue_; // of the current generation only
     // Replaced only under mutex_ while the worker is between frames.
     std::shared_ptr<teskplaycontroller::IRecordingSource> source_;
     teskplaycontroller::ResourceKey camera_;
     std::vector<Range> ranges_;
-    // The worker's own copy of what it plays, taken when the generation changes.
+    // The decoding thread's own copy of what it plays, taken when the generation changes.
     struct Job
     {
         std::shared_ptr<teskplaycontroller::IRecordingSource> source;
@@ -87,7 +110,8 @@ private:
         std::vector<Range> ranges;
     };
     Job job_;
-    std::thread worker_;
+    std::thread pacer_;
+    std::thread decoder_;
 };
 
 } // namespace teskplaywindow

@@ -474,6 +474,7 @@ void CPlaybackWindow::OnFrame(QImage image, qint64 utc_ms, qint64 due_ns, quint6
         return;
     const qint64 now = d.ptr_pump_->ClockNs();
     d.statistics_.max_late_ns = std::max(d.statistics_.max_late_ns, now - due_ns);
+    d.statistics_.total_late_ns += std::max<qint64>(0, now - due_ns);
     if (d.statistics_.first_frame_ns < 0)
         d.statistics_.first_frame_ns = now - d.started_ns_;
     ++d.statistics_.frames_shown;

@@ -22,8 +22,9 @@ struct UPlaybackWindowData;
 struct PlayStatistics
 {
     int frames_shown = 0;
-    // Largest delay of a shown frame behind its due time.
+    // Largest delay of a shown frame behind its due time, and the sum of all (for the mean).
     qint64 max_late_ns = 0;
+    qint64 total_late_ns = 0;
     // From StartNormalPlayByFile, or the last seek, to the first frame shown after it.
     qint64 first_frame_ns = -1;
 };

@@ -41,9 +41,36 @@ bool CTreeView::IsCheckBoxSeparate() const
     return b_check_box_separate_;
 }
 
+std::vector<CTreeView::ShownRow> CTreeView::ShownRows() const
+{
+    std::vector<ShownRow> rows;
+    const int height = viewport()->height();
+    for (QModelIndex index = indexAt(QPoint(0, 0)); index.isValid(); index = indexBelow(index)) {
+        const QRect rect = visualRect(index);
+        if (rect.top() >= height)
+            break;
+        rows.push_back({QPersistentModelIndex(index), rect});
+    }
+    return rows;
+}
+
+void CTreeView::doItemsLayout()
+{
+    // The base class repaints the whole viewport after every relayout; with thousands of rows,
+    // appending a page out of sight would cost a full repaint of rows that did not move.
+    QWidget *area = viewport();
+    const bool was_disabled = area->testAttribute(Qt::WA_UpdatesDisabled);
+    area->setAttribute(Qt::WA_UpdatesDisabled, true);
+    QTreeView::doItemsLayout();
+    area->setAttribute(Qt::WA_UpdatesDisabled, was_disabled);
+    if (qvc_painted_rows_.empty() || ShownRows() != qvc_painted_rows_)
+        area->update();
+}
+
 void CTreeView::paintEvent(QPaintEvent *event)
 {
     QTreeView::paintEvent(event);
+    qvc_painted_rows_ = ShownRows();
     if (default_text_.isEmpty() || (model() && model()->rowCount(rootIndex()) > 0))
         return;
     QPainter painter(viewport());

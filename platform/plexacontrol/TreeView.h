@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QTreeView>
+
+#include <vector>
 
 namespace PlexaControl {
 
@@ -20,12 +23,28 @@ public:
     void SetCheckBoxSeparate(bool separate);
     bool IsCheckBoxSeparate() const;
 
+    // A relayout that leaves the shown rows where they were (rows added out of sight) does
+    // not repaint them.
+    void doItemsLayout() override;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option,
                  const QModelIndex &index) const override;
 
 private:
+    struct ShownRow
+    {
+        QPersistentModelIndex index;
+        QRect rect;
+        bool operator==(const ShownRow &other) const
+        {
+            return index == other.index && rect == other.rect;
+        }
+    };
+    std::vector<ShownRow> ShownRows() const;
+
+    std::vector<ShownRow> qvc_painted_rows_; // as the last paint left them
     bool b_grid_visible_ = false;
     bool b_check_box_separate_ = false;
     QString default_text_;

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QFontMetrics;
 class QTableView;
 
 namespace tesk_ui_data_controller {
@@ -47,6 +48,11 @@ public:
     CVideoListFramModel *GetDataModel() const;
     QTableView *GetTableView() const;
     void SetFileTypeColumnHidden(bool hidden);
+
+    // A file name as the list shows it in `width` pixels: whole when it fits; otherwise the
+    // middle of what comes before its time range is elided, so that the range and the extension
+    // stay readable; a name whose range alone does not fit is elided in its middle.
+    static QString ElideFileName(const QString &name, const QFontMetrics &metrics, int width);
 
 private:
     QTableView *ptr_table_view_ = nullptr;

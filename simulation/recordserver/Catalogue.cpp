@@ -958,11 +958,26 @@ std::vector<MediaFileRow> CRecordCatalogue::MediaFiles() const
 
 namespace {
 // ?1 site, ?2 camera, ?3 begin, ?4 end.
+// A camera's recordings, as ReadRecording reads them; the caller adds the condition and order.
+#define TVS_CAMERA_RECORDINGS                                                                      \
+    "SELECT id, id, begin_time, end_time, file_name, file_size, record_file_type, iso_begin, "     \
+    "iso_end, media_id, media_offset FROM recordings WHERE camera_key = (SELECT key FROM cameras " \
+    "WHERE site_id = ?1 AND camera_id = ?2) "
 const char *kRecordingSpan =
-    "SELECT id, id, begin_time, end_time, file_name, file_size, record_file_type, iso_begin, "
-    "iso_end, media_id, media_offset FROM recordings WHERE camera_key = (SELECT key FROM cameras "
-    "WHERE site_id = ?1 AND camera_id = ?2) AND begin_time <= ?4 AND end_time >= ?3 "
-    "ORDER BY begin_time, id";
+    TVS_CAMERA_RECORDINGS "AND begin_time <= ?4 AND end_time >= ?3 ORDER BY begin_time, id";
+const char *kFirstRecording = TVS_CAMERA_RECORDINGS "ORDER BY begin_time, id LIMIT 1";
+const char *kRecordingAt =
+    TVS_CAMERA_RECORDINGS "AND begin_time <= ?3 AND end_time > ?3 ORDER BY begin_time DESC LIMIT 1";
+#undef TVS_CAMERA_RECORDINGS
+
+RecordingRow ReadRecording(Statement &row)
+{
+    RecordingRow r;
+    ReadFile(row, r);
+    r.media_id = row.Int(9);
+    r.media_offset = row.Real(10);
+    return r;
+}
 } // namespace
 
 std::vector<RecordingRow> CRecordCatalogue::Recordings(const std::string &site_id,
@@ -973,16 +988,18 @@ std::vector<RecordingRow> CRecordCatalogue::Recordings(const std::string &site_i
     if (begin > end)
         return rows;
     d_->Query(
-        kRecordingSpan,
-        [&](Statement &row) {
-            RecordingRow r;
-            ReadFile(row, r);
-            r.media_id = row.Int(9);
-            r.media_offset = row.Real(10);
-            rows.push_back(std::move(r));
-        },
-        site_id, camera_id, begin, end);
+        kRecordingSpan, [&](Statement &row) { rows.push_back(ReadRecording(row)); }, site_id,
+        camera_id, begin, end);
     return rows;
+}
+
+std::optional<RecordingRow> CRecordCatalogue::FirstRecording(const std::string &site_id,
+                                                             const std::string &camera_id) const
+{
+    std::optional<RecordingRow> found;
+    d_->Query(
+        kFirstRecording, [&](Statement &row) { found = ReadRecording(row); }, site_id, camera_id);
+    return found;
 }
 
 std::optional<RecordingRow> CRecordCatalogue::RecordingAt(const std::string &site_id,
@@ -991,18 +1008,7 @@ std::optional<RecordingRow> CRecordCatalogue::RecordingAt(const std::string &sit
 {
     std::optional<RecordingRow> found;
     d_->Query(
-        "SELECT id, id, begin_time, end_time, file_name, file_size, record_file_type, iso_begin, "
-        "iso_end, media_id, media_offset FROM recordings WHERE camera_key = (SELECT key FROM "
-        "cameras WHERE site_id = ?1 AND camera_id = ?2) AND begin_time <= ?3 AND end_time > ?3 "
-        "ORDER BY begin_time DESC LIMIT 1",
-        [&](Statement &row) {
-            RecordingRow r;
-            ReadFile(row, r);
-            r.media_id = row.Int(9);
-            r.media_offset = row.Real(10);
-            found = std::move(r);
-        },
-        site_id, camera_id, t);
+        kRecordingAt, [&](Statement &row) { found = ReadRecording(row); }, site_id, camera_id, t);
     return found;
 }
 

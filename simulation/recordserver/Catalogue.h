@@ -266,6 +266,9 @@ public:
     std::vector<MediaFileRow> MediaFiles() const;
     std::vector<RecordingRow> Recordings(const std::string &site_id, const std::string &camera_id,
                                          int64_t begin, int64_t end) const;
+    // The camera's earliest recording.
+    std::optional<RecordingRow> FirstRecording(const std::string &site_id,
+                                               const std::string &camera_id) const;
     // The recording that holds second `t` (begin <= t < end).
     std::optional<RecordingRow> RecordingAt(const std::string &site_id,
                                             const std::string &camera_id, int64_t t) const;

@@ -12,12 +12,14 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 namespace teskrecordserver {
@@ -78,6 +80,34 @@ int64_t ChunkBegin(int64_t t, int chunk_seconds)
     return (t % chunk_seconds < 0 ? q - 1 : q) * chunk_seconds;
 }
 
+// Pieces of different lengths differ in their fingerprint, so a lead piece never takes the
+// name of a whole one.
+std::string PiecePath(const std::string &root, const CameraRow &camera, const MediaFormat &format,
+                      int64_t begin, int seconds)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "%lld-%08x.mp4", static_cast<long long>(begin),
+                  Fingerprint(camera, format, seconds));
+    return (fs::path(root) / SafeName(camera.site_id) / SafeName(camera.id) / name).string();
+}
+
+bool CheckRequest(const MediaFormat &format, int64_t begin, int seconds, int64_t t,
+                  std::string &error)
+{
+    if (begin < 0 || begin + seconds > TimeStrip::kMaxSeconds) {
+        error = "No media shows the time " + std::to_string(t) + ".";
+        return false;
+    }
+    if (format.width <= 0 || format.height <= 0 || format.width % 2 || format.height % 2 ||
+        format.fps <= 0) {
+        error = "The media format " + std::to_string(format.width) + "x" +
+                std::to_string(format.height) + "@" + std::to_string(format.fps) +
+                " cannot be encoded.";
+        return false;
+    }
+    return true;
+}
+
 std::string Md5Of(const std::string &path)
 {
     QFile file(QString::fromStdString(path));
@@ -127,7 +157,7 @@ int64_t ModifiedTicks(const fs::path &path)
 
 } // namespace
 
-struct CMediaCache::Impl
+struct CMediaCache::Impl : std::enable_shared_from_this<CMediaCache::Impl>
 {
     std::string root;
     mutable std::mutex mutex;
@@ -142,12 +172,54 @@ struct CMediaCache::Impl
     std::atomic<int> generated{0};
     std::atomic<uint64_t> temporary_number{0};
 
+    // Pieces waiting for the prefetching thread (started on first use), or being written by it.
+    struct PrefetchJob
+    {
+        CameraRow camera;
+        MediaFormat format;
+        int64_t begin = 0;
+        int seconds = 0;
+        std::string path;
+    };
+    std::deque<PrefetchJob> prefetch_queue;
+    std::set<std::string> prefetch_pending;
+    std::condition_variable prefetch_wake;
+    std::condition_variable prefetch_idle;
+    bool stopping = false;
+    std::thread prefetcher;
+
     bool Verify(const std::string &path);
     bool Generate(const CameraRow &camera, const MediaFormat &format, int64_t begin,
                   int chunk_seconds, const std::string &path, std::string &error);
+    // The piece [begin, begin + seconds) at `path`, checked and written again when missing or
+    // damaged; pinned for `lease` when one is given.
+    bool Obtain(const CameraRow &camera, const MediaFormat &format, int64_t begin, int seconds,
+                const std::string &path, CMediaLease *lease, std::string &error);
     void Unpin(const std::string &path);
     void Evict();
+    void RunPrefetches();
+    // Drops what waits and joins the thread after the piece it writes; nothing starts after.
+    void StopPrefetching();
 };
+
+namespace {
+
+// Pieces are drawn with the application's fonts: every prefetching thread is stopped while the
+// application is still whole, before its destructor takes the fonts away.
+std::mutex g_prefetching_mutex;
+std::set<CMediaCache::Impl *> g_prefetching;
+QCoreApplication *g_stopper_registered_for = nullptr;
+
+void StopAllPrefetching()
+{
+    std::lock_guard<std::mutex> lock(g_prefetching_mutex);
+    for (CMediaCache::Impl *impl : g_prefetching)
+        impl->StopPrefetching();
+    g_prefetching.clear();
+    g_stopper_registered_for = nullptr;
+}
+
+} // namespace
 
 struct CMediaLease::Owner
 {
@@ -308,15 +380,104 @@ void CMediaCache::Impl::Evict()
     }
 }
 
+bool CMediaCache::Impl::Obtain(const CameraRow &camera, const MediaFormat &format, int64_t begin,
+                               int seconds, const std::string &path, CMediaLease *lease,
+                               std::string &error)
+{
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        idle.wait(lock, [&] { return busy.count(path) == 0; });
+        busy.insert(path);
+    }
+    bool ok = Verify(path);
+    bool generated = false;
+    if (!ok) {
+        std::error_code ec;
+        if (fs::exists(path, ec))
+            TESK_LOG_INFO("The media %s is damaged or incomplete; writing it again", path.c_str());
+        ok = generated = Generate(camera, format, begin, seconds, path, error);
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        busy.erase(path);
+        if (ok && lease)
+            ++pins[path];
+    }
+    idle.notify_all();
+    if (!ok)
+        return false;
+    // The note's modification time is the piece's access time.
+    std::error_code ec;
+    fs::last_write_time(path + kNoteSuffix, fs::file_time_type::clock::now(), ec);
+    if (lease) {
+        *lease = CMediaLease();
+        // Made in place: a temporary Owner would release the pin as it goes.
+        lease->owner_.reset(new CMediaLease::Owner{shared_from_this(), path});
+        lease->path_ = path;
+        lease->begin_ = begin;
+        lease->seconds_ = seconds;
+    }
+    if (generated)
+        Evict();
+    return true;
+}
+
+void CMediaCache::Impl::RunPrefetches()
+{
+    for (;;) {
+        PrefetchJob job;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            prefetch_wake.wait(lock, [&] { return stopping || !prefetch_queue.empty(); });
+            if (stopping)
+                return;
+            job = std::move(prefetch_queue.front());
+            prefetch_queue.pop_front();
+        }
+        std::string error;
+        // A failure is logged by Generate; the player's own Acquire then reports it.
+        Obtain(job.camera, job.format, job.begin, job.seconds, job.path, nullptr, error);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            prefetch_pending.erase(job.path);
+        }
+        prefetch_idle.notify_all();
+    }
+}
+
+void CMediaCache::Impl::StopPrefetching()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+        for (const PrefetchJob &job : prefetch_queue)
+            prefetch_pending.erase(job.path);
+        prefetch_queue.clear();
+    }
+    prefetch_wake.notify_all();
+    prefetch_idle.notify_all();
+    // A piece being written is finished first: it goes into place whole or not at all.
+    if (prefetcher.joinable())
+        prefetcher.join();
+}
+
 CMediaCache::CMediaCache(std::string root, MediaCacheOptions options)
     : d_(std::make_shared<Impl>())
 {
     d_->root = std::move(root);
     options.chunk_seconds = std::max(1, options.chunk_seconds);
+    options.lead_seconds = std::clamp(options.lead_seconds, 1, options.chunk_seconds);
     d_->options = options;
 }
 
-CMediaCache::~CMediaCache() = default;
+CMediaCache::~CMediaCache()
+{
+    {
+        std::lock_guard<std::mutex> lock(g_prefetching_mutex);
+        g_prefetching.erase(d_.get());
+    }
+    d_->StopPrefetching();
+}
 
 const std::string &CMediaCache::Root() const
 {
@@ -341,11 +502,18 @@ void CMediaCache::SetMaxBytes(int64_t max_bytes)
 std::string CMediaCache::PathOf(const CameraRow &camera, const MediaFormat &format, int64_t t) const
 {
     const int chunk_seconds = Options().chunk_seconds;
-    char name[64];
-    std::snprintf(name, sizeof name, "%lld-%08x.mp4",
-                  static_cast<long long>(ChunkBegin(t, chunk_seconds)),
-                  Fingerprint(camera, format, chunk_seconds));
-    return (fs::path(d_->root) / SafeName(camera.site_id) / SafeName(camera.id) / name).string();
+    return PiecePath(d_->root, camera, format, ChunkBegin(t, chunk_seconds), chunk_seconds);
+}
+
+bool CMediaCache::IsReady(const CameraRow &camera, const MediaFormat &format, int64_t t) const
+{
+    const std::string path = PathOf(camera, format, t);
+    {
+        std::lock_guard<std::mutex> lock(d_->mutex);
+        if (d_->busy.count(path))
+            return false;
+    }
+    return d_->Verify(path);
 }
 
 bool CMediaCache::Acquire(const CameraRow &camera, const MediaFormat &format, int64_t t,
@@ -353,52 +521,60 @@ bool CMediaCache::Acquire(const CameraRow &camera, const MediaFormat &format, in
 {
     const int chunk_seconds = Options().chunk_seconds;
     const int64_t begin = ChunkBegin(t, chunk_seconds);
-    if (begin < 0 || begin + chunk_seconds > TimeStrip::kMaxSeconds) {
-        error = "No media shows the time " + std::to_string(t) + ".";
+    if (!CheckRequest(format, begin, chunk_seconds, t, error))
         return false;
-    }
-    if (format.width <= 0 || format.height <= 0 || format.width % 2 || format.height % 2 ||
-        format.fps <= 0) {
-        error = "The media format " + std::to_string(format.width) + "x" +
-                std::to_string(format.height) + "@" + std::to_string(format.fps) +
-                " cannot be encoded.";
+    return d_->Obtain(camera, format, begin, chunk_seconds,
+                      PiecePath(d_->root, camera, format, begin, chunk_seconds), &lease, error);
+}
+
+bool CMediaCache::AcquireLead(const CameraRow &camera, const MediaFormat &format, int64_t t,
+                              CMediaLease &lease, std::string &error)
+{
+    const MediaCacheOptions options = Options();
+    const int64_t chunk = ChunkBegin(t, options.chunk_seconds);
+    const int64_t begin = chunk + ChunkBegin(t - chunk, options.lead_seconds);
+    const int seconds = static_cast<int>(
+        std::min<int64_t>(options.lead_seconds, chunk + options.chunk_seconds - begin));
+    if (!CheckRequest(format, begin, seconds, t, error))
         return false;
-    }
-    const std::string path = PathOf(camera, format, t);
-    {
-        std::unique_lock<std::mutex> lock(d_->mutex);
-        d_->idle.wait(lock, [&] { return d_->busy.count(path) == 0; });
-        d_->busy.insert(path);
-    }
-    bool ok = d_->Verify(path);
-    bool generated = false;
-    if (!ok) {
-        std::error_code ec;
-        if (fs::exists(path, ec))
-            TESK_LOG_INFO("The media %s is damaged or incomplete; writing it again", path.c_str());
-        ok = generated = d_->Generate(camera, format, begin, chunk_seconds, path, error);
-    }
+    return d_->Obtain(camera, format, begin, seconds,
+                      PiecePath(d_->root, camera, format, begin, seconds), &lease, error);
+}
+
+void CMediaCache::Prefetch(const CameraRow &camera, const MediaFormat &format, int64_t t)
+{
+    const int chunk_seconds = Options().chunk_seconds;
+    const int64_t begin = ChunkBegin(t, chunk_seconds);
+    std::string error;
+    if (!CheckRequest(format, begin, chunk_seconds, t, error))
+        return;
+    const std::string path = PiecePath(d_->root, camera, format, begin, chunk_seconds);
+    std::lock_guard<std::mutex> registry(g_prefetching_mutex);
+    // Without an application the caller's own Acquire writes the piece.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return;
     {
         std::lock_guard<std::mutex> lock(d_->mutex);
-        d_->busy.erase(path);
-        if (ok)
-            ++d_->pins[path];
+        if (d_->stopping || d_->prefetch_pending.count(path))
+            return;
+        d_->prefetch_pending.insert(path);
+        d_->prefetch_queue.push_back({camera, format, begin, chunk_seconds, path});
+        if (!d_->prefetcher.joinable())
+            d_->prefetcher = std::thread([impl = d_.get()] { impl->RunPrefetches(); });
     }
-    d_->idle.notify_all();
-    if (!ok)
-        return false;
-    // The note's modification time is the piece's access time.
-    std::error_code ec;
-    fs::last_write_time(path + kNoteSuffix, fs::file_time_type::clock::now(), ec);
-    lease = CMediaLease();
-    // Made in place: a temporary Owner would release the pin as it goes.
-    lease.owner_.reset(new CMediaLease::Owner{d_, path});
-    lease.path_ = path;
-    lease.begin_ = begin;
-    lease.seconds_ = chunk_seconds;
-    if (generated)
-        d_->Evict();
-    return true;
+    g_prefetching.insert(d_.get());
+    if (g_stopper_registered_for != application) {
+        g_stopper_registered_for = application;
+        qAddPostRoutine(StopAllPrefetching);
+    }
+    d_->prefetch_wake.notify_all();
+}
+
+void CMediaCache::WaitForPrefetches() const
+{
+    std::unique_lock<std::mutex> lock(d_->mutex);
+    d_->prefetch_idle.wait(lock, [this] { return d_->prefetch_pending.empty(); });
 }
 
 int64_t CMediaCache::BytesOnDisk() const

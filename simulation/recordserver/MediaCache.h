@@ -20,12 +20,15 @@ struct MediaCacheOptions
 {
     static constexpr int64_t kDefaultMaxBytes = int64_t(256) << 20;
     static constexpr int kDefaultChunkSeconds = 30;
+    static constexpr int kDefaultLeadSeconds = 1;
     // Bound of the bytes the cache keeps on disk. The least recently used media is removed
     // past it; media in use (leased) and the newest piece are kept even if they alone pass it.
     int64_t max_bytes = kDefaultMaxBytes;
     // Length of one piece of media; a camera's wall clock is cut into pieces of this length
     // from 1970-01-01T00:00:00Z on.
     int chunk_seconds = kDefaultChunkSeconds;
+    // Length of a lead piece (AcquireLead), at most chunk_seconds.
+    int lead_seconds = kDefaultLeadSeconds;
 };
 
 // A piece of media in use: its cache does not remove it while the lease lives.
@@ -92,6 +95,19 @@ public:
                  std::string &error);
     // Where that piece lives, whether it exists yet or not.
     std::string PathOf(const CameraRow &camera, const MediaFormat &format, int64_t t) const;
+    // Whether that piece is on disk, complete and undamaged (nothing is generated).
+    bool IsReady(const CameraRow &camera, const MediaFormat &format, int64_t t) const;
+
+    // A player need not wait for a whole piece: a lead piece shows the same pictures from the
+    // lead_seconds boundary at or before `t` to the next one (or the end of the piece), and
+    // takes a fraction of the time to write. Kept and checked like any piece.
+    bool AcquireLead(const CameraRow &camera, const MediaFormat &format, int64_t t,
+                     CMediaLease &lease, std::string &error);
+    // Generates the piece that shows `t` on the cache's own thread, unless it is ready or
+    // already asked for; an Acquire meanwhile waits for it rather than writing it twice.
+    void Prefetch(const CameraRow &camera, const MediaFormat &format, int64_t t);
+    // Returns once no prefetched piece is waiting or being written.
+    void WaitForPrefetches() const;
 
     // Bytes of the media and notes on disk now.
     int64_t BytesOnDisk() const;

@@ -430,9 +430,28 @@ bool CRecordingServer::MediaAt(const ResourceKey &camera, int64_t t, CMediaLease
 bool CRecordingServer::MediaForPlay(const ResourceKey &camera, int64_t t,
                                     teskplaycontroller::RecordingMedia &out, std::string &error)
 {
-    CMediaLease lease;
-    if (!MediaAt(camera, t, lease, error))
+    if (!catalogue_.RecordingAt(camera.site_id, camera.resource_id, t)) {
+        error = "No recording of camera " + camera.resource_id + " holds " +
+                Quor::Base::TimeUtil::TimeT2ISODatetime(t, 0, true) + ".";
         return false;
+    }
+    const auto row = catalogue_.FindCamera(camera.site_id, camera.resource_id);
+    if (!row || !media_) {
+        error = row ? "No store is open."
+                    : "The camera " + camera.resource_id + " is not in the store.";
+        return false;
+    }
+    CMediaLease lease;
+    if (media_->IsReady(*row, media_format_, t)) {
+        if (!media_->Acquire(*row, media_format_, t, lease, error))
+            return false;
+    } else {
+        // The player starts on a short lead piece while the whole piece is written beside it;
+        // at the lead's end it asks again and gets the whole piece, or the next lead.
+        media_->Prefetch(*row, media_format_, t);
+        if (!media_->AcquireLead(*row, media_format_, t, lease, error))
+            return false;
+    }
     out.path = lease.Path();
     out.begin = lease.Begin();
     out.seconds = lease.Seconds();

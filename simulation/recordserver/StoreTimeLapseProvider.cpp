@@ -2,8 +2,6 @@
 
 #include "mirelog/Log.h"
 
-#include <limits>
-
 namespace teskrecordserver {
 
 namespace {
@@ -28,10 +26,10 @@ CStoreTimeLapseProvider::CStoreTimeLapseProvider(std::shared_ptr<CRecordingServe
     for (const CameraRow &camera : cameras_) {
         OrlPluginManager::CDirectoryTimeLapseProvider::DeviceCamera device;
         device.fail = server_->Catalogue().SearchFailure(camera.site_id, camera.id).has_value();
-        const auto recordings = server_->Catalogue().Recordings(
-            camera.site_id, camera.id, 0, std::numeric_limits<int64_t>::max());
-        if (!recordings.empty()) {
-            const int64_t time = recordings.front().begin;
+        // Only the first recording matters: reading all of them made every tool that opens a
+        // large store wait for a hundred thousand rows.
+        if (const auto first = server_->Catalogue().FirstRecording(camera.site_id, camera.id)) {
+            const int64_t time = first->begin;
             device.video_path =
                 server_->MediaCache().PathOf(camera, server_->MediaFormatOfStore(), time);
             video_times_[camera.id] = time;

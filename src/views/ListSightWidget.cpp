@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <vector>
@@ -453,6 +454,9 @@ void CListSightWidget::AddItems(int begin_index, int end_index, bool prepend)
     // Where the next prepended row goes, per parent, so that a range keeps its order.
     std::map<QStandardItem *, int> next_row;
     int next_camera_row = 0;
+    // Camera rows that got items, in order, and those made for this range.
+    std::vector<QStandardItem *> touched_cameras;
+    std::vector<QStandardItem *> new_cameras;
     for (const CustomVideoDataPtr &item : items) {
         if (!item)
             continue;
@@ -467,21 +471,27 @@ void CListSightWidget::AddItems(int begin_index, int end_index, bool prepend)
                 else
                     root->appendRow(camera_cells);
                 parent = camera_cells.front();
+                new_cameras.push_back(parent);
             }
+            if (std::find(touched_cameras.begin(), touched_cameras.end(), parent) ==
+                touched_cameras.end())
+                touched_cameras.push_back(parent);
         }
         const QList<QStandardItem *> cells = NewItemRow(context, *item);
         if (prepend)
             parent->insertRow(next_row[parent]++, cells);
         else
             parent->appendRow(cells);
-        if (context.by_camera) {
-            // A new unchecked item joins the camera row's mark silently.
-            const QSignalBlocker blocker(data_->ptr_model_);
-            parent->setData(CombinedState(parent), PlexaControl::CStandardItemModel::CheckRole);
-        }
     }
-    if (context.by_camera)
-        data_->ui_.ptr_group_view_->expandAll();
+    // New unchecked items join their camera row's mark without marking the other items.
+    data_->is_propagating_ = true;
+    for (QStandardItem *camera : touched_cameras)
+        data_->ptr_model_->setData(camera->index(), CombinedState(camera),
+                                   PlexaControl::CStandardItemModel::CheckRole);
+    data_->is_propagating_ = false;
+    // Rows the operator folded stay folded.
+    for (QStandardItem *camera : new_cameras)
+        data_->ui_.ptr_group_view_->expand(camera->index());
     const int first_id = items.front()->GetPairData(KeyDataId).toInt();
     const int last_id = items.back()->GetPairData(KeyDataId).toInt();
     if (prepend) {

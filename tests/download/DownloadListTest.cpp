@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -210,6 +211,30 @@ TEST(DownloadList, SwitchingMergingRebuildsRowsAndDropsEdits)
               panel.model->index(0, 0).data().toString().toStdString());
     QTest::mouseClick(merge, Qt::LeftButton, {}, QPoint(8, merge->height() / 2));
     EXPECT_EQ(Column(panel.model, HeadFileName), defaults);
+}
+
+TEST(DownloadList, NarrowNamesKeepTheirRangeAndExtension)
+{
+    const QFontMetrics metrics(QApplication::font());
+    const QString name = "Hall_Door 1_20261119001055_20261119002055.mp4";
+    const QString tail = "_20261119001055_20261119002055.mp4";
+    const int whole = metrics.horizontalAdvance(name);
+    EXPECT_EQ(CVideoListFram::ElideFileName(name, metrics, whole), name);
+    // Room for the range and a little of the rest: the rest is elided in its middle.
+    const int narrow = metrics.horizontalAdvance("H…1" + tail);
+    const QString shown = CVideoListFram::ElideFileName(name, metrics, narrow);
+    EXPECT_TRUE(shown.endsWith(tail)) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("H")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(shown), narrow);
+    // Too narrow for the range, or a name without one: both ends stay, the middle goes.
+    for (const QString &other : {name, QString("An operator's own name for this file.mp4")}) {
+        const int tight = metrics.horizontalAdvance(other) / 3;
+        const QString cut = CVideoListFram::ElideFileName(other, metrics, tight);
+        EXPECT_LE(metrics.horizontalAdvance(cut), tight) << cut.toStdString();
+        EXPECT_EQ(cut.front(), other.front()) << cut.toStdString();
+        EXPECT_EQ(cut.back(), other.back()) << cut.toStdString();
+    }
 }
 
 TEST(DownloadList, ReadBackSkipsRowsOutsideTheRecords)

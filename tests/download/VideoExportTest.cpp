@@ -6,6 +6,7 @@
 
 #include "quorbase/Util.h"
 #include "recordserver/RecordingServer.h"
+#include "recordserver/TimeStrip.h"
 #include "resources/Resources.h"
 #include "uidatacontroller/DownloadFrameForVideoSearch.h"
 #include "uidatacontroller/VideoListFram.h"
@@ -25,10 +26,13 @@
 #include <QTranslator>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
 }
 #include <zip.h>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -143,6 +147,69 @@ void ExpectSpanDuration(const QString &path, double span)
     EXPECT_LE(seconds, span + kKeyFrameInterval + 0.5) << path.toStdString();
 }
 
+// The second each picture of a file shows in its time strip, in display order; -1 for a
+// picture whose strip does not read. Empty when the file cannot be decoded.
+std::vector<int64_t> StripSeconds(const QString &path)
+{
+    std::vector<int64_t> seconds;
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) < 0)
+        return seconds;
+    const int stream = avformat_find_stream_info(format, nullptr) < 0
+                           ? -1
+                           : av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const AVCodec *codec =
+        stream < 0 ? nullptr : avcodec_find_decoder(format->streams[stream]->codecpar->codec_id);
+    AVCodecContext *context = codec ? avcodec_alloc_context3(codec) : nullptr;
+    AVPacket *packet = av_packet_alloc();
+    AVFrame *frame = av_frame_alloc();
+    SwsContext *scale = nullptr;
+    const auto drain = [&] {
+        while (avcodec_receive_frame(context, frame) == 0) {
+            scale = sws_getCachedContext(scale, frame->width, frame->height,
+                                         static_cast<AVPixelFormat>(frame->format), frame->width,
+                                         frame->height, AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr,
+                                         nullptr, nullptr);
+            QImage image(frame->width, frame->height, QImage::Format_RGB32);
+            uint8_t *planes[1] = {image.bits()};
+            const int strides[1] = {static_cast<int>(image.bytesPerLine())};
+            sws_scale(scale, frame->data, frame->linesize, 0, frame->height, planes, strides);
+            int64_t second = -1;
+            seconds.push_back(teskrecordserver::ReadTimeStrip(image, second) ? second : -1);
+        }
+    };
+    if (context && avcodec_parameters_to_context(context, format->streams[stream]->codecpar) >= 0 &&
+        avcodec_open2(context, codec, nullptr) >= 0) {
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == stream && avcodec_send_packet(context, packet) >= 0)
+                drain();
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(context, nullptr);
+        drain();
+    }
+    sws_freeContext(scale);
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&context);
+    avformat_close_input(&format);
+    return seconds;
+}
+
+// The pictures of an exported file run from the span's begin (or the key frame before it) to
+// its last second, in order, each with a readable strip.
+void ExpectPicturesOfSpan(const QString &path, int64_t begin, int64_t end)
+{
+    const std::vector<int64_t> seconds = StripSeconds(path);
+    ASSERT_FALSE(seconds.empty()) << path.toStdString();
+    EXPECT_EQ(std::count(seconds.begin(), seconds.end(), -1), 0) << path.toStdString();
+    EXPECT_TRUE(std::is_sorted(seconds.begin(), seconds.end())) << path.toStdString();
+    EXPECT_LE(seconds.front(), begin) << path.toStdString();
+    EXPECT_GE(seconds.front(), begin - static_cast<int64_t>(kKeyFrameInterval))
+        << path.toStdString();
+    EXPECT_EQ(seconds.back(), end - 1) << path.toStdString();
+}
+
 } // namespace
 
 TEST(VideoExport, OneMp4PerResultLastingItsSpan)
@@ -159,6 +226,8 @@ TEST(VideoExport, OneMp4PerResultLastingItsSpan)
     EXPECT_EQ(Entries(dir), (QStringList{"first.mp4", "second.mp4"}));
     ExpectSpanDuration(dir + "/first.mp4", 20);
     ExpectSpanDuration(dir + "/second.mp4", 30);
+    ExpectPicturesOfSpan(dir + "/first.mp4", spans.spans[0].first, spans.spans[0].second);
+    ExpectPicturesOfSpan(dir + "/second.mp4", spans.spans[1].first, spans.spans[1].second);
     ASSERT_FALSE(shares.empty());
     EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
     EXPECT_DOUBLE_EQ(shares.back(), 1.0);
@@ -172,6 +241,8 @@ TEST(VideoExport, MergedRecordIsOneFileOfAllSpans)
     ASSERT_TRUE(result.ok) << result.message.toStdString();
     EXPECT_EQ(Entries(dir), QStringList{"first.mp4"});
     ExpectSpanDuration(dir + "/first.mp4", 50);
+    // The two spans follow each other: from the first's begin to the second's end, in order.
+    ExpectPicturesOfSpan(dir + "/first.mp4", spans.spans[0].first, spans.spans[1].second);
 }
 
 TEST(VideoExport, PasswordGivesAnEncryptedArchiveOnly)

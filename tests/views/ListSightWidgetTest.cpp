@@ -309,6 +309,36 @@ TEST(ListSightWidget, MarksPropagateBetweenCameraRowsAndItems)
     EXPECT_TRUE(play.isEmpty());
 }
 
+TEST(ListSightWidget, APageUnderACheckedOrFoldedCameraKeepsItsStateTrue)
+{
+    ListFixture list(Manager(RegularVideo, SortStored));
+    const int total = list.manager->GetDataNum();
+    ASSERT_GT(total, 40);
+    list.Load(0, total / 2 - 1);
+    QSignalSpy any_checked(&list.widget, &CListSightWidget::SignalItemCheckStateChanged);
+    const int cameras = list.model->rowCount();
+    const QModelIndex last = list.model->index(cameras - 1, 0);
+    list.ClickCheckBox(last);
+    ASSERT_EQ(CheckOf(last), Qt::Checked);
+    const QModelIndex first = list.model->index(0, 0);
+    list.view->collapse(first);
+    const int signals_before = any_checked.size();
+
+    // The next page goes on with the last camera, and adds cameras of its own.
+    list.Load(total / 2, total - 1);
+    ASSERT_GT(list.model->rowCount(), cameras);
+    EXPECT_EQ(CheckOf(last), Qt::PartiallyChecked);
+    int checked = 0;
+    for (int row = 0; row < list.model->rowCount(last); ++row)
+        checked += CheckOf(list.model->index(row, 0, last)) == Qt::Checked;
+    EXPECT_GT(checked, 0);
+    EXPECT_LT(checked, list.model->rowCount(last));
+    EXPECT_EQ(any_checked.size(), signals_before);
+    EXPECT_FALSE(list.view->isExpanded(first));
+    for (int row = 1; row < list.model->rowCount(); ++row)
+        EXPECT_TRUE(list.view->isExpanded(list.model->index(row, 0))) << row;
+}
+
 TEST(ListSightWidget, BulkMarksAndMarksByDataId)
 {
     ListFixture list(Manager(RegularVideo, SortBeginAscending));

@@ -1,6 +1,7 @@
 #include "lattice/ExtensibleWidget.h"
 #include "plexacontrol/BeginEndCalendarTimePopup.h"
 #include "plexacontrol/EditComboBox.h"
+#include "plexacontrol/TreeView.h"
 #include "plexacontrol/Widget.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +13,63 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QToolButton>
 
 namespace {
+
+// Counts the paints of a widget.
+class CPaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST(TreeView, RowsAddedOutOfSightDoNotRepaintButShownRowsDo)
+{
+    QStandardItemModel model;
+    for (int row = 0; row < 200; ++row)
+        model.appendRow(new QStandardItem(QString::number(row)));
+    PlexaControl::CTreeView view;
+    view.setUniformRowHeights(true);
+    view.setModel(&model);
+    view.resize(300, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    CPaintCounter counter;
+    view.viewport()->installEventFilter(&counter);
+    // The view knows a row below another only once it has laid the rows out again; a repaint
+    // it asks for then is delivered with the next events.
+    const auto settle = [&](int last_row) {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return view.indexBelow(model.index(last_row - 1, 0)).isValid(); }, 5000));
+        QCoreApplication::processEvents();
+    };
+    settle(199);
+    counter.paints = 0;
+
+    for (int row = 0; row < 60; ++row)
+        model.appendRow(new QStandardItem(QStringLiteral("more %1").arg(row)));
+    settle(259);
+    EXPECT_EQ(counter.paints, 0);
+    view.scrollToBottom();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 5000));
+    EXPECT_TRUE(view.viewport()->rect().contains(view.visualRect(model.index(259, 0))));
+
+    // Rows put before the shown ones move them: repainted.
+    view.scrollToTop();
+    QCoreApplication::processEvents();
+    counter.paints = 0;
+    model.insertRow(0, new QStandardItem("first"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 5000));
+    EXPECT_EQ(view.indexAt(QPoint(5, 5)).data().toString(), "first");
+}
 
 TEST(BeginEndCalendarTimePopup, TwoDayClicksPickThePeriod)
 {

@@ -245,6 +245,64 @@ TEST(MediaCache, SimultaneousFirstRequestsWriteThePieceOnce)
               cache.PathOf(camera, SmallFormat(), kSpringSwitch + 6));
 }
 
+// A player starts on a short lead piece while the whole piece is written on the cache's thread.
+TEST(MediaCache, LeadPiecesShowTheirSecondsWhileTheWholePieceIsWrittenOnce)
+{
+    MediaCacheOptions options;
+    options.chunk_seconds = 5;
+    options.lead_seconds = 2;
+    CMediaCache cache(RecordServerTest::FreshDir("cache-lead"), options);
+    const CameraRow camera = Camera("C4");
+    const auto strip_at = [](const CMediaLease &lease, double utc) {
+        QImage frame;
+        std::string error;
+        int64_t read = -1;
+        EXPECT_TRUE(DecodeFrameAt(lease.Path(), lease.OffsetOf(utc), frame, error)) << error;
+        EXPECT_TRUE(ReadTimeStrip(frame, read)) << utc;
+        return read;
+    };
+    const int64_t piece = kSpringSwitch - kSpringSwitch % 5;
+    EXPECT_FALSE(cache.IsReady(camera, SmallFormat(), piece + 3));
+
+    std::string error;
+    CMediaLease lead;
+    ASSERT_TRUE(cache.AcquireLead(camera, SmallFormat(), piece + 3, lead, error)) << error;
+    EXPECT_EQ(lead.Begin(), piece + 2);
+    EXPECT_EQ(lead.Seconds(), 2);
+    EXPECT_NE(lead.Path(), cache.PathOf(camera, SmallFormat(), piece + 3));
+    EXPECT_EQ(strip_at(lead, piece + 2), piece + 2);
+    EXPECT_EQ(strip_at(lead, piece + 3.5), piece + 3);
+    // The last lead stops where the whole piece does.
+    CMediaLease last;
+    ASSERT_TRUE(cache.AcquireLead(camera, SmallFormat(), piece + 4, last, error)) << error;
+    EXPECT_EQ(last.Begin(), piece + 4);
+    EXPECT_EQ(last.Seconds(), 1);
+    EXPECT_FALSE(cache.IsReady(camera, SmallFormat(), piece));
+
+    // Asked twice and acquired meanwhile, the whole piece is written once.
+    cache.Prefetch(camera, SmallFormat(), piece + 3);
+    cache.Prefetch(camera, SmallFormat(), piece + 1);
+    CMediaLease whole;
+    ASSERT_TRUE(cache.Acquire(camera, SmallFormat(), piece + 1, whole, error)) << error;
+    cache.WaitForPrefetches();
+    EXPECT_EQ(cache.Generated(), 3);
+    EXPECT_TRUE(cache.IsReady(camera, SmallFormat(), piece + 4));
+    EXPECT_EQ(whole.Seconds(), 5);
+    EXPECT_EQ(strip_at(whole, piece + 3.5), piece + 3);
+
+    // Damaged, it is no longer ready; a prefetch writes it again.
+    {
+        QFile file(QString::fromStdString(whole.Path()));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.resize(file.size() / 2);
+    }
+    EXPECT_FALSE(cache.IsReady(camera, SmallFormat(), piece));
+    cache.Prefetch(camera, SmallFormat(), piece);
+    cache.WaitForPrefetches();
+    EXPECT_TRUE(cache.IsReady(camera, SmallFormat(), piece));
+    EXPECT_EQ(cache.Generated(), 4);
+}
+
 TEST(MediaCache, ANewStoreGeneratesNoMedia)
 {
     auto options = RecordServerTest::SmallOptions(5);

@@ -322,6 +322,11 @@ protected:
             resources << resource;
         }
         ASSERT_EQ(tree->InsertSelectedResource(resources), int(cameras.size()));
+        searched_keys_.clear();
+        for (int index : cameras)
+            searched_keys_ << teskplaycontroller::CCameraForPlay(rows.at(index).site_id,
+                                                                 rows.at(index).id)
+                                  .GetResourceKey();
         column->GetCalendarWidget()->SetCustomTime(QDateTime::fromSecsSinceEpoch(begin_),
                                                    QDateTime::fromSecsSinceEpoch(end_));
         column->GetTagConditionWidget()->SetExpanded(true);
@@ -343,7 +348,8 @@ protected:
         QTest::mouseClick(column->findChild<QPushButton *>("ptr_search_btn_"), Qt::LeftButton);
     }
 
-    // The count in the tab (or the caption) of `kind` once its search has ended; -1 if never.
+    // The count in the tab of `kind` once its search has ended and the page has reported the
+    // controller's final total (a progress count may show before); -1 if never.
     int FinalCount(VideoDataType kind)
     {
         CAbstractSearchWidget *page = Page(kind);
@@ -359,7 +365,7 @@ protected:
                 const auto match = number.match(Tabs()->tabText(tab));
                 if (Tabs()->tabText(tab).startsWith(TabName(kind)) && match.hasMatch()) {
                     count = match.captured(1).toInt();
-                    return true;
+                    return count == controller->GetTotalFileNum(kind, searched_keys_);
                 }
             }
             return false;
@@ -453,6 +459,7 @@ protected:
     PanelsTest::EnglishTexts english_;
     std::unique_ptr<ClipVideoSearchWidget> panel_;
     int changes_at_start_ = 0;
+    QVector<CResourceKey> searched_keys_;
 };
 
 // The page of each tag kind keeps the tags of its label type.
@@ -674,13 +681,8 @@ TEST_P(RemovalTest, PlayingFileIsGoneEverywhereOnceConfirmed)
     ASSERT_TRUE(WaitFor([&] { return FinalCount(row.kind) == before - 1; }));
     EXPECT_FALSE(in_store());
     EXPECT_FALSE(Playback()->isVisible());
-    QVector<CResourceKey> keys;
-    for (int index : {0, 1, 2}) {
-        const auto store_camera = StoreCameras().at(index);
-        keys << teskplaycontroller::CCameraForPlay(store_camera.site_id, store_camera.id)
-                    .GetResourceKey();
-    }
-    EXPECT_EQ(Page(row.kind)->SearchController()->GetTotalFileNum(row.kind, keys), before - 1);
+    EXPECT_EQ(Page(row.kind)->SearchController()->GetTotalFileNum(row.kind, searched_keys_),
+              before - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(PlayingFile, RemovalTest, ::testing::ValuesIn(kRemovalRows),

@@ -74,14 +74,14 @@ constexpr const char *kResultChangedText =
 constexpr const char *kUnlockQuestion = QT_TR_NOOP("AreYouSureYouWantToUjGKXIIef");
 constexpr const char *kDeleteTagQuestion = QT_TR_NOOP("AreYouSureToDelete%xIsoHDtGE");
 
-struct PageSpec
+struct PageEntry
 {
     VideoDataType kind;
     const char *object_name;
 };
 
 // The pages of each product type, in stack order.
-constexpr PageSpec kFullPages[] = {
+constexpr PageEntry kFullPages[] = {
     {RegularVideo, "ptr_all_video_page"},
     {PersonDetectVideo, "ptr_person_video_page"},
     {VehicleDetectVideo, "ptr_vehicle_video_page"},
@@ -90,7 +90,7 @@ constexpr PageSpec kFullPages[] = {
     {LockVideo, "ptr_lock_video_page"},
     {OtherVideo, "ptr_other_tag_page"},
 };
-constexpr PageSpec kStandardPages[] = {
+constexpr PageEntry kStandardPages[] = {
     {RegularVideo, "ptr_all_video_page"},
     {TagVideo, "ptr_manual_tag_page"},
     {LockVideo, "ptr_lock_video_page"},
@@ -211,14 +211,14 @@ void ClipVideoSearchWidget::InitSearchResultWidget()
         return;
     const bool full = d.init_param_.GetVal_condition_init_param().GetVal_product_type() ==
                       ResourceData::ProductTypeProfessional;
-    const PageSpec *begin = full ? std::begin(kFullPages) : std::begin(kStandardPages);
-    const PageSpec *end = full ? std::end(kFullPages) : std::end(kStandardPages);
-    for (const PageSpec *spec = begin; spec != end; ++spec) {
-        CAbstractSearchWidget *page = CreatePage(spec->kind, d.ui_.ptr_stack_widget_);
+    const PageEntry *begin = full ? std::begin(kFullPages) : std::begin(kStandardPages);
+    const PageEntry *end = full ? std::end(kFullPages) : std::end(kStandardPages);
+    for (const PageEntry *entry = begin; entry != end; ++entry) {
+        CAbstractSearchWidget *page = CreatePage(entry->kind, d.ui_.ptr_stack_widget_);
         page->InitWidgetParam(d.init_param_);
-        page->setObjectName(QString::fromLatin1(spec->object_name));
+        page->setObjectName(QString::fromLatin1(entry->object_name));
         d.ui_.ptr_stack_widget_->addWidget(page);
-        d.map_pages_.insert(spec->kind, page);
+        d.map_pages_.insert(entry->kind, page);
     }
     for (CAbstractSearchWidget *page : qAsConst(d.map_pages_)) {
         connect(page, &CAbstractSearchWidget::SignalUpdateDataTotalNum, this,

@@ -118,11 +118,6 @@ void CAllVideoSearchWidget::UpdataTimeSliderCurrentFile(const int &data_id)
     data_->ptr_core_->UpdataTimeSliderCurrentFile(data_id);
 }
 
-void CAllVideoSearchWidget::OnSearchResult(ClipSearchEvent search_event)
-{
-    data_->ptr_core_->OnSearchResult(search_event);
-}
-
 void CAllVideoSearchWidget::OnAllFileSplitFinished(QString current_split_guid)
 {
     if (current_split_guid.isEmpty() || current_split_guid != data_->current_split_guid_)
@@ -155,11 +150,6 @@ void CAllVideoSearchWidget::ShowSplitResult()
     ui.ptr_bottom_time_widget_->ClearData(true, false);
     core.LoadTimeBar();
     core.EmitTotal(total);
-}
-
-void CAllVideoSearchWidget::OnUpdateExportBtnState(bool checked)
-{
-    data_->ptr_core_->OnUpdateExportBtnState(checked);
 }
 
 void CAllVideoSearchWidget::OnDataOperation(OperationType operation_type, int data_id)
@@ -235,26 +225,6 @@ void CAllVideoSearchWidget::SecondSplitVideo(int data_id)
                   static_cast<long>(files.back()->GetFileEndTime()));
 }
 
-void CAllVideoSearchWidget::OnShowThumbnailWidget()
-{
-    data_->ptr_core_->OnShowThumbnailWidget();
-}
-
-void CAllVideoSearchWidget::OnShowListWidget()
-{
-    data_->ptr_core_->OnShowListWidget();
-}
-
-void CAllVideoSearchWidget::OnCameraFilterChanged()
-{
-    data_->ptr_core_->OnCameraFilterChanged();
-}
-
-void CAllVideoSearchWidget::OnSortTypeChanged(int sort_type)
-{
-    data_->ptr_core_->OnSortTypeChanged(sort_type);
-}
-
 void CAllVideoSearchWidget::OnBackRecordChanged(int record_index)
 {
     const auto controller = SearchController();
@@ -283,11 +253,6 @@ void CAllVideoSearchWidget::OnBackRecordChanged(int record_index)
     emit SignalResultDataChanged(true);
 }
 
-void CAllVideoSearchWidget::OnCameraAboutToDelete(QVector<QString> camera_ids)
-{
-    data_->ptr_core_->OnCameraAboutToDelete(camera_ids);
-}
-
 void CAllVideoSearchWidget::OnTimeProgressLevelChanged(CAnimationProgressBar::TotalValue level)
 {
     const int span = SpanOfLevel(level);
@@ -312,14 +277,6 @@ void CAllVideoSearchWidget::OnTimeProgressLevelChanged(CAnimationProgressBar::To
     TESK_LOG_INFO("OnTimeProgressLevelChanged: split_time: %d", split_time);
 }
 
-void CAllVideoSearchWidget::OnTimeProgressSelectedFileChanged(std::shared_ptr<TimeSliderFile> file)
-{
-    data_->ptr_core_->OnTimeProgressSelectedFileChanged(file);
-}
-
-void CAllVideoSearchWidget::OnMaxTipCloseBtnClicked()
-{
-    data_->ptr_core_->OnMaxTipCloseBtnClicked();
-}
+TVS_SEARCH_PAGE_CORE_SLOTS(CAllVideoSearchWidget)
 
 } // namespace TeskVideoSearch

@@ -70,54 +70,7 @@ void CLockVideoSearchWidget::ReloadSearchVideoData()
     data_->ptr_core_->ReloadSearchVideoData();
 }
 
-void CLockVideoSearchWidget::OnSearchResult(ClipSearchEvent search_event)
-{
-    data_->ptr_core_->OnSearchResult(search_event);
-}
-
-void CLockVideoSearchWidget::OnUpdateExportBtnState(bool checked)
-{
-    data_->ptr_core_->OnUpdateExportBtnState(checked);
-}
-
-void CLockVideoSearchWidget::OnDataOperation(OperationType operation_type, int data_id)
-{
-    data_->ptr_core_->OnDataOperation(operation_type, data_id);
-}
-
-void CLockVideoSearchWidget::OnShowThumbnailWidget()
-{
-    data_->ptr_core_->OnShowThumbnailWidget();
-}
-
-void CLockVideoSearchWidget::OnShowListWidget()
-{
-    data_->ptr_core_->OnShowListWidget();
-}
-
-void CLockVideoSearchWidget::OnCameraFilterChanged()
-{
-    data_->ptr_core_->OnCameraFilterChanged();
-}
-
-void CLockVideoSearchWidget::OnSortTypeChanged(int sort_type)
-{
-    data_->ptr_core_->OnSortTypeChanged(sort_type);
-}
-
-void CLockVideoSearchWidget::OnCameraAboutToDelete(QVector<QString> camera_ids)
-{
-    data_->ptr_core_->OnCameraAboutToDelete(camera_ids);
-}
-
-void CLockVideoSearchWidget::OnTimeProgressSelectedFileChanged(std::shared_ptr<TimeSliderFile> file)
-{
-    data_->ptr_core_->OnTimeProgressSelectedFileChanged(file);
-}
-
-void CLockVideoSearchWidget::OnMaxTipCloseBtnClicked()
-{
-    data_->ptr_core_->OnMaxTipCloseBtnClicked();
-}
+TVS_SEARCH_PAGE_CORE_SLOTS(CLockVideoSearchWidget)
+TVS_SEARCH_PAGE_CORE_OPERATION_SLOT(CLockVideoSearchWidget)
 
 } // namespace TeskVideoSearch

@@ -56,55 +56,7 @@ void CPersonVehicleVideoSearchWidget::UpdataTimeSliderCurrentFile(const int &dat
     data_->ptr_core_->UpdataTimeSliderCurrentFile(data_id);
 }
 
-void CPersonVehicleVideoSearchWidget::OnSearchResult(ClipSearchEvent search_event)
-{
-    data_->ptr_core_->OnSearchResult(search_event);
-}
-
-void CPersonVehicleVideoSearchWidget::OnUpdateExportBtnState(bool checked)
-{
-    data_->ptr_core_->OnUpdateExportBtnState(checked);
-}
-
-void CPersonVehicleVideoSearchWidget::OnDataOperation(OperationType operation_type, int data_id)
-{
-    data_->ptr_core_->OnDataOperation(operation_type, data_id);
-}
-
-void CPersonVehicleVideoSearchWidget::OnShowThumbnailWidget()
-{
-    data_->ptr_core_->OnShowThumbnailWidget();
-}
-
-void CPersonVehicleVideoSearchWidget::OnShowListWidget()
-{
-    data_->ptr_core_->OnShowListWidget();
-}
-
-void CPersonVehicleVideoSearchWidget::OnCameraFilterChanged()
-{
-    data_->ptr_core_->OnCameraFilterChanged();
-}
-
-void CPersonVehicleVideoSearchWidget::OnSortTypeChanged(int sort_type)
-{
-    data_->ptr_core_->OnSortTypeChanged(sort_type);
-}
-
-void CPersonVehicleVideoSearchWidget::OnCameraAboutToDelete(QVector<QString> camera_ids)
-{
-    data_->ptr_core_->OnCameraAboutToDelete(camera_ids);
-}
-
-void CPersonVehicleVideoSearchWidget::OnTimeProgressSelectedFileChanged(
-    std::shared_ptr<TimeSliderFile> file)
-{
-    data_->ptr_core_->OnTimeProgressSelectedFileChanged(file);
-}
-
-void CPersonVehicleVideoSearchWidget::OnMaxTipCloseBtnClicked()
-{
-    data_->ptr_core_->OnMaxTipCloseBtnClicked();
-}
+TVS_SEARCH_PAGE_CORE_SLOTS(CPersonVehicleVideoSearchWidget)
+TVS_SEARCH_PAGE_CORE_OPERATION_SLOT(CPersonVehicleVideoSearchWidget)
 
 } // namespace TeskVideoSearch

@@ -193,3 +193,29 @@ void CSearchPageCore::ConnectPage(Page *page)
 }
 
 } // namespace TeskVideoSearch
+
+// The page slots that only hand over to the shared core; the slot declarations stay in each
+// page's header, where moc reads them.
+#define TVS_SEARCH_PAGE_CORE_SLOT(Page, Slot, Params, Args)                                        \
+    void Page::Slot Params                                                                         \
+    {                                                                                              \
+        data_->ptr_core_->Slot Args;                                                               \
+    }
+
+#define TVS_SEARCH_PAGE_CORE_SLOTS(Page)                                                           \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnSearchResult, (ClipSearchEvent search_event),                \
+                              (search_event))                                                      \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnUpdateExportBtnState, (bool checked), (checked))             \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnShowThumbnailWidget, (), ())                                 \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnShowListWidget, (), ())                                      \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnCameraFilterChanged, (), ())                                 \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnSortTypeChanged, (int sort_type), (sort_type))               \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnCameraAboutToDelete, (QVector<QString> camera_ids),          \
+                              (camera_ids))                                                        \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnTimeProgressSelectedFileChanged,                             \
+                              (std::shared_ptr<TimeSliderFile> file), (file))                      \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnMaxTipCloseBtnClicked, (), ())
+
+#define TVS_SEARCH_PAGE_CORE_OPERATION_SLOT(Page)                                                  \
+    TVS_SEARCH_PAGE_CORE_SLOT(Page, OnDataOperation, (OperationType operation_type, int data_id),  \
+                              (operation_type, data_id))

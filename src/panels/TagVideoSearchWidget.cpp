@@ -66,54 +66,7 @@ void CTagVideoSearchWidget::ReloadSearchVideoData()
     data_->ptr_core_->ReloadSearchVideoData();
 }
 
-void CTagVideoSearchWidget::OnSearchResult(ClipSearchEvent search_event)
-{
-    data_->ptr_core_->OnSearchResult(search_event);
-}
-
-void CTagVideoSearchWidget::OnUpdateExportBtnState(bool checked)
-{
-    data_->ptr_core_->OnUpdateExportBtnState(checked);
-}
-
-void CTagVideoSearchWidget::OnDataOperation(OperationType operation_type, int data_id)
-{
-    data_->ptr_core_->OnDataOperation(operation_type, data_id);
-}
-
-void CTagVideoSearchWidget::OnShowThumbnailWidget()
-{
-    data_->ptr_core_->OnShowThumbnailWidget();
-}
-
-void CTagVideoSearchWidget::OnShowListWidget()
-{
-    data_->ptr_core_->OnShowListWidget();
-}
-
-void CTagVideoSearchWidget::OnCameraFilterChanged()
-{
-    data_->ptr_core_->OnCameraFilterChanged();
-}
-
-void CTagVideoSearchWidget::OnSortTypeChanged(int sort_type)
-{
-    data_->ptr_core_->OnSortTypeChanged(sort_type);
-}
-
-void CTagVideoSearchWidget::OnCameraAboutToDelete(QVector<QString> camera_ids)
-{
-    data_->ptr_core_->OnCameraAboutToDelete(camera_ids);
-}
-
-void CTagVideoSearchWidget::OnTimeProgressSelectedFileChanged(std::shared_ptr<TimeSliderFile> file)
-{
-    data_->ptr_core_->OnTimeProgressSelectedFileChanged(file);
-}
-
-void CTagVideoSearchWidget::OnMaxTipCloseBtnClicked()
-{
-    data_->ptr_core_->OnMaxTipCloseBtnClicked();
-}
+TVS_SEARCH_PAGE_CORE_SLOTS(CTagVideoSearchWidget)
+TVS_SEARCH_PAGE_CORE_OPERATION_SLOT(CTagVideoSearchWidget)
 
 } // namespace TeskVideoSearch

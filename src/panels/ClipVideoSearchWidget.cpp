@@ -972,6 +972,7 @@ void ClipVideoSearchWidget::OnTagLockOperateFinished(const CTagLockOperateEvent 
     auto &d = *ptr_data_;
     switch (operate_event.GetOperateType()) {
     case TagModifySuccess:
+        ApplyModifiedTagLocally();
         if (CAbstractSearchWidget *page = d.map_pages_.value(d.modify_data_type_))
             page->UpdateCustomData(d.modify_data_id_);
         break;
@@ -983,6 +984,23 @@ void ClipVideoSearchWidget::OnTagLockOperateFinished(const CTagLockOperateEvent 
         break;
     default:
         break;
+    }
+}
+
+// The playing files are the result rows' own records, so writing the saved tag into them
+// updates the page and keeps the playback area from asking to save what is already saved.
+void ClipVideoSearchWidget::ApplyModifiedTagLocally()
+{
+    auto &d = *ptr_data_;
+    CClipPlaybackParam playing;
+    d.ui_.ptr_playback_widget_->GetPlaybackParam(playing);
+    for (const auto &file : playing.GetVal_playback_files()) {
+        const auto label = std::dynamic_pointer_cast<teskplaycontroller::CLabelFile>(file);
+        if (!label || label->GetLabelID() != d.modify_label_param_.GetVal_label_id())
+            continue;
+        label->SetLabelName(d.modify_label_param_.GetVal_label_name());
+        label->SetLabelDesc(d.modify_label_param_.GetVal_label_desc());
+        label->SetRcordLabelType(d.modify_label_param_.GetVal_label_type());
     }
 }
 

@@ -116,6 +116,7 @@ private:
     bool HasCameraPermission(const QString &site_id, const QString &camera_id, int item);
     void UnlockFileFromDevice(const CClipPlaybackParam &param);
     void DeleteLabelFileFromServer(const CClipPlaybackParam &param);
+    void ApplyModifiedTagLocally();
     void ClosePlaybackAfterChange();
     void RemovePlayingSpanFromLocal(bool is_unlock);
     void FixPlaybackWidth();

@@ -33,6 +33,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -763,6 +764,27 @@ TEST_F(ClipVideoSearchWidgetTest, SecondRequestWhileOneRunsIsDropped)
     EXPECT_TRUE(waited_modally);
     EXPECT_EQ(confirm.questions.size(), 1);
     EXPECT_EQ(Changes(), 1);
+}
+
+// A saved tag is the playing result's tag from then on: the result row carries the new name and
+// leaving the result does not ask to save it again.
+TEST_F(ClipVideoSearchWidgetTest, SavedTagBecomesThePlayingResultsTag)
+{
+    MakePanel();
+    Search({TagVideo});
+    Play(TagVideo, 0);
+    ASSERT_TRUE(WaitFor([&] { return Playback()->isVisible(); }));
+    auto *name_edit = Playback()->findChild<QLineEdit *>("ptr_tag_name_edit_");
+    ASSERT_NE(name_edit, nullptr);
+    name_edit->selectAll();
+    QTest::keyClicks(name_edit, "Gate check");
+    ASSERT_TRUE(Playback()->IsModifiedTagInfo());
+    QTest::mouseClick(VisibleButton("ptr_save_btn_"), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return Changes() == 1 && !Playback()->IsModifiedTagInfo(); }));
+    const auto tag = std::dynamic_pointer_cast<teskplaycontroller::CLabelFile>(
+        Playing().GetVal_playback_files().first());
+    ASSERT_TRUE(tag);
+    EXPECT_EQ(tag->GetLabelName(), "Gate check");
 }
 
 // A notification in a state the request does not expect ends the wait without a tip and

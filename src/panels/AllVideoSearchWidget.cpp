@@ -102,22 +102,6 @@ void CAllVideoSearchWidget::StartSearchVideo(
     core.RunSearch(condition, data_->split_time_);
 }
 
-bool CAllVideoSearchWidget::GetPlaybackParam(CClipPlaybackParam &param)
-{
-    return data_->ptr_core_->GetPlaybackParam(param);
-}
-
-void CAllVideoSearchWidget::GetExportInfo(QVector<CVideoDownloadInfo> &records,
-                                          DownloadTimeType &time)
-{
-    data_->ptr_core_->GetExportInfo(records, time);
-}
-
-void CAllVideoSearchWidget::UpdataTimeSliderCurrentFile(const int &data_id)
-{
-    data_->ptr_core_->UpdataTimeSliderCurrentFile(data_id);
-}
-
 void CAllVideoSearchWidget::OnAllFileSplitFinished(QString current_split_guid)
 {
     if (current_split_guid.isEmpty() || current_split_guid != data_->current_split_guid_)
@@ -277,6 +261,7 @@ void CAllVideoSearchWidget::OnTimeProgressLevelChanged(CAnimationProgressBar::To
     TESK_LOG_INFO("OnTimeProgressLevelChanged: split_time: %d", split_time);
 }
 
+TVS_SEARCH_PAGE_CORE_QUERIES(CAllVideoSearchWidget)
 TVS_SEARCH_PAGE_CORE_SLOTS(CAllVideoSearchWidget)
 
 } // namespace TeskVideoSearch

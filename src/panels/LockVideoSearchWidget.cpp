@@ -16,23 +16,6 @@ CLockVideoSearchWidget::CLockVideoSearchWidget(QWidget *parent)
 
 CLockVideoSearchWidget::~CLockVideoSearchWidget() = default;
 
-void CLockVideoSearchWidget::LoadWidget(std::shared_ptr<CVideoSearchController> controller,
-                                        const VideoDataType &data_type,
-                                        const FilterVCADataType &filter_type)
-{
-    CAbstractSearchWidget::LoadWidget(controller, data_type, filter_type);
-    if (!DataManager() || property("Initialized").toBool())
-        return;
-    setProperty("Initialized", true);
-    data_->ptr_core_->SetupForm();
-    data_->ptr_core_->ConnectPage(this);
-}
-
-void CLockVideoSearchWidget::ClearSearchResult(bool cancel)
-{
-    data_->ptr_core_->ClearSearchResult(cancel);
-}
-
 void CLockVideoSearchWidget::StartSearchVideo(
     teskplaycontroller::CCameraVideoSearchCondition &condition)
 {
@@ -40,22 +23,6 @@ void CLockVideoSearchWidget::StartSearchVideo(
     core.PrepareSearch(condition);
     // Locked recordings are shown whole, never cut into segments.
     core.RunSearch(condition, 0);
-}
-
-bool CLockVideoSearchWidget::GetPlaybackParam(CClipPlaybackParam &param)
-{
-    return data_->ptr_core_->GetPlaybackParam(param);
-}
-
-void CLockVideoSearchWidget::GetExportInfo(QVector<CVideoDownloadInfo> &records,
-                                           DownloadTimeType &time)
-{
-    data_->ptr_core_->GetExportInfo(records, time);
-}
-
-void CLockVideoSearchWidget::UpdataTimeSliderCurrentFile(const int &data_id)
-{
-    data_->ptr_core_->UpdataTimeSliderCurrentFile(data_id);
 }
 
 void CLockVideoSearchWidget::DeleteCustomData(teskplaycontroller::CResourceKey &camera,
@@ -70,6 +37,8 @@ void CLockVideoSearchWidget::ReloadSearchVideoData()
     data_->ptr_core_->ReloadSearchVideoData();
 }
 
+TVS_SEARCH_PAGE_CORE_BINDING(CLockVideoSearchWidget)
+TVS_SEARCH_PAGE_CORE_QUERIES(CLockVideoSearchWidget)
 TVS_SEARCH_PAGE_CORE_SLOTS(CLockVideoSearchWidget)
 TVS_SEARCH_PAGE_CORE_OPERATION_SLOT(CLockVideoSearchWidget)
 

@@ -196,11 +196,14 @@ void CSearchPageCore::ConnectPage(Page *page)
 
 // The page slots that only hand over to the shared core; the slot declarations stay in each
 // page's header, where moc reads them.
-#define TVS_SEARCH_PAGE_CORE_SLOT(Page, Slot, Params, Args)                                        \
-    void Page::Slot Params                                                                         \
+#define TVS_SEARCH_PAGE_CORE_CALL(Result, Page, Name, Params, Args)                                \
+    Result Page::Name Params                                                                       \
     {                                                                                              \
-        data_->ptr_core_->Slot Args;                                                               \
+        return data_->ptr_core_->Name Args;                                                        \
     }
+
+#define TVS_SEARCH_PAGE_CORE_SLOT(Page, Slot, Params, Args)                                        \
+    TVS_SEARCH_PAGE_CORE_CALL(void, Page, Slot, Params, Args)
 
 #define TVS_SEARCH_PAGE_CORE_SLOTS(Page)                                                           \
     TVS_SEARCH_PAGE_CORE_SLOT(Page, OnSearchResult, (ClipSearchEvent search_event),                \
@@ -219,3 +222,26 @@ void CSearchPageCore::ConnectPage(Page *page)
 #define TVS_SEARCH_PAGE_CORE_OPERATION_SLOT(Page)                                                  \
     TVS_SEARCH_PAGE_CORE_SLOT(Page, OnDataOperation, (OperationType operation_type, int data_id),  \
                               (operation_type, data_id))
+
+// What a page answers the panel straight from its core.
+#define TVS_SEARCH_PAGE_CORE_QUERIES(Page)                                                         \
+    TVS_SEARCH_PAGE_CORE_CALL(bool, Page, GetPlaybackParam, (CClipPlaybackParam & param), (param)) \
+    TVS_SEARCH_PAGE_CORE_CALL(void, Page, GetExportInfo,                                           \
+                              (QVector<CVideoDownloadInfo> & records, DownloadTimeType & time),    \
+                              (records, time))                                                     \
+    TVS_SEARCH_PAGE_CORE_CALL(void, Page, UpdataTimeSliderCurrentFile, (const int &data_id),       \
+                              (data_id))
+
+// Binding and clearing of a page whose core does all of it; the initialisation runs once.
+#define TVS_SEARCH_PAGE_CORE_BINDING(Page)                                                         \
+    void Page::LoadWidget(std::shared_ptr<CVideoSearchController> controller,                      \
+                          const VideoDataType &data_type, const FilterVCADataType &filter_type)    \
+    {                                                                                              \
+        CAbstractSearchWidget::LoadWidget(controller, data_type, filter_type);                     \
+        if (!DataManager() || property("Initialized").toBool())                                    \
+            return;                                                                                \
+        setProperty("Initialized", true);                                                          \
+        data_->ptr_core_->SetupForm();                                                             \
+        data_->ptr_core_->ConnectPage(this);                                                       \
+    }                                                                                              \
+    TVS_SEARCH_PAGE_CORE_CALL(void, Page, ClearSearchResult, (bool cancel), (cancel))

@@ -250,6 +250,9 @@ void CGridThumbnailWidget::OnAskThumbnail()
 {
     const int64_t time = ThumbnailTime();
     if (!data_->ptr_data_manager_ || time < 0) {
+        TESK_LOG_INFO("The picture of %s cannot be asked for: %s",
+                      NameText(*data_->ptr_item_).toUtf8().constData(),
+                      time < 0 ? "the result has no file" : "the view has no data");
         FinishThumbnail(false, QImage());
         return;
     }
@@ -263,8 +266,12 @@ void CGridThumbnailWidget::OnAskThumbnail()
             connect(data_->ptr_data_manager_.get(), &CVideoDataManager::SignalThumbnailFinished,
                     this, &CGridThumbnailWidget::OnThumbnailAnswered);
     data_->ptr_timeout_timer_->start();
-    if (!data_->ptr_data_manager_->GetThumbnailByTime(key))
+    if (!data_->ptr_data_manager_->GetThumbnailByTime(key)) {
+        TESK_LOG_INFO("The picture of %s at %lld was refused: no search is bound to the view",
+                      NameText(*data_->ptr_item_).toUtf8().constData(),
+                      static_cast<long long>(time));
         FinishThumbnail(false, QImage());
+    }
 }
 
 void CGridThumbnailWidget::OnThumbnailAnswered(const teskplaycontroller::ThumbnailKey &key,
@@ -274,6 +281,10 @@ void CGridThumbnailWidget::OnThumbnailAnswered(const teskplaycontroller::Thumbna
         key.camera_id != data_->ptr_item_->GetPairData(KeyCameraId).toString().toStdString() ||
         key.site_id != data_->ptr_item_->GetPairData(KeySiteId).toString().toStdString())
         return;
+    if (result.success && result.image.isNull())
+        TESK_LOG_INFO("The picture of %s at %lld came back empty",
+                      NameText(*data_->ptr_item_).toUtf8().constData(),
+                      static_cast<long long>(key.time));
     FinishThumbnail(result.success && !result.image.isNull(), result.image);
 }
 

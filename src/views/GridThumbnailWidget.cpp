@@ -13,7 +13,7 @@
 #include <QMovie>
 #include <QPainter>
 #include <QStyle>
-#include <QTimer>
+#include <QTimerEvent>
 
 namespace TeskVideoSearch {
 
@@ -48,6 +48,7 @@ const QColor kNoticeColour(0x99, 0x99, 0x99);
 const QMargins kRestMargins(0, 2, 4, 0);
 const QMargins kRaisedMargins(0, 6, 8, 0);
 
+const char kTileObjectName[] = "CGridThumbnailWidgetUI";
 const char kWaitingGif[] = ":/Images/TeskUIDataController/Public/Gif/Waiting_M_4.gif";
 
 struct SharedPictures
@@ -176,36 +177,84 @@ CGridThumbnailWidget::CGridThumbnailWidget(std::shared_ptr<CCustomVideoData> ite
     : QWidget(parent)
     , data_(std::make_shared<GridThumbnailWidgetData>())
 {
-    data_->ui_.setupUi(this);
+    setObjectName(kTileObjectName);
     data_->ptr_item_ = std::move(item);
     data_->ptr_data_manager_ = std::move(manager);
     setFixedSize(kWidth, kHeight);
-    QFont text_font = font();
-    text_font.setPixelSize(kTextPixelSize);
+    // One font for every tile: a font of its own per tile would be thousands of copies.
+    static const QFont text_font = [this] {
+        QFont tile_font = font();
+        tile_font.setPixelSize(kTextPixelSize);
+        return tile_font;
+    }();
     setFont(text_font);
-    data_->ui_.ptr_more_label_->hide();
-    data_->ui_.ptr_animation_label_->hide();
-    ConnectMoreLabel();
-    ConnectCheckBox();
-    data_->ptr_request_timer_ = new QTimer(this);
-    data_->ptr_request_timer_->setSingleShot(true);
-    data_->ptr_request_timer_->setInterval(kRequestDelayMs);
-    connect(data_->ptr_request_timer_, &QTimer::timeout, this,
-            &CGridThumbnailWidget::OnAskThumbnail);
-    data_->ptr_timeout_timer_ = new QTimer(this);
-    data_->ptr_timeout_timer_->setSingleShot(true);
-    data_->ptr_timeout_timer_->setInterval(kAnswerTimeoutMs);
-    connect(data_->ptr_timeout_timer_, &QTimer::timeout, this,
-            &CGridThumbnailWidget::OnAnswerTimeout);
     Pictures();
     setMouseTracking(true);
-    data_->ui_.ptr_more_label_->setMouseTracking(true);
-    data_->ui_.ptr_animation_label_->setMouseTracking(true);
     // A tile can be built for an item whose picture is already on its way or in.
     UpdateAnimation();
 }
 
 CGridThumbnailWidget::~CGridThumbnailWidget() = default;
+
+bool CGridThumbnailWidget::HasForm() const
+{
+    return data_->has_form_;
+}
+
+void CGridThumbnailWidget::EnsureForm()
+{
+    if (data_->has_form_)
+        return;
+    data_->has_form_ = true;
+    Ui::CGridThumbnailWidgetUI &ui = data_->ui_;
+    ui.setupUi(this);
+    ui.ptr_more_label_->hide();
+    ui.ptr_animation_label_->hide();
+    ui.ptr_more_label_->setMouseTracking(true);
+    ui.ptr_animation_label_->setMouseTracking(true);
+    ui.ptr_checkbox_->setCheckState(data_->check_state_);
+    // Shown now rather than when the layout gets round to it, so that the paint that asked
+    // for the form already has it.
+    ui.ptr_checkbox_->show();
+    ConnectMoreLabel();
+    ConnectCheckBox();
+    UpdateLayoutMargins();
+    UpdateAnimation();
+    if (data_->is_hovered_)
+        ShowMoreLabel();
+}
+
+void CGridThumbnailWidget::ReleaseForm()
+{
+    if (!data_->has_form_ || data_->is_hovered_ || data_->is_pressed_)
+        return;
+    Ui::CGridThumbnailWidgetUI &ui = data_->ui_;
+    if (data_->ptr_movie_) {
+        data_->ptr_movie_->stop();
+        ui.ptr_animation_label_->setMovie(nullptr);
+        delete data_->ptr_movie_;
+        data_->ptr_movie_ = nullptr;
+    }
+    delete layout();
+    delete ui.ptr_more_label_;
+    delete ui.ptr_checkbox_;
+    delete ui.ptr_animation_label_;
+    ui = {};
+    data_->has_form_ = false;
+}
+
+void CGridThumbnailWidget::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == data_->request_timer_.timerId()) {
+        data_->request_timer_.stop();
+        OnAskThumbnail();
+    } else if (event->timerId() == data_->timeout_timer_.timerId()) {
+        data_->timeout_timer_.stop();
+        OnAnswerTimeout();
+    } else {
+        QWidget::timerEvent(event);
+    }
+}
 
 std::shared_ptr<CCustomVideoData> CGridThumbnailWidget::GetItem() const
 {
@@ -242,7 +291,7 @@ bool CGridThumbnailWidget::RequestThumbnail()
     if (!data_->ptr_item_)
         return true;
     SetThumbnailState(ThumbnailFetching);
-    data_->ptr_request_timer_->start();
+    data_->request_timer_.start(kRequestDelayMs, this);
     return true;
 }
 
@@ -265,7 +314,7 @@ void CGridThumbnailWidget::OnAskThumbnail()
         data_->answer_connection_ =
             connect(data_->ptr_data_manager_.get(), &CVideoDataManager::SignalThumbnailFinished,
                     this, &CGridThumbnailWidget::OnThumbnailAnswered);
-    data_->ptr_timeout_timer_->start();
+    data_->timeout_timer_.start(kAnswerTimeoutMs, this);
     if (!data_->ptr_data_manager_->GetThumbnailByTime(key)) {
         TESK_LOG_INFO("The picture of %s at %lld was refused: no search is bound to the view",
                       NameText(*data_->ptr_item_).toUtf8().constData(),
@@ -300,7 +349,7 @@ void CGridThumbnailWidget::FinishThumbnail(bool success, const QImage &image)
 {
     disconnect(data_->answer_connection_);
     data_->answer_connection_ = {};
-    data_->ptr_timeout_timer_->stop();
+    data_->timeout_timer_.stop();
     data_->requested_time_ = -1;
     if (success) {
         // Kept at the size it is shown at: a full decoded frame per tile would dominate memory.
@@ -335,8 +384,14 @@ void CGridThumbnailWidget::SetThumbnailState(int state)
 
 void CGridThumbnailWidget::UpdateAnimation()
 {
+    const bool fetching = ThumbnailState() == ThumbnailFetching;
+    // Only tiles in view fetch, so a waiting tile is one worth its form.
+    if (fetching)
+        EnsureForm();
     QLabel *label = data_->ui_.ptr_animation_label_;
-    if (ThumbnailState() == ThumbnailFetching) {
+    if (!label)
+        return;
+    if (fetching) {
         if (!data_->ptr_movie_) {
             data_->ptr_movie_ = new QMovie(kWaitingGif, QByteArray(), this);
             data_->ptr_movie_->setScaledSize(QSize(kAnimationSize, kAnimationSize));
@@ -365,6 +420,9 @@ void CGridThumbnailWidget::ConnectCheckBox()
 
 void CGridThumbnailWidget::SetChecked(Qt::CheckState state)
 {
+    data_->check_state_ = state;
+    if (!data_->has_form_)
+        return;
     disconnect(data_->ui_.ptr_checkbox_, &QCheckBox::stateChanged, this,
                &CGridThumbnailWidget::OnCheckBoxStateChanged);
     data_->ui_.ptr_checkbox_->setCheckState(state);
@@ -373,11 +431,12 @@ void CGridThumbnailWidget::SetChecked(Qt::CheckState state)
 
 bool CGridThumbnailWidget::IsChecked() const
 {
-    return data_->ui_.ptr_checkbox_->checkState() == Qt::Checked;
+    return data_->check_state_ == Qt::Checked;
 }
 
 void CGridThumbnailWidget::OnCheckBoxStateChanged(int state)
 {
+    data_->check_state_ = static_cast<Qt::CheckState>(state);
     emit SignalCheckedStateChanged(state == Qt::Checked);
 }
 
@@ -395,6 +454,8 @@ bool CGridThumbnailWidget::IsFocused() const
 
 void CGridThumbnailWidget::UpdateLayoutMargins()
 {
+    if (!data_->has_form_)
+        return;
     data_->ui_.ptr_main_layout_->setContentsMargins(
         data_->is_hovered_ || data_->is_focused_ ? kRaisedMargins : kRestMargins);
 }
@@ -402,6 +463,8 @@ void CGridThumbnailWidget::UpdateLayoutMargins()
 void CGridThumbnailWidget::OnMoreLabelHovered(bool hovered)
 {
     QLabel *label = data_->ui_.ptr_more_label_;
+    if (!label)
+        return;
     label->setObjectName(hovered ? "ptr_more_label_hover_" : "ptr_more_label_");
     label->style()->unpolish(label);
     label->style()->polish(label);
@@ -457,12 +520,18 @@ void CGridThumbnailWidget::FillOperationParam()
 void CGridThumbnailWidget::enterEvent(QEvent *event)
 {
     data_->is_hovered_ = true;
+    EnsureForm();
     UpdateLayoutMargins();
     update();
+    ShowMoreLabel();
+    QWidget::enterEvent(event);
+}
+
+void CGridThumbnailWidget::ShowMoreLabel()
+{
     FillOperationParam();
     data_->ui_.ptr_more_label_->setVisible(data_->operation_param_.GetVal_is_show_search_btn() ||
                                            data_->operation_param_.GetVal_is_show_split_btn());
-    QWidget::enterEvent(event);
 }
 
 void CGridThumbnailWidget::leaveEvent(QEvent *event)
@@ -470,8 +539,10 @@ void CGridThumbnailWidget::leaveEvent(QEvent *event)
     data_->is_hovered_ = false;
     UpdateLayoutMargins();
     update();
-    data_->ui_.ptr_more_label_->hide();
-    OnMoreLabelHovered(false);
+    if (data_->has_form_) {
+        data_->ui_.ptr_more_label_->hide();
+        OnMoreLabelHovered(false);
+    }
     QWidget::leaveEvent(event);
 }
 
@@ -519,7 +590,7 @@ void CGridThumbnailWidget::mouseReleaseEvent(QMouseEvent *event)
     }
     data_->is_pressed_ = false;
     QLabel *more = data_->ui_.ptr_more_label_;
-    if (more->isVisible() && more->geometry().contains(event->pos()))
+    if (more && more->isVisible() && more->geometry().contains(event->pos()))
         OpenOperationPopup();
     else if (rect().contains(event->pos()) && data_->ptr_item_)
         emit SignalDataOperate(OperationPlay, GetDataId());
@@ -539,6 +610,7 @@ void CGridThumbnailWidget::OpenOperationPopup()
 {
     if (!data_->ptr_item_)
         return;
+    EnsureForm();
     // The item may have changed since the hover (its picture came in), so the rows are
     // filled afresh.
     FillOperationParam();
@@ -572,6 +644,8 @@ void CGridThumbnailWidget::OpenOperationPopup()
 
 void CGridThumbnailWidget::paintEvent(QPaintEvent *)
 {
+    // Painted means in view: the check box and labels are wanted from now on.
+    EnsureForm();
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const int badge_state = BadgeStateOf(data_->ptr_item_.get());

@@ -48,6 +48,13 @@ public:
     // The time whose picture the tile asks for (seconds, UTC); -1 without files.
     int64_t ThumbnailTime() const;
 
+    // A tile keeps only its item and state while out of view; its check box and labels are
+    // built when it is painted, pointed at or waits for its picture, and released by the view
+    // when it scrolls away again.
+    bool HasForm() const;
+    void EnsureForm();
+    void ReleaseForm();
+
     void SetChecked(Qt::CheckState state);
     bool IsChecked() const;
 
@@ -69,6 +76,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
 
 private slots:
     void OnCheckBoxStateChanged(int state);
@@ -85,6 +93,7 @@ private:
     void FinishThumbnail(bool success, const QImage &image);
     void UpdateAnimation();
     void UpdateLayoutMargins();
+    void ShowMoreLabel();
     void FillOperationParam();
     void OpenOperationPopup();
     QString ToolTipAt(const QPoint &pos) const;

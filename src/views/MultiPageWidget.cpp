@@ -584,8 +584,11 @@ void CMultiPageWidget::ClearPixmaps()
         for (CGridThumbnailWidget *tile : group->GetThumbnails()) {
             const int top = group_top + tile->y();
             const bool visible = top + tile->height() >= band.first && top <= band.second;
-            if (!visible && tile->ThumbnailState() == ThumbnailLoaded)
+            if (visible)
+                continue;
+            if (tile->ThumbnailState() == ThumbnailLoaded)
                 tile->ReleaseThumbnail();
+            tile->ReleaseForm();
         }
     }
     data_->finished_downloads_ = 0;

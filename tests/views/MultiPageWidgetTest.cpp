@@ -313,6 +313,11 @@ TEST(MultiPageWidget, PicturesShowTheirMomentFewInFlightAndAreReleasedOutOfView)
             << "tile " << tile->GetDataId();
         EXPECT_EQ(shown, tile->ThumbnailTime()) << "tile " << tile->GetDataId();
     }
+    // A tick on the first tile outlives its check box while the tile is out of view.
+    CGridThumbnailWidget *first = grid.view.GetThumbnail(0);
+    ASSERT_TRUE(first && first->HasForm());
+    QTest::mouseClick(first->findChild<QCheckBox *>("ptr_checkbox_"), Qt::LeftButton);
+    ASSERT_TRUE(first->IsChecked());
     // Fast scrolling through everything: many tiles pass by, still at most 5 asked at once.
     for (int pass = 0; pass < 2; ++pass) {
         for (int step = 0; step < 40; ++step) {
@@ -336,12 +341,25 @@ TEST(MultiPageWidget, PicturesShowTheirMomentFewInFlightAndAreReleasedOutOfView)
     ASSERT_TRUE(QTest::qWaitFor(all_visible_loaded, kWaitMs));
     EXPECT_LE(most_in_flight, CMultiPageWidget::kMaxThumbnailsInFlight);
     EXPECT_GT(most_in_flight, 1);
-    // Tiles far above were loaded once and have given their pictures back.
-    CGridThumbnailWidget *first = grid.view.GetThumbnail(0);
-    ASSERT_TRUE(first);
+    // Tiles far above were loaded once and have given their pictures and forms back.
     EXPECT_FALSE(grid.VisibleTiles().contains(first));
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return first->ThumbnailState() == ThumbnailNotLoaded; }, kWaitMs));
+    EXPECT_FALSE(first->HasForm());
+    EXPECT_EQ(first->findChild<QCheckBox *>("ptr_checkbox_"), nullptr);
+    int forms = 0;
+    for (const CMultiPageGroupWidget *group : grid.view.GetGroups()) {
+        for (const CGridThumbnailWidget *tile : group->GetThumbnails())
+            forms += tile->HasForm() ? 1 : 0;
+    }
+    EXPECT_LT(forms, kResults / 2);
+    EXPECT_EQ(grid.view.GetCheckedThumbnails(), QList<int>{0});
+    // Back in view, the tile is built again with its tick.
+    grid.Bar()->setValue(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->HasForm(); }, kWaitMs));
+    const auto *box = first->findChild<QCheckBox *>("ptr_checkbox_");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->checkState(), Qt::Checked);
 }
 
 TEST(MultiPageWidget, GroupBoxFollowsItsTilesAndReportsAnyChecked)

@@ -886,8 +886,10 @@ bool CDemoTour::ExportTwo(QString &why)
         return false;
     }
     for (int i = 0; i < 2; ++i) {
-        auto *box = tiles.at(i)->findChild<QCheckBox *>();
-        if (!box) {
+        // A tile builds its check box when first painted.
+        QCheckBox *box = nullptr;
+        if (!WaitFor([&]() { return (box = tiles.at(i)->findChild<QCheckBox *>()) != nullptr; },
+                     5000)) {
             why = "a tile has no check box";
             return false;
         }

@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "download/VideoDownloadList.h"
 
 #include "DownloadTestSupport.h"
@@ -72,7 +73,7 @@ struct Panel
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::keyClick(view, Qt::Key_F2);
         QLineEdit *editor = nullptr;
-        QTRY_VERIFY((editor = view->findChild<QLineEdit *>("ptr_name_editor_")) != nullptr);
+        TVS_WAIT_TRUE((editor = view->findChild<QLineEdit *>("ptr_name_editor_")) != nullptr, 5000);
         ASSERT_TRUE(editor->isVisible());
         editor->selectAll();
         QTest::keyClicks(editor, name);

@@ -1,4 +1,5 @@
 #include "download/VideoExport.h"
+#include "WaitFor.h"
 #include "download/DirectDownload.h"
 #include "download/VideoDownloadList.h"
 
@@ -429,8 +430,8 @@ TEST(VideoExport, SidePanelDownloadWritesTheListedNames)
     auto *download = frame.findChild<QPushButton *>("ptr_download_btn_");
     QTest::mouseClick(download, Qt::LeftButton);
     EXPECT_FALSE(download->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(finished, 60000);
-    QTRY_VERIFY_WITH_TIMEOUT(download->isEnabled(), 10000);
+    TVS_WAIT_TRUE(finished, 60000);
+    TVS_WAIT_TRUE(download->isEnabled(), 10000);
     const QString first = model->index(0, 0).data().toString() + ".mp4";
     EXPECT_EQ(Entries(dir), (QStringList{first, "evening gate.mp4"}));
     auto *message = frame.findChild<QLabel *>("ptr_message_label_");
@@ -441,9 +442,8 @@ TEST(VideoExport, SidePanelDownloadWritesTheListedNames)
     // The same again: the names are taken, so nothing is written and the panel says why.
     finished = false;
     QTest::mouseClick(download, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(finished, 60000);
-    QTRY_VERIFY_WITH_TIMEOUT(frame.findChild<QLabel *>("ptr_message_error_label_") != nullptr,
-                             10000);
+    TVS_WAIT_TRUE(finished, 60000);
+    TVS_WAIT_TRUE(frame.findChild<QLabel *>("ptr_message_error_label_") != nullptr, 10000);
     EXPECT_EQ(Entries(dir).size(), 2);
     frame.grab().save("/tmp/list-download-error.png");
 }

@@ -1,4 +1,5 @@
 #include "panels/ClipSearchCondition.h"
+#include "WaitFor.h"
 #include "panels/SearchCalendarWidget.h"
 #include "panels/TagConditionWidget.h"
 
@@ -56,7 +57,7 @@ void ClickBox(CClipSearchCondition &column, const char *name)
     ASSERT_TRUE(box) << name;
     const QPoint indicator(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1,
                            box->height() / 2);
-    QTRY_VERIFY_WITH_TIMEOUT(column.childAt(box->mapTo(&column, indicator)) == box, 5000);
+    TVS_WAIT_TRUE(column.childAt(box->mapTo(&column, indicator)) == box, 5000);
     QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
 }
 
@@ -418,7 +419,7 @@ TEST_F(ClipSearchConditionTest, OverTheRecordingServer)
     CSearchCalendarWidget *calendar = column->GetCalendarWidget();
     calendar->setCurrentIndex(calendar->GetTimeRangeIndex(RangeCustom));
     calendar->OnModelindexActivated(calendar->model()->index(calendar->currentIndex(), 0));
-    QTRY_VERIFY_WITH_TIMEOUT(calendar->GetPopup() && calendar->GetPopup()->isVisible(), 5000);
+    TVS_WAIT_TRUE(calendar->GetPopup() && calendar->GetPopup()->isVisible(), 5000);
     EXPECT_EQ(calendar->lineEdit()->text(), calendar->GetCustomText());
     EXPECT_FALSE(calendar->GetCustomText().isEmpty());
 

@@ -875,7 +875,8 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
     ASSERT_TRUE(WaitFor([&] {
         const auto tiles = Page(TagVideo)->findChildren<CGridThumbnailWidget *>();
         tile = tiles.isEmpty() ? nullptr : tiles.first();
-        return tile && tile->isVisible();
+        // A tile builds its check box once painted.
+        return tile && tile->isVisible() && tile->HasForm();
     }));
     auto *tick = tile->findChild<QCheckBox *>("ptr_checkbox_");
     QTest::mouseClick(tick, Qt::LeftButton, {}, QPoint(tick->height() / 2, tick->height() / 2));

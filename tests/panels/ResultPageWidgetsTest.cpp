@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "panels/CustomMultiComBox.h"
 #include "panels/CustomTabBarFrame.h"
 
@@ -47,7 +48,7 @@ protected:
     void CloseList()
     {
         QTest::keyClick(filter_.view(), Qt::Key_Escape);
-        QTRY_VERIFY_WITH_TIMEOUT(!filter_.view()->isVisible(), 5000);
+        TVS_WAIT_TRUE(!filter_.view()->isVisible(), 5000);
     }
 
     CCustomMultiComBox filter_;

@@ -1,4 +1,5 @@
 #include "panels/SearchCalendarWidget.h"
+#include "WaitFor.h"
 
 #include "PanelsTestSupport.h"
 
@@ -103,7 +104,7 @@ TEST_F(SearchCalendar, ChoosingCustomOpensThePopupWithTheCurrentRange)
 {
     QSignalSpy changed(&calendar_, &CSearchCalendarWidget::SignalTimeChanged);
     ChooseRow(calendar_.GetTimeRangeIndex(RangeCustom));
-    QTRY_VERIFY_WITH_TIMEOUT(calendar_.GetPopup() && calendar_.GetPopup()->isVisible(), 5000);
+    TVS_WAIT_TRUE(calendar_.GetPopup() && calendar_.GetPopup()->isVisible(), 5000);
     EXPECT_TRUE(calendar_.isEditable());
     EXPECT_EQ(changed.count(), 0);
     auto *popup = qobject_cast<PlexaControl::CBeginEndCalendarTimePopup *>(calendar_.GetPopup());
@@ -115,16 +116,16 @@ TEST_F(SearchCalendar, ChoosingCustomOpensThePopupWithTheCurrentRange)
 
     // Another entry closes it and reports the change.
     ChooseRow(calendar_.GetTimeRangeIndex(RangeToday));
-    QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 5000);
+    TVS_WAIT_EQ(changed.count(), 1, 5000);
     EXPECT_FALSE(calendar_.isEditable());
-    QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 5000);
+    TVS_WAIT_TRUE(!popup->isVisible(), 5000);
 }
 
 TEST_F(SearchCalendar, PickedRangeWithinTheLimitIsShownAndReported)
 {
     calendar_.SetMaxCustomInterval(7);
     ChooseRow(calendar_.GetTimeRangeIndex(RangeCustom));
-    QTRY_VERIFY_WITH_TIMEOUT(calendar_.GetPopup() && calendar_.GetPopup()->isVisible(), 5000);
+    TVS_WAIT_TRUE(calendar_.GetPopup() && calendar_.GetPopup()->isVisible(), 5000);
     auto *popup = qobject_cast<PlexaControl::CBeginEndCalendarTimePopup *>(calendar_.GetPopup());
     QSignalSpy changed(&calendar_, &CSearchCalendarWidget::SignalTimeChanged);
 
@@ -210,7 +211,7 @@ TEST_F(SearchCalendar, PressOutsideClosesThePopup)
     elsewhere.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
     ChooseRow(calendar_.GetTimeRangeIndex(RangeCustom));
-    QTRY_VERIFY_WITH_TIMEOUT(calendar_.GetPopup() && calendar_.GetPopup()->isVisible(), 5000);
+    TVS_WAIT_TRUE(calendar_.GetPopup() && calendar_.GetPopup()->isVisible(), 5000);
     // A press on the popup itself keeps it.
     QTest::mouseClick(calendar_.GetPopup(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(calendar_.GetPopup()->isVisible());

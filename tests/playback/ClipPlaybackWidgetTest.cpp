@@ -1,4 +1,5 @@
 #include "PlayStore.h"
+#include "WaitFor.h"
 
 #include "playback/ClipPlaybackBaseInfoWidget.h"
 #include "playback/ClipPlaybackTitle.h"
@@ -223,7 +224,7 @@ TEST_F(ClipPlaybackWidgetTest, APlayedResultShowsTheFrameOfItsTime)
     auto *window = widget_->GetPlayWindow();
     ASSERT_TRUE(window);
     QSignalSpy shown(window, &teskplaywindow::CPlaybackWindow::SignalFrameShown);
-    QTRY_VERIFY_WITH_TIMEOUT(window->GetCurrentFrameTimeMs() >= 0, kWaitMs);
+    TVS_WAIT_TRUE(window->GetCurrentFrameTimeMs() >= 0, kWaitMs);
     window->Pause();
     int64_t second = -1;
     ASSERT_TRUE(teskrecordserver::ReadTimeStrip(window->GetCurrentFrame(), second));
@@ -315,7 +316,7 @@ TEST_F(ClipPlaybackWidgetTest, ChoosingTheMapTabLoadsTheCameraOnceAndBodyCameras
               QString::fromStdString(rec_.camera->GetCameraID()));
     EXPECT_TRUE(loaded.value("IsBodyCam").toBool());
 
-    QTRY_VERIFY_WITH_TIMEOUT(!expand.track_json_.isEmpty(), kWaitMs);
+    TVS_WAIT_TRUE(!expand.track_json_.isEmpty(), kWaitMs);
     const auto track = QJsonDocument::fromJson(expand.track_json_.first().toUtf8()).object();
     EXPECT_EQ(track.keys(), (QStringList{"isNeedLink", "latitude", "latitude_hemiphere",
                                          "longitude", "longitude_hemiphere", "strCurrTime"}));
@@ -330,7 +331,7 @@ TEST_F(ClipPlaybackWidgetTest, OrdinaryCamerasSendNoTrack)
     Play(Param(RegularVideo, rec_.begin, rec_.end));
     auto *window = widget_->GetPlayWindow();
     QSignalSpy shown(window, &teskplaywindow::CPlaybackWindow::SignalFrameShown);
-    QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 12, kWaitMs);
+    TVS_WAIT_TRUE(shown.size() >= 12, kWaitMs);
     EXPECT_TRUE(expand.track_json_.isEmpty());
 }
 
@@ -347,7 +348,7 @@ TEST_F(ClipPlaybackWidgetTest, AnEditedTagIsSavedFromTheInformationPage)
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(modify.size(), 0);
     // Nothing to save: the operator is told so.
-    QTRY_VERIFY_WITH_TIMEOUT(
+    TVS_WAIT_TRUE(
         !PlexaControl::CUiSingleton<tesk_ui_data_controller::CMessageTipManager>::Instance()
              .OpenTips()
              .isEmpty(),
@@ -456,8 +457,8 @@ TEST_F(ClipPlaybackWidgetTest, TheAreaMovesToTheAuxiliaryScreenAndBack)
     EXPECT_TRUE(dialog->isAncestorOf(window));
     EXPECT_FALSE(dialog->Form()->ptr_video_detail_min_btn_->isVisible());
     EXPECT_TRUE(window->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(window->height() > 200, kWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(window->GetCurrentFrameTimeMs() >= 0, kWaitMs);
+    TVS_WAIT_TRUE(window->height() > 200, kWaitMs);
+    TVS_WAIT_TRUE(window->GetCurrentFrameTimeMs() >= 0, kWaitMs);
     dialog->grab().save("/tmp/play-detail-dialog.png");
 
     QTest::mouseClick(dialog->Form()->ptr_video_detail_close_btn_, Qt::LeftButton);

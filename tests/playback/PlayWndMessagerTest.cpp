@@ -1,4 +1,5 @@
 #include "playback/PlayWndMessager.h"
+#include "WaitFor.h"
 #include "playback/VideoDetailDialog.h"
 
 #include "lattice/NewInfoDlg.h"
@@ -56,7 +57,7 @@ TEST(PlayWndMessager, PictureTipsGoToTheCornerOnlyForTheirFileTypes)
         info.SetVal_message(QString("tip %1").arg(type));
         messager.ShowMessage(info, {{"camera_name", "Gate"}});
     }
-    QTRY_COMPARE_WITH_TIMEOUT(Lattice::CNewInfoDlg::ShownTexts().size(), 3, 10000);
+    TVS_WAIT_EQ(Lattice::CNewInfoDlg::ShownTexts().size(), 3, 10000);
     const auto shown = Lattice::CNewInfoDlg::ShownTexts();
     EXPECT_TRUE(shown.at(0).startsWith("tip 1\nGate"));
     EXPECT_TRUE(shown.at(2).startsWith("tip 4"));

@@ -1,4 +1,5 @@
 #include "views/ListSightWidget.h"
+#include "WaitFor.h"
 #include "data/VideoDataManager.h"
 #include "search/VideoSearchController.h"
 #include "views/ListSightCheckModel.h"
@@ -264,7 +265,7 @@ TEST(ListSightWidget, CameraRowsCountTheirFilesAndHoldTheirItems)
     ResourceNumMap counts;
     counts[{first.data(RoleSiteId).toString(), first.data(RoleCameraId).toString()}] = 99;
     emit list.manager->SignalUpdateResourceNum(counts);
-    QTRY_VERIFY_WITH_TIMEOUT(list.model->index(0, 0).data().toString().endsWith(" (99)"), kWaitMs);
+    TVS_WAIT_TRUE(list.model->index(0, 0).data().toString().endsWith(" (99)"), kWaitMs);
 }
 
 TEST(ListSightWidget, MarksPropagateBetweenCameraRowsAndItems)

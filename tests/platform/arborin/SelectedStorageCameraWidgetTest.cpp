@@ -1,4 +1,5 @@
 #include "arborin/SelectedStorageCameraWidget.h"
+#include "WaitFor.h"
 
 #include "playcontroller/CameraForPlay.h"
 #include "pluginmanager/PluginManager.h"
@@ -110,6 +111,8 @@ protected:
         const int indicator = tree->style()->pixelMetric(QStyle::PM_IndicatorWidth);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           QPoint(row.left() + indicator / 2 + 2, row.center().y()));
+        // Clicks are separate gestures: what the widget defers to the next turn happens now.
+        QCoreApplication::processEvents();
     }
 
     QStringList Selected() const
@@ -173,7 +176,7 @@ TEST_F(StorageCameraTree, ParentsShowWhetherSomeOrAllCamerasAreTicked)
     EXPECT_EQ(first.location_type, ResourceData::StorageLocationCentral);
     EXPECT_EQ(first.storage_media_type, ResourceData::StorageMediaCVR);
     // Ticking a site changes many cameras; it is reported once.
-    QTRY_VERIFY_WITH_TIMEOUT(changed.count() >= 3, 5000);
+    TVS_WAIT_TRUE(changed.count() >= 3, 5000);
     EXPECT_EQ(changed.count(), 3);
 
     ClickCheck("S1"); // partly ticked: ticks all

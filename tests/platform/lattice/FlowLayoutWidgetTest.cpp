@@ -1,4 +1,5 @@
 #include "lattice/FlowLayoutWidget.h"
+#include "WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,6 @@ TEST(FlowLayoutWidget, GrowsItsScrollAreaAsItemsArrive)
     for (int i = 0; i < 12; ++i)
         flow->AddWidget(new QWidget);
     // Two columns fit in 400 pixels less the scroll bar: six rows.
-    QTRY_COMPARE(flow->height(), 6 * 131 + 5 * 4 + 24);
+    TVS_WAIT_EQ(flow->height(), 6 * 131 + 5 * 4 + 24, 5000);
     EXPECT_GT(area.verticalScrollBar()->maximum(), 0);
 }

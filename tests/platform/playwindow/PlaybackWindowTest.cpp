@@ -1,4 +1,5 @@
 #include "PlayStore.h"
+#include "WaitFor.h"
 
 #include "playwindow/PlaybackWindow.h"
 
@@ -158,7 +159,7 @@ TEST_F(PlaybackWindowTest, TheEndOfTheLastFileSendsEventEight)
     QSignalSpy events(&window_, &CPlaybackWindow::SignalPlaybackEvent);
     window_.SetSpeedIndex(CPlaybackWindow::kSpeedCount - 1);
     Start(rec_.begin + 40, rec_.begin + 42, rec_.begin + 41);
-    QTRY_VERIFY_WITH_TIMEOUT(HasEvent(events, PlaybackEnded), kWaitMs);
+    TVS_WAIT_TRUE(HasEvent(events, PlaybackEnded), kWaitMs);
     EXPECT_TRUE(HasEvent(events, PlaybackStarted));
     EXPECT_FALSE(window_.IsPlaying());
     EXPECT_EQ(StripOf(window_), rec_.begin + 41);
@@ -248,7 +249,7 @@ TEST_F(PlaybackWindowTest, MissingOrDamagedMediaShowsAMessageAndTheNextStartPlay
             std::make_shared<BrokenSource>(path.toStdString()));
         QSignalSpy events(&window_, &CPlaybackWindow::SignalPlaybackEvent);
         Start(rec_.begin, rec_.end, rec_.begin);
-        QTRY_VERIFY_WITH_TIMEOUT(HasEvent(events, PlaybackFailed), kWaitMs);
+        TVS_WAIT_TRUE(HasEvent(events, PlaybackFailed), kWaitMs);
         EXPECT_TRUE(window_.GetMessageText().contains("cannot be played"));
         EXPECT_TRUE(window_.GetCurrentFrame().isNull());
         EXPECT_FALSE(window_.IsPlaying());
@@ -287,7 +288,7 @@ TEST_F(PlaybackWindowTest, GpsRecordsFlowOnlyWhenAsked)
     EXPECT_EQ(gps.size(), 0);
     window_.OpenGPSAdditonDataCallBack(true);
     window_.SeekTo(rec_.begin + 20);
-    QTRY_VERIFY_WITH_TIMEOUT(gps.size() > 0, kWaitMs);
+    TVS_WAIT_TRUE(gps.size() > 0, kWaitMs);
     const auto info = gps.first().at(0).value<CStreamGPSInfo>();
     EXPECT_EQ(info.GetVal_str_time(), WallText(rec_, rec_.begin + 20));
     EXPECT_TRUE(info.GetVal_longitude_hemiphere() == "E" ||

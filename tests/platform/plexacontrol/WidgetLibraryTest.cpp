@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "lattice/ExtensibleWidget.h"
 #include "plexacontrol/BeginEndCalendarTimePopup.h"
 #include "plexacontrol/EditComboBox.h"
@@ -129,9 +130,9 @@ TEST(EditComboBox, EditableShowsItsOwnTextAndReportsTheListClosing)
 
     QSignalSpy hidden(&combo, &PlexaControl::CEditComboBox::SignalListViewHidden);
     QTest::mouseClick(combo.lineEdit(), Qt::LeftButton); // opens the list like a plain combo
-    QTRY_VERIFY_WITH_TIMEOUT(combo.view()->isVisible(), 5000);
+    TVS_WAIT_TRUE(combo.view()->isVisible(), 5000);
     QTest::keyClick(combo.view(), Qt::Key_Escape);
-    QTRY_COMPARE_WITH_TIMEOUT(hidden.count(), 1, 5000);
+    TVS_WAIT_EQ(hidden.count(), 1, 5000);
     combo.SetComboEditable(false);
     EXPECT_FALSE(combo.isEditable());
     EXPECT_EQ(combo.currentText(), "Two");

@@ -221,7 +221,6 @@ BuildCondition(const CSearchGroup &group, const std::vector<OrlPluginManager::Ca
     teskplaycontroller::CCameraVideoSearchCondition condition;
     auto &data = *condition.GetDataPtr();
     data.search_guid = Quor::Base::GuidUtil::CreateGuid();
-    data.search_type = group.search_type;
     data.begin_time = begin;
     data.end_time = end;
     for (const auto &camera : cameras) {
@@ -236,21 +235,9 @@ BuildCondition(const CSearchGroup &group, const std::vector<OrlPluginManager::Ca
             info.pair_storage_info = {
                 static_cast<ResourceData::StorageLocation>(plan.GetVal_location_type()),
                 static_cast<ResourceData::StorageMediaType>(plan.GetVal_storage_media_type())};
-        // The tag searches' camera type code.
-        if (group.search_type == teskplaycontroller::VideoSearchTag)
-            info.camera_type_code = 254;
         data.tesk_camera_info.push_back(info);
     }
-    if (group.search_type == teskplaycontroller::VideoSearchTag) {
-        auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
-        extra->SetVal_label_type(group.label_type);
-        data.ptr_label_extra = extra;
-    } else if (group.search_type == teskplaycontroller::VideoSearchPersonVehicle) {
-        auto extra = std::make_shared<teskplaycontroller::CPersonVehicleExtra>();
-        extra->SetVal_event_type(group.event_type);
-        data.ptr_person_vehicle_extra = extra;
-        data.event_type = group.event_type;
-    }
+    ApplySearchGroup(group, condition);
     return condition;
 }
 

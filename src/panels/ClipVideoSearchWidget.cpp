@@ -39,8 +39,6 @@ namespace TeskVideoSearch {
 
 namespace {
 
-// Camera type code that a tag search carries for every camera.
-constexpr int kTagSearchCameraTypeCode = 254;
 constexpr int kNoDataImageSize = 86;
 constexpr int kAuxIconSize = 22;
 constexpr int kNoDataTextSideMargin = 140;
@@ -471,15 +469,12 @@ void ClipVideoSearchWidget::StartSearchTagVideo(
 {
     auto &d = *ptr_data_;
     auto prepared = PrepareSearch(condition, teskplaycontroller::VideoSearchTag);
-    auto label = std::make_shared<teskplaycontroller::CLableExtra>();
-    label->SetVal_label_type(label_type);
-    label->SetVal_str_lable_name(
+    CSearchGroup group;
+    group.search_type = teskplaycontroller::VideoSearchTag;
+    group.label_type = label_type;
+    ApplySearchGroup(group, prepared);
+    prepared.GetVal_ptr_label_extra()->SetVal_str_lable_name(
         PlexaControl::QStringToString(d.ui_.ptr_condition_widget_->GetTagName()));
-    prepared.SetVal_ptr_label_extra(label);
-    auto entries = prepared.GetVal_tesk_camera_info();
-    for (auto &entry : entries)
-        entry.SetVal_camera_type_code(kTagSearchCameraTypeCode);
-    prepared.SetVal_tesk_camera_info(entries);
     StartSharedSearch(d.ptr_tag_controller_, prepared, kinds);
 }
 
@@ -488,10 +483,10 @@ void ClipVideoSearchWidget::StartSearchPersonVehicleVideo(
     const QVector<VideoDataType> &kinds, int event_type)
 {
     auto prepared = PrepareSearch(condition, teskplaycontroller::VideoSearchPersonVehicle);
-    auto extra = std::make_shared<teskplaycontroller::CPersonVehicleExtra>();
-    extra->SetVal_event_type(event_type);
-    prepared.SetVal_ptr_person_vehicle_extra(extra);
-    prepared.SetVal_event_type(event_type);
+    CSearchGroup group;
+    group.search_type = teskplaycontroller::VideoSearchPersonVehicle;
+    group.event_type = event_type;
+    ApplySearchGroup(group, prepared);
     StartSharedSearch(ptr_data_->ptr_person_vehicle_controller_, prepared, kinds);
 }
 

@@ -6,6 +6,9 @@ namespace TeskVideoSearch {
 
 namespace {
 
+// The camera type code a tag search carries for every camera.
+constexpr int kTagSearchCameraTypeCode = 254;
+
 // The condition column's product type with the full set of result pages.
 constexpr int kFullProductType = 2;
 
@@ -92,6 +95,26 @@ QVector<CSearchGroup> GroupKindsIntoSearches(const QVector<VideoDataType> &kinds
         groups.push_back(person_vehicle);
     }
     return groups;
+}
+
+void ApplySearchGroup(const CSearchGroup &group,
+                      teskplaycontroller::CCameraVideoSearchCondition &condition)
+{
+    condition.SetVal_search_type(group.search_type);
+    if (group.search_type == teskplaycontroller::VideoSearchTag) {
+        auto label = std::make_shared<teskplaycontroller::CLableExtra>();
+        label->SetVal_label_type(group.label_type);
+        condition.SetVal_ptr_label_extra(label);
+        auto cameras = condition.GetVal_tesk_camera_info();
+        for (auto &camera : cameras)
+            camera.SetVal_camera_type_code(kTagSearchCameraTypeCode);
+        condition.SetVal_tesk_camera_info(cameras);
+    } else if (group.search_type == teskplaycontroller::VideoSearchPersonVehicle) {
+        auto extra = std::make_shared<teskplaycontroller::CPersonVehicleExtra>();
+        extra->SetVal_event_type(group.event_type);
+        condition.SetVal_ptr_person_vehicle_extra(extra);
+        condition.SetVal_event_type(group.event_type);
+    }
 }
 
 } // namespace TeskVideoSearch

@@ -47,4 +47,11 @@ TESKVIDEOSEARCH_EXPORT QVector<CSearchGroup>
 GroupKindsIntoSearches(const QVector<VideoDataType> &kinds, int product_type = 2,
                        int tag_choice = TagTypeManual);
 
+// Turns `condition` into the search `group` names: its kind code, and the tag filter with the
+// tag searches' camera type code, or the person-vehicle event filter. The tag name, when there
+// is one, is the caller's to add to the label filter.
+TESKVIDEOSEARCH_EXPORT void
+ApplySearchGroup(const CSearchGroup &group,
+                 teskplaycontroller::CCameraVideoSearchCondition &condition);
+
 } // namespace TeskVideoSearch

@@ -59,11 +59,6 @@ const LayoutSpec &SpecOf(Layout layout)
     return specs.at(layout);
 }
 
-bool IsTagKind(VideoDataType type)
-{
-    return type == EventAlarmVideo || type == TagVideo || type == OtherVideo;
-}
-
 QString DurationText(const PlaybackFileVector &files)
 {
     int64_t seconds = 0;

@@ -122,3 +122,29 @@ TEST(GroupKindsIntoSearches, OneSearchPerGroupOfKinds)
         }
     }
 }
+
+TEST(ApplySearchGroup, CarriesEachSearchsFilterAndNoOther)
+{
+    teskplaycontroller::CCameraVideoSearchCondition base;
+    base.SetVal_tesk_camera_info(QVector<teskplaycontroller::CTeskCameraInfo>(2));
+    for (const CSearchGroup &group : GroupKindsIntoSearches(
+             {RegularVideo, TagVideo, PersonDetectVideo, LockVideo}, 2, TagTypeManual)) {
+        teskplaycontroller::CCameraVideoSearchCondition condition(base.GetData());
+        ApplySearchGroup(group, condition);
+        EXPECT_EQ(condition.GetVal_search_type(), group.search_type);
+        const bool tag = group.search_type == teskplaycontroller::VideoSearchTag;
+        const bool person = group.search_type == teskplaycontroller::VideoSearchPersonVehicle;
+        ASSERT_EQ(condition.GetVal_ptr_label_extra() != nullptr, tag);
+        ASSERT_EQ(condition.GetVal_ptr_person_vehicle_extra() != nullptr, person);
+        if (tag) {
+            EXPECT_EQ(condition.GetVal_ptr_label_extra()->GetVal_label_type(), group.label_type);
+        }
+        if (person) {
+            EXPECT_EQ(condition.GetVal_ptr_person_vehicle_extra()->GetVal_event_type(),
+                      group.event_type);
+            EXPECT_EQ(condition.GetVal_event_type(), group.event_type);
+        }
+        for (const auto &camera : condition.GetVal_tesk_camera_info())
+            EXPECT_EQ(camera.GetVal_camera_type_code(), tag ? 254 : 0);
+    }
+}

@@ -195,7 +195,14 @@ std::vector<CustomVideoDataPtr> CVideoDataManager::GetDataByIndex(const int &beg
     data_->ptr_search_controller_->GetVideoFiles(rows, param);
 
     // Flags cost a look-up in the running condition and a call into the host: once per camera.
-    std::map<std::pair<std::string, std::string>, CameraFlags> flags_by_camera;
+    // The texts are made once per camera too, so that thousands of items share them.
+    struct CameraEntry
+    {
+        CameraFlags flags;
+        QString site_id;
+        QString camera_id;
+    };
+    std::map<std::pair<std::string, std::string>, CameraEntry> by_camera;
     const TimeTypePair time_type = data_->time_type;
     std::vector<CustomVideoDataPtr> items;
     items.reserve(static_cast<size_t>(rows.size()));
@@ -204,10 +211,19 @@ std::vector<CustomVideoDataPtr> CVideoDataManager::GetDataByIndex(const int &beg
         const CResourceKey key = row.first.GetVal_camera_key();
         auto item = std::make_shared<CCustomVideoData>();
         item->SetFileDatas(row.second);
+        const auto camera_id = std::make_pair(key.GetVal_site_id(), key.GetVal_resource_id());
+        auto found = by_camera.find(camera_id);
+        if (found == by_camera.end())
+            found = by_camera
+                        .emplace(camera_id, CameraEntry{GetCameraFlags(key),
+                                                        QString::fromStdString(camera_id.first),
+                                                        QString::fromStdString(camera_id.second)})
+                        .first;
+        const CameraEntry &camera = found->second;
         item->InsertPairData(KeyDataId, data_id++);
-        item->InsertPairData(KeySiteId, QString::fromStdString(key.GetVal_site_id()));
+        item->InsertPairData(KeySiteId, camera.site_id);
         item->InsertPairData(KeyShowCameraName, data_->video_data_type != VcaSearchVideo);
-        item->InsertPairData(KeyCameraId, QString::fromStdString(key.GetVal_resource_id()));
+        item->InsertPairData(KeyCameraId, camera.camera_id);
         item->InsertPairData(KeyCameraName, row.first.GetVal_camera_name());
         item->InsertPairData(KeyBadgeState, -1);
         const PlaybackFilePtr first = row.second.isEmpty() ? nullptr : row.second.front();
@@ -216,11 +232,7 @@ std::vector<CustomVideoDataPtr> CVideoDataManager::GetDataByIndex(const int &beg
                                          first->GetFileISOBeginTime(), first->GetFileBegTime(),
                                          time_type.second, time_type.first)
                                    : QString());
-        const auto camera_id = std::make_pair(key.GetVal_site_id(), key.GetVal_resource_id());
-        auto found = flags_by_camera.find(camera_id);
-        if (found == flags_by_camera.end())
-            found = flags_by_camera.emplace(camera_id, GetCameraFlags(key)).first;
-        const CameraFlags &flags = found->second;
+        const CameraFlags &flags = camera.flags;
         item->InsertPairData(KeyIsRegularKind, flags.is_regular);
         item->InsertPairData(KeyIsSplitByLength, flags.split_by_length);
         item->InsertPairData(KeySearchByImageSupported, flags.search_by_image);

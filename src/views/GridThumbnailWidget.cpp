@@ -15,6 +15,10 @@
 #include <QStyle>
 #include <QTimerEvent>
 
+#if defined(Q_OS_UNIX)
+#include <sys/mman.h>
+#endif
+
 namespace TeskVideoSearch {
 
 namespace {
@@ -81,6 +85,45 @@ const SharedPictures &Pictures()
         return loaded;
     }();
     return pictures;
+}
+
+// A copy of `image` in pages of its own. Pictures at tile size are smaller than what the heap
+// serves from separate mappings, so thousands of them released while scrolling would stay with
+// the process as free heap; these go back to the system the moment the tile lets go.
+QImage InOwnPages(const QImage &image)
+{
+#if defined(Q_OS_UNIX)
+    const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied ||
+                                  image.format() == QImage::Format_RGB32
+                              ? image
+                              : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const size_t bytes = static_cast<size_t>(source.sizeInBytes());
+    if (bytes == 0)
+        return image;
+    void *pages = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED)
+        return image;
+    memcpy(pages, source.constBits(), bytes);
+    struct Mapping
+    {
+        void *pages;
+        size_t bytes;
+    };
+    auto *mapping = new Mapping{pages, bytes};
+    QImage owned(
+        static_cast<uchar *>(pages), source.width(), source.height(),
+        static_cast<int>(source.bytesPerLine()), source.format(),
+        [](void *info) {
+            auto *done = static_cast<Mapping *>(info);
+            munmap(done->pages, done->bytes);
+            delete done;
+        },
+        mapping);
+    owned.setDevicePixelRatio(source.devicePixelRatio());
+    return owned;
+#else
+    return image;
+#endif
 }
 
 // Where the painted layers go, for painting and for the tool tips alike.
@@ -177,7 +220,8 @@ CGridThumbnailWidget::CGridThumbnailWidget(std::shared_ptr<CCustomVideoData> ite
     : QWidget(parent)
     , data_(std::make_shared<GridThumbnailWidgetData>())
 {
-    setObjectName(kTileObjectName);
+    static const QString object_name = QString::fromLatin1(kTileObjectName);
+    setObjectName(object_name);
     data_->ptr_item_ = std::move(item);
     data_->ptr_data_manager_ = std::move(manager);
     setFixedSize(kWidth, kHeight);
@@ -357,9 +401,9 @@ void CGridThumbnailWidget::FinishThumbnail(bool success, const QImage &image)
             rect().adjusted(kPictureInset, kPictureInset, -kPictureInset, -kPictureInset).size() *
             devicePixelRatioF();
         data_->ptr_item_->SetThumbnailImage(
-            image.size().width() > area.width() || image.size().height() > area.height()
-                ? image.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                : image);
+            InOwnPages(image.size().width() > area.width() || image.size().height() > area.height()
+                           ? image.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                           : image));
     }
     SetThumbnailState(success ? ThumbnailLoaded : ThumbnailFailed);
     emit SignalThumbnailFinished(success);

@@ -83,7 +83,7 @@ std::shared_ptr<CVideoDataManager> CAbstractSearchWidget::DataManager() const
 }
 
 std::vector<std::shared_ptr<TimeSliderFile>>
-CAbstractSearchWidget::GetTimeSliderFile(const CameraFilesList &camera_files)
+CAbstractSearchWidget::GetTimeSliderFile(const CameraFilesList &camera_files, int first_data_id)
 {
     std::vector<std::shared_ptr<TimeSliderFile>> bands;
     const auto manager = DataManager();
@@ -91,7 +91,7 @@ CAbstractSearchWidget::GetTimeSliderFile(const CameraFilesList &camera_files)
         return bands;
     const bool device_time = manager->GetDataTimeType().first == OrlSearchTimeType::DeviceTime;
     // Rows arrive in display order, so a row's position is the data id the views know it by.
-    int data_id = 0;
+    int data_id = first_data_id;
     for (const CameraFilesEntry &row : camera_files) {
         const std::string index =
             CCommonFunction::CreateTimeSliderFileIndex(data_id, data_id).toStdString();

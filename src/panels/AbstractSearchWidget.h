@@ -64,9 +64,9 @@ protected:
     friend class CSearchPageCore;
 
     // One band per playback file, indexed by its row so that a click finds the result again;
-    // empty until the page is bound.
+    // `camera_files` are the rows from `first_data_id` on. Empty until the page is bound.
     virtual std::vector<std::shared_ptr<TimeSliderFile>>
-    GetTimeSliderFile(const CameraFilesList &camera_files);
+    GetTimeSliderFile(const CameraFilesList &camera_files, int first_data_id = 0);
 
     std::shared_ptr<CAbstractSearchWidgetData> base_data_;
 };

@@ -16,6 +16,7 @@
 #include "plexacontrol/ComboBox.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
@@ -34,9 +35,19 @@ constexpr int kMovieSide = 54;
 const char *const kWaitingMovie = ":/Images/TeskUIDataController/Public/Gif/Waiting_M_4.gif";
 const char *const kResultObjectName = "ptr_result_widget_";
 const char *const kTimeProgressObjectName = "ptr_time_progress_widget_";
+// A time-bar load makes bands this many rows at a time until its slice of a turn is used up.
+// Handing them to the bar costs about as much again, more the more bands it adds and already
+// shows, so a slice adds at most kTimeBarRowsPerSlice rows.
+constexpr int kTimeBarRowsPerStep = 128;
+constexpr int kTimeBarRowsPerSlice = 512;
+constexpr qint64 kTimeBarSliceMs = 2;
 
 void Repolish(QWidget *widget, const QString &object_name)
 {
+    // The style sheet selects these widgets by name alone; polishing under the same name again
+    // would only repaint everything inside, every tile included.
+    if (widget->objectName() == object_name)
+        return;
     widget->setObjectName(object_name);
     widget->style()->unpolish(widget);
     widget->style()->polish(widget);
@@ -72,7 +83,12 @@ CSearchPageCore::CSearchPageCore(CAbstractSearchWidget *page,
     , base_(std::move(base))
     , form_(form)
     , total_source_(total_source)
-{}
+    , time_bar_timer_(new QTimer(page))
+{
+    time_bar_timer_->setSingleShot(true);
+    time_bar_timer_->setInterval(0);
+    QObject::connect(time_bar_timer_, &QTimer::timeout, page, [this] { LoadTimeBarSlice(); });
+}
 
 VideoDataType CSearchPageCore::Kind() const
 {
@@ -142,8 +158,13 @@ void CSearchPageCore::ShowResultType(SearchResultShowType show_type)
 void CSearchPageCore::UpdateDisplayButtons(SearchResultShowType show_type)
 {
     const bool list = show_type == ShowList;
-    form_.thumbnail_btn->setIcon(QIcon(CCommonFunction::GetThumbnailListBtnImage(false, list)));
-    form_.list_btn->setIcon(QIcon(CCommonFunction::GetThumbnailListBtnImage(true, !list)));
+    // Every answer of a search shows the result type again; loading the icons each time cost
+    // more than the rest of the answer.
+    if (buttons_show_type_ != static_cast<int>(show_type)) {
+        buttons_show_type_ = static_cast<int>(show_type);
+        form_.thumbnail_btn->setIcon(QIcon(CCommonFunction::GetThumbnailListBtnImage(false, list)));
+        form_.list_btn->setIcon(QIcon(CCommonFunction::GetThumbnailListBtnImage(true, !list)));
+    }
     form_.thumbnail_btn->setIconSize(form_.thumbnail_btn->size());
     form_.list_btn->setIconSize(form_.list_btn->size());
 }
@@ -214,7 +235,7 @@ void CSearchPageCore::ClearSearchResult(bool cancel)
         controller->CancelSearch(false);
     is_split_mode_ = false;
     last_count_ = 0;
-    ++time_bar_generation_;
+    StopTimeBarLoad();
     if (auto manager = base_->GetVal_ptr_data_manager_()) {
         manager->SetCurrentDataNum(0, false);
         manager->StopLoadThumbnail();
@@ -228,7 +249,7 @@ void CSearchPageCore::ClearSearchResult(bool cancel)
 
 void CSearchPageCore::PrepareSearch(teskplaycontroller::CCameraVideoSearchCondition &condition)
 {
-    ++time_bar_generation_;
+    StopTimeBarLoad();
     form_.time_bar->ClearData(true, false);
     form_.max_main->hide();
     form_.camera->hide();
@@ -312,23 +333,7 @@ void CSearchPageCore::OnSearchResult(const ClipSearchEvent &event)
         Repolish(form_.time_progress, kTimeProgressObjectName);
         form_.time_progress->setEnabled(total > 0);
         EmitTotal(total);
-        // Thousands of bands: loaded in a turn of their own, so that the views and the count
-        // are shown first and the user-interface thread is not held for both at once.
-        // The bands are made in one turn and handed to the bar in the next.
-        const uint64_t generation = ++time_bar_generation_;
-        QTimer::singleShot(0, page_, [this, generation] {
-            if (generation != time_bar_generation_)
-                return;
-            auto bands =
-                std::make_shared<std::vector<std::shared_ptr<TimeSliderFile>>>(BandsOfRows());
-            QTimer::singleShot(0, page_, [this, generation, bands] {
-                if (generation != time_bar_generation_)
-                    return;
-                form_.time_bar->SetLoadingState(false);
-                ++time_bar_generation_;
-                ApplyTimeBar(*bands);
-            });
-        });
+        LoadTimeBar(true);
         break;
     }
     default:
@@ -351,20 +356,60 @@ void CSearchPageCore::RefillCameraFilter()
     }
 }
 
-void CSearchPageCore::LoadTimeBar()
+void CSearchPageCore::LoadTimeBar(bool stop_loading)
 {
-    ++time_bar_generation_;
-    ApplyTimeBar(BandsOfRows());
+    // A load that was to end the loading state and is replaced hands that on.
+    time_bar_stops_loading_ = stop_loading || (time_bar_rows_ && time_bar_stops_loading_);
+    time_bar_rows_ = std::make_shared<const CameraFilesList>(RowsOfPage());
+    time_bar_next_row_ = 0;
+    form_.time_bar->AddTimeSliderFile({});
+    ApplyTimeBarRange();
+    time_bar_timer_->start();
 }
 
-std::vector<std::shared_ptr<TimeSliderFile>> CSearchPageCore::BandsOfRows()
+void CSearchPageCore::StopTimeBarLoad()
+{
+    time_bar_timer_->stop();
+    time_bar_rows_.reset();
+}
+
+void CSearchPageCore::LoadTimeBarSlice()
+{
+    if (!time_bar_rows_)
+        return;
+    const CameraFilesList &rows = *time_bar_rows_;
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::shared_ptr<TimeSliderFile>> bands;
+    const int end = std::min(rows.size(), time_bar_next_row_ + kTimeBarRowsPerSlice);
+    while (time_bar_next_row_ < end) {
+        const int count = std::min(kTimeBarRowsPerStep, end - time_bar_next_row_);
+        const auto step =
+            page_->GetTimeSliderFile(rows.mid(time_bar_next_row_, count), time_bar_next_row_);
+        bands.insert(bands.end(), step.begin(), step.end());
+        time_bar_next_row_ += count;
+        if (clock.elapsed() >= kTimeBarSliceMs)
+            break;
+    }
+    if (!bands.empty())
+        form_.time_bar->AppendTimeSliderFiles(bands);
+    if (time_bar_next_row_ < rows.size()) {
+        time_bar_timer_->start();
+        return;
+    }
+    time_bar_rows_.reset();
+    if (time_bar_stops_loading_)
+        form_.time_bar->SetLoadingState(false);
+}
+
+CameraFilesList CSearchPageCore::RowsOfPage()
 {
     const auto controller = base_->GetVal_ptr_search_controller_();
     const auto manager = base_->GetVal_ptr_data_manager_();
-    if (!controller || !manager)
-        return {};
-    const int rows = manager->GetDataNum();
     CameraFilesList files;
+    if (!controller || !manager)
+        return files;
+    const int rows = manager->GetDataNum();
     if (rows > 0) {
         CVideoFileParam param;
         param.SetVal_qvc_filter_camera_keys(manager->GetFilterCamera());
@@ -375,17 +420,15 @@ std::vector<std::shared_ptr<TimeSliderFile>> CSearchPageCore::BandsOfRows()
         param.SetVal_end_index(rows - 1);
         controller->GetVideoFiles(files, param);
     }
-    return page_->GetTimeSliderFile(files);
+    return files;
 }
 
-void CSearchPageCore::ApplyTimeBar(const std::vector<std::shared_ptr<TimeSliderFile>> &bands)
+void CSearchPageCore::ApplyTimeBarRange()
 {
     const auto controller = base_->GetVal_ptr_search_controller_();
     const auto manager = base_->GetVal_ptr_data_manager_();
     if (!controller || !manager)
         return;
-    form_.time_bar->AddTimeSliderFile(bands);
-
     teskplaycontroller::CCameraVideoSearchCondition condition;
     controller->GetCurrentSearchParam(condition);
     const TimeTypePair time_type = manager->GetDataTimeType();

@@ -22,6 +22,7 @@
 
 class QLabel;
 class QStackedWidget;
+class QTimer;
 
 namespace TeskVideoSearch {
 
@@ -136,9 +137,10 @@ public:
     int TotalOfFilter();
     int TotalOfCameras(const QVector<CResourceKey> &cameras);
     void RepolishResult(const QString &object_name);
-    void LoadTimeBar();
-    std::vector<std::shared_ptr<TimeSliderFile>> BandsOfRows();
-    void ApplyTimeBar(const std::vector<std::shared_ptr<TimeSliderFile>> &bands);
+    // Shows the bands of the current rows, a slice per event-loop turn: thousands of rows would
+    // hold the user-interface thread for longer than a frame. A later load or a clear ends the
+    // slices of an earlier one. `stop_loading` ends the bar's loading state with the last slice.
+    void LoadTimeBar(bool stop_loading = false);
     void EmitTotal(int total);
     std::shared_ptr<CCustomVideoData> Result(int data_id);
     void FocusResult(int data_id);
@@ -151,6 +153,12 @@ private:
     std::shared_ptr<teskplaycontroller::CCameraForPlay> CameraForPlay(const QString &site_id,
                                                                       const QString &camera_id);
     void UpdateDisplayButtons(SearchResultShowType show_type);
+    CameraFilesList RowsOfPage();
+    // The searched span and the clock of the bar.
+    void ApplyTimeBarRange();
+    void LoadTimeBarSlice();
+    // Ends the slices of a time-bar load that is still running.
+    void StopTimeBarLoad();
 
     CAbstractSearchWidget *page_;
     std::shared_ptr<CAbstractSearchWidgetData> base_;
@@ -159,8 +167,15 @@ private:
     bool is_split_mode_ = false;
     // The count of the last progress answer, kept while a split shows other rows.
     int last_count_ = 0;
-    // Tells a time-bar load scheduled for a finished search from one cleared meanwhile.
-    uint64_t time_bar_generation_ = 0;
+    // The time-bar load in progress: its rows, the first row without bands, and whether its
+    // end ends the bar's loading state. Its slices run from a timer, so that they take turns
+    // with the other timers and input rather than with every posted event at once.
+    QTimer *time_bar_timer_ = nullptr;
+    std::shared_ptr<const CameraFilesList> time_bar_rows_;
+    int time_bar_next_row_ = 0;
+    bool time_bar_stops_loading_ = false;
+    // The result type the display buttons show; their icons are made only when it changes.
+    int buttons_show_type_ = -1;
 };
 
 template<class Page>

@@ -125,38 +125,60 @@ CBaseFileProgressBar::~CBaseFileProgressBar() = default;
 void CBaseFileProgressBar::AddTimeSliderFile(
     const std::vector<std::shared_ptr<TimeSliderFile>> &files, bool)
 {
+    ClearData(true, false);
+    AppendTimeSliderFiles(files);
+}
+
+void CBaseFileProgressBar::AppendTimeSliderFiles(
+    const std::vector<std::shared_ptr<TimeSliderFile>> &files)
+{
     auto &d = *d_ptr_;
-    d.file_lookup_.clear();
-    d.lookup_max_end_.clear();
-    d.qvc_files_ = files;
     QVector<TimeBarParam> bands;
+    if (!MergeIntoLookup(files, bands))
+        return;
+    d.qvc_files_.insert(d.qvc_files_.end(), files.begin(), files.end());
+    TimeBarDelegate()->AddTimeBars(bands);
+    Redraw();
+}
+
+bool CBaseFileProgressBar::MergeIntoLookup(
+    const std::vector<std::shared_ptr<TimeSliderFile>> &files, QVector<TimeBarParam> &bands)
+{
+    auto &d = *d_ptr_;
+    if (std::any_of(files.begin(), files.end(), [](const auto &file) { return !file; })) {
+        TESK_LOG_ERROR("Time bar: an empty file in a list of %zu, none of them is shown",
+                       files.size());
+        return false;
+    }
+    const auto by_key = [](const auto &a, const auto &b) {
+        return a.first < b.first;
+    };
+    const auto same_key = [](const auto &a, const auto &b) {
+        return a.first == b.first;
+    };
+    const size_t old_size = d.file_lookup_.size();
     bands.reserve(static_cast<int>(files.size()));
     for (const auto &file : files) {
-        if (!file) {
-            TESK_LOG_ERROR("Time bar: an empty file in a list of %zu, nothing is shown",
-                           files.size());
-            d.file_lookup_.clear();
-            ClearData(true, false);
-            return;
-        }
         d.file_lookup_.emplace_back(
             TimeSliderFileKey{file->GetFileBegTime(), file->GetFileEndTime(), file->GetFileIndex()},
             file);
         bands.push_back(FileBand(*file));
     }
-    // As an ordered map would keep them: sorted by key, the first of equal keys.
-    std::stable_sort(d.file_lookup_.begin(), d.file_lookup_.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    d.file_lookup_.erase(
-        std::unique(d.file_lookup_.begin(), d.file_lookup_.end(),
-                    [](const auto &a, const auto &b) { return a.first == b.first; }),
-        d.file_lookup_.end());
+    // As an ordered map would keep them: sorted by key, the first of equal keys, also when the
+    // files come in several lists.
+    const auto added = d.file_lookup_.begin() + static_cast<std::ptrdiff_t>(old_size);
+    std::stable_sort(added, d.file_lookup_.end(), by_key);
+    std::inplace_merge(d.file_lookup_.begin(), added, d.file_lookup_.end(), by_key);
+    d.file_lookup_.erase(std::unique(d.file_lookup_.begin(), d.file_lookup_.end(), same_key),
+                         d.file_lookup_.end());
+    d.lookup_max_end_.clear();
+    d.lookup_max_end_.reserve(d.file_lookup_.size());
     int64_t running_max = INT64_MIN;
     for (const auto &entry : d.file_lookup_) {
         running_max = std::max(running_max, std::get<1>(entry.first));
         d.lookup_max_end_.push_back(running_max);
     }
-    AppendTimeBar(bands);
+    return true;
 }
 
 void CBaseFileProgressBar::AppendTimeBar(const QVector<TimeBarParam> &bars)
@@ -201,6 +223,11 @@ void CBaseFileProgressBar::ClearData(bool, bool clear_sync_bars)
 
 void CBaseFileProgressBar::ClearTimeBar(bool clear_sync_bars)
 {
+    // A hover over the empty bar must not find the files that were cleared.
+    auto &d = *d_ptr_;
+    d.file_lookup_.clear();
+    d.lookup_max_end_.clear();
+    d.qvc_files_.clear();
     TimeBarDelegate()->Clear();
     if (clear_sync_bars)
         TimeBarDelegate()->ClearSyncBars();

@@ -27,8 +27,13 @@ public:
     explicit CBaseFileProgressBar(QWidget *parent = nullptr);
     ~CBaseFileProgressBar() override;
 
+    // Replaces what is shown; nothing is, when the list holds an empty file.
     void AddTimeSliderFile(const std::vector<std::shared_ptr<TimeSliderFile>> &files,
                            bool unused = false);
+    // Adds to what is shown, so that thousands of files can be handed over a few at a time;
+    // the result is that of one AddTimeSliderFile with all of them. A list with an empty file
+    // is refused whole.
+    void AppendTimeSliderFiles(const std::vector<std::shared_ptr<TimeSliderFile>> &files);
     // Replaces what is shown, despite the name.
     void AppendTimeBar(const QVector<TimeBarParam> &bars);
     static CTimeBarParam NewATimeBarParam(std::shared_ptr<TimeSliderFile> file,
@@ -81,6 +86,10 @@ private slots:
     void OnMouseLeaveTimeBar();
 
 private:
+    // Adds `files` to the lookup and returns their bands; false, changing nothing, when one is
+    // missing.
+    bool MergeIntoLookup(const std::vector<std::shared_ptr<TimeSliderFile>> &files,
+                         QVector<TimeBarParam> &bands);
     void OnLevelChanged(TotalValue level);
     void RefreshDateLabel();
     void RetranslateTexts();

@@ -385,6 +385,56 @@ TEST(SearchPages, LevelChangeSplitsAgainAndShowsTheNewSegments)
     EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
 }
 
+// The bands of many rows reach the bar a share at a time: every row once, under its own
+// number. A clear before they have all come leaves the bar empty.
+TEST(SearchPages, BandsOfEveryRowArriveOnceAndAClearStopsThem)
+{
+    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
+    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
+    // The closest level cuts the day into the most rows.
+    bar->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 2; }, kWaitMs));
+    const int total = fixture.Manager()->GetDataNum();
+    ASSERT_GT(total, 300);
+    CameraFilesList rows;
+    CVideoFileParam param;
+    param.SetVal_qvc_filter_camera_keys(fixture.Manager()->GetFilterCamera());
+    param.SetVal_data_type(RegularVideo);
+    param.SetVal_begin_index(0);
+    param.SetVal_end_index(total - 1);
+    fixture.controller->GetVideoFiles(rows, param);
+    ASSERT_EQ(rows.size(), total);
+    int files = 0;
+    for (const CameraFilesEntry &row : rows)
+        files += row.second.size();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->TimeBarDelegate()->TimeBars().size() == files; },
+                                kWaitMs));
+    for (int turn = 0; turn < 20; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(bar->TimeBarDelegate()->TimeBars().size(), files);
+    for (int row = 0; row < total; ++row) {
+        const PlaybackFilePtr &file = rows[row].second.front();
+        const std::string index =
+            CCommonFunction::CreateTimeSliderFileIndex(row, row).toStdString();
+        const auto found =
+            bar->FindPlayFileByTime((file->GetFileBegTime() + file->GetFileEndTime()) / 2);
+        EXPECT_TRUE(std::any_of(found.begin(), found.end(),
+                                [&](const auto &band) { return band->GetFileIndex() == index; }))
+            << "row " << row;
+    }
+
+    // Another order loads them again, and the page is cleared before they come.
+    fixture.Child<PlexaControl::CComboBox>("ptr_sort_combox_")->setCurrentIndex(1);
+    fixture.page.ClearSearchResult(true);
+    for (int turn = 0; turn < 20; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(bar->TimeBarDelegate()->TimeBars().isEmpty());
+    const PlaybackFilePtr &last = rows.back().second.front();
+    EXPECT_TRUE(bar->FindPlayFileByTime(last->GetFileBegTime()).isEmpty());
+}
+
 TEST(SearchPages, SecondSplitShowsTheSegmentsOfOneRecordingAndStepsBack)
 {
     PanelsTest::EnglishTexts english;

@@ -256,6 +256,65 @@ TEST_F(BaseFileProgressBarTest, FindPlayFileByTimeToleratesHalfAScaleUnit)
     EXPECT_EQ(bar_->FindPlayFileByTime(5050).size(), 2); // the repeated key counts once
 }
 
+// Files handed over in several lists end as they would in one: bands in order of begin, equal
+// begins in the order given, a repeated key found once, whichever list held its first copy.
+TEST_F(BaseFileProgressBarTest, FilesAddedInSeveralListsEndAsInOne)
+{
+    const std::vector<std::shared_ptr<TimeSliderFile>> files = {
+        File("0-0", 5000, 9000),   File("1-1", 100, 100000), File("2-2", 5000, 5100),
+        File("3-3", 300, 400),     File("2-2", 5000, 5100),  File("4-4", 5000, 5100),
+        File("5-5", 20000, 20500), File("6-6", 300, 350),    File("7-7", 99000, 99999)};
+    // Its twin, to compare with: the tolerance of a look-up follows the bar's width.
+    CClockedBar whole(parent_.get());
+    whole.setGeometry(bar_->geometry());
+    whole.SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
+    whole.AddTimeSliderFile(files);
+    for (const std::vector<size_t> &cuts :
+         std::vector<std::vector<size_t>>{{1, 2, 3, 4, 5, 6, 7, 8}, {3, 5}, {8}}) {
+        bar_->AddTimeSliderFile({});
+        size_t from = 0;
+        for (size_t cut : cuts) {
+            bar_->AppendTimeSliderFiles({files.begin() + from, files.begin() + cut});
+            from = cut;
+        }
+        bar_->AppendTimeSliderFiles({files.begin() + from, files.end()});
+        const auto bands = bar_->TimeBarDelegate()->TimeBars();
+        const auto expected = whole.TimeBarDelegate()->TimeBars();
+        ASSERT_EQ(bands.size(), expected.size());
+        for (int i = 0; i < bands.size(); ++i) {
+            EXPECT_EQ(bands[i].dtStart, expected[i].dtStart) << i;
+            EXPECT_EQ(bands[i].dtEnd, expected[i].dtEnd) << i;
+        }
+        for (int64_t t : {0, 320, 5050, 7000, 20200, 50000, 99500, 200000}) {
+            QStringList found;
+            for (const auto &file : bar_->FindPlayFileByTime(t))
+                found << QString::fromStdString(file->GetFileIndex());
+            QStringList wanted;
+            for (const auto &file : whole.FindPlayFileByTime(t))
+                wanted << QString::fromStdString(file->GetFileIndex());
+            EXPECT_EQ(found, wanted) << t;
+        }
+        EXPECT_EQ(bar_->FindPlayFileByTime(5050).size(), 4); // 2-2 once
+    }
+}
+
+TEST_F(BaseFileProgressBarTest, AListWithAnEmptyFileIsRefusedWholeAndClearingForgetsTheFiles)
+{
+    bar_->AddTimeSliderFile({File("0-1", AtX(100), AtX(200))});
+    bar_->AppendTimeSliderFiles({File("0-2", AtX(300), AtX(400)), nullptr});
+    EXPECT_EQ(bar_->TimeBarDelegate()->TimeBars().size(), 1);
+    EXPECT_TRUE(bar_->FindPlayFileByTime(AtX(350)).isEmpty());
+    EXPECT_EQ(bar_->FindPlayFileByTime(AtX(150)).size(), 1);
+
+    // A hover over the cleared bar finds nothing, and later files are not joined by old ones.
+    bar_->ClearData(true, false);
+    EXPECT_TRUE(bar_->FindPlayFileByTime(AtX(150)).isEmpty());
+    bar_->AppendTimeSliderFiles({File("0-2", AtX(300), AtX(400))});
+    EXPECT_TRUE(bar_->FindPlayFileByTime(AtX(150)).isEmpty());
+    EXPECT_EQ(bar_->FindPlayFileByTime(AtX(350)).size(), 1);
+    EXPECT_EQ(bar_->TimeBarDelegate()->TimeBars().size(), 1);
+}
+
 // ---- panel, loading, texts ----------------------------------------------------------------
 
 TEST_F(BaseFileProgressBarTest, LevelPanelFollowsTheLevelAndZooms)

@@ -95,17 +95,6 @@ protected:
     PanelsTest::TipRecorder tips_;
 };
 
-TEST_F(ClipSearchConditionTest, StartsOnTodayWithEveryPeriodChoice)
-{
-    auto column = MakeColumn();
-    CSearchCalendarWidget *calendar = column->GetCalendarWidget();
-    ASSERT_EQ(calendar->count(), 5);
-    EXPECT_EQ(calendar->currentIndex(), calendar->GetTimeRangeIndex(RangeToday));
-    EXPECT_EQ(calendar->itemText(3), "Last 7 Days");
-    EXPECT_EQ(column->GetStorageCameraWidget()->CameraCount(), 6);
-    EXPECT_TRUE(column->findChild<QWidget *>("ptr_sac_tip_btn_")->isVisibleTo(column.get()));
-}
-
 TEST_F(ClipSearchConditionTest, SearchPeriodRule)
 {
     auto column = MakeColumn();
@@ -114,13 +103,11 @@ TEST_F(ClipSearchConditionTest, SearchPeriodRule)
         qint64 span;
         const char *refusal; // null: accepted
     };
+    // The rule's edges are the search plan's; here what the column makes of its answers.
     const Case cases[] = {
         {0, "TheStartTimeShouldNoqwQajdBG"},
-        {-60, "TheStartTimeShouldNoqwQajdBG"},
-        {1, nullptr},
         {7 * kDay, nullptr},
         {7 * kDay + 1, "SearchForVideoClipsWsfvfFlzo"},
-        {8 * kDay, "SearchForVideoClipsWsfvfFlzo"},
     };
     const QDateTime begin(QDate(2026, 11, 20), QTime(10, 0, 0));
     for (const Case &c : cases) {

@@ -20,11 +20,10 @@
 
 #include "plexacontrol/ComboBox.h"
 #include "quorbase/Util.h"
-#include "recordserver/RecordingServer.h"
 #include "resources/Resources.h"
 
 #include "PanelsTestSupport.h"
-#include "TestSupport.h"
+#include "StoreSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -46,57 +45,27 @@ namespace {
 constexpr int kWaitMs = 30000;
 const char *const kChildKindVariable = "TVS_PAGES_CHILD_KIND";
 
-teskrecordserver::GeneratorOptions StoreOptions()
-{
-    teskrecordserver::GeneratorOptions options;
-    options.seed = 7;
-    options.sites = 2;
-    options.cameras = 4;
-    options.days = 1;
-    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_fps = 5;
-    options.jpeg_capture_hours = 0;
-    return options;
-}
+const int64_t kEnd = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
 
 void InstallStore()
 {
-    static const bool installed = [] {
-        TeskResources::Register();
-        auto server = std::make_shared<teskrecordserver::CRecordingServer>();
-        const auto status =
-            server->Open((TestSupport::ScratchDir() + "/store").toStdString(), StoreOptions());
-        EXPECT_TRUE(status.IsOk()) << status.Message();
-        server->PublishToHost();
-        teskrecordserver::CRecordingServer::Install(server);
-        return true;
-    }();
-    (void)installed;
+    static const auto server =
+        StoreSearch::InstallStore("store", StoreSearch::DayOptions(7, 2, 4, kEnd));
 }
 
-std::vector<OrlPluginManager::Camera> Cameras()
+std::vector<TestKit::CameraRef> Cameras()
 {
-    return OrlPluginManager::CCameraDirectory::Instance().FindCameras({});
+    return TestKit::DirectoryCameras();
 }
 
 // The last day of the store over `cameras`, or a period before the store began.
 teskplaycontroller::CCameraVideoSearchCondition
-Condition(teskplaycontroller::VideoSearchType type,
-          const std::vector<OrlPluginManager::Camera> &cameras, bool before_store = false)
+Condition(teskplaycontroller::VideoSearchType type, const std::vector<TestKit::CameraRef> &cameras,
+          bool before_store = false)
 {
-    teskplaycontroller::CCameraVideoSearchCondition condition;
-    auto &data = *condition.GetDataPtr();
-    data.search_guid = Quor::Base::GuidUtil::CreateGuid();
-    data.search_type = type;
-    data.end_time = StoreOptions().anchor - (before_store ? 30 * 86400 : 0);
-    data.begin_time = data.end_time - 86400;
-    for (const auto &camera : cameras) {
-        teskplaycontroller::TeskCameraInfo info;
-        info.ptr_camera_for_play =
-            std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
-        data.tesk_camera_info.push_back(info);
-    }
-    return condition;
+    const int64_t end = kEnd - (before_store ? 30 * 86400 : 0);
+    return TestKit::CameraSearchCondition(Quor::Base::GuidUtil::CreateGuid(), type, cameras,
+                                          end - 86400, end);
 }
 
 // A shown page bound to its own controller, as the panel builds it.
@@ -120,18 +89,10 @@ struct PageFixture
     // Runs a search to its end; the totals the page reported meanwhile stay in `totals`.
     void Search(teskplaycontroller::CCameraVideoSearchCondition condition)
     {
-        QSignalSpy finished(controller.get(), &CVideoSearchController::SignalSearchResult);
+        QSignalSpy results(controller.get(), &CVideoSearchController::SignalSearchResult);
         page.ClearSearchResult(true);
         page.StartSearchVideo(condition);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                for (const auto &args : finished) {
-                    if (args.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished)
-                        return true;
-                }
-                return false;
-            },
-            kWaitMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return StoreSearch::Finished(results); }, kWaitMs));
         QTest::qWait(0);
     }
 
@@ -264,35 +225,6 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
     EXPECT_EQ(selected.front().dtStart, rows.front().second.front()->GetFileBegTime());
 }
 
-TEST(SearchPages, UnlockedRecordingLeavesTheLockedPageOnReload)
-{
-    PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
-    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
-    const int before = LastTotal(totals);
-    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
-    PlaybackFileVector files;
-    grid->GetDataInfoByID(0)->GetFileDatas(files);
-    ASSERT_EQ(files.size(), 1);
-    CResourceKey camera = teskplaycontroller::CResourceKey();
-    camera.SetVal_site_id(
-        grid->GetDataInfoByID(0)->GetPairData(KeySiteId).toString().toStdString());
-    camera.SetVal_resource_id(
-        grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString().toStdString());
-    const __int64 begin = files.front()->GetFileBegTime();
-    const __int64 end = files.front()->GetFileEndTime();
-
-    fixture.page.DeleteCustomData(camera, begin, end);
-    fixture.page.ReloadSearchVideoData();
-    EXPECT_EQ(LastTotal(totals), before - 1);
-    EXPECT_EQ(fixture.Manager()->GetDataNum(), before - 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
-    PlaybackFileVector now_first;
-    grid->GetDataInfoByID(0)->GetFileDatas(now_first);
-    EXPECT_NE(now_first.front()->GetFileBegTime(), begin);
-}
-
 TEST(SearchPages, DeletingASearchedCameraClearsThePage)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
@@ -350,23 +282,7 @@ TEST(SearchPages, SortAndFilterReportTheNewTotalAndAChangedResult)
         EXPECT_TRUE(teskplaycontroller::IsSameKey(filtered[i], kept[i]));
 }
 
-TEST(SearchPages, UnknownOrUnchangedLevelChangesNothing)
-{
-    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
-    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
-    auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
-    emit bar->SignalLevelChanged(static_cast<CAnimationProgressBar::TotalValue>(42));
-    // A one-day search is cut at 1800 s, which the one-day level asks for again.
-    emit bar->SignalLevelChanged(CAnimationProgressBar::LevelOneDay);
-    EXPECT_EQ(changed.count(), 0);
-    EXPECT_NE(grid->GetDataInfoByID(0), nullptr);
-    EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
-}
-
-TEST(SearchPages, LevelChangeSplitsAgainAndShowsTheNewSegments)
+TEST(SearchPages, OnlyANewLevelSplitsAgainAndShowsTheNewSegments)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
     QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
@@ -374,6 +290,10 @@ TEST(SearchPages, LevelChangeSplitsAgainAndShowsTheNewSegments)
     const int before = LastTotal(totals);
     QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
     auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
+    // An unknown level, or the one the search was cut for (1800 s a day), changes nothing.
+    emit bar->SignalLevelChanged(static_cast<CAnimationProgressBar::TotalValue>(42));
+    emit bar->SignalLevelChanged(CAnimationProgressBar::LevelOneDay);
+    EXPECT_EQ(changed.count(), 0);
     bar->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_FALSE(changed.at(0).at(0).toBool());

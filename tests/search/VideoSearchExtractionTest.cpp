@@ -375,45 +375,6 @@ TEST_F(ExtractionTest, EmptyFilterOrUnknownKindOrOrderLeavesOutUntouched)
     EXPECT_TRUE(out.isEmpty());
 }
 
-TEST_F(ExtractionTest, EqualBeginsAcrossCamerasGoBySite)
-{
-    CVideoSearchController controller;
-    cameras_ = {
-        {"s2", "a", {std::make_shared<teskplaycontroller::CDeviceFile>(kBase, kBase + 5, "x")}},
-        {"s1", "z", {std::make_shared<teskplaycontroller::CDeviceFile>(kBase, kBase + 9, "y")}}};
-    ASSERT_TRUE(filler_.Search(controller, cameras_, teskplaycontroller::VideoSearchLock, 600));
-    const auto page = Page(controller, LockVideo, SortBeginAscending, Filters(cameras_)[0], 0, 9);
-    ASSERT_EQ(page.size(), 2);
-    EXPECT_EQ(page[0].first.GetVal_camera_key().GetVal_site_id(), "s1");
-    EXPECT_EQ(page[1].first.GetVal_camera_key().GetVal_site_id(), "s2");
-    // Indices 0 to 0 give exactly the first row.
-    EXPECT_EQ(Page(controller, LockVideo, SortBeginAscending, Filters(cameras_)[0], 0, 0).size(),
-              1);
-}
-
-TEST_F(ExtractionTest, PagesFollowChangesOfTheStore)
-{
-    CVideoSearchController controller;
-    std::mt19937 random(8);
-    cameras_ = RandomCameras(random, false);
-    ASSERT_TRUE(filler_.Search(controller, cameras_, teskplaycontroller::VideoSearchLock, 600));
-    const auto filter = Filters(cameras_)[0];
-    const auto before = Page(controller, LockVideo, SortBeginAscending, filter, 0, 1000);
-    ASSERT_GT(before.size(), 3);
-
-    // Unlocking removes the overlapping files of one camera; the cached order must notice.
-    const PlaybackFilePtr gone = before[1].second.first();
-    CResourceKey camera = before[1].first.GetVal_camera_key();
-    controller.DeleteUnlockFile(camera, gone->GetFileBegTime(), gone->GetFileBegTime());
-    const auto after = Page(controller, LockVideo, SortBeginAscending, filter, 0, 1000);
-    EXPECT_LT(after.size(), before.size());
-    for (const auto &row : after)
-        EXPECT_NE(row.second.first().get(), gone.get());
-
-    controller.CancelSearch(false);
-    EXPECT_TRUE(Page(controller, LockVideo, SortBeginAscending, filter, 0, 1000).isEmpty());
-}
-
 TEST(Extraction, OverlapRule)
 {
     auto file = std::make_shared<CPlaybackFile>(100, 200, "f");

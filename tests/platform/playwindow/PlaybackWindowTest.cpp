@@ -1,4 +1,5 @@
 #include "PlayStore.h"
+#include "Screenshot.h"
 #include "WaitFor.h"
 
 #include "playwindow/PlaybackWindow.h"
@@ -118,7 +119,7 @@ TEST_F(PlaybackWindowTest, TheFirstFrameShowsTheStartTimeInPictureAndText)
     EXPECT_EQ(StripOf(window_), rec_.begin + 5);
     EXPECT_EQ(window_.GetTimeText(), WallText(rec_, rec_.begin + 5));
     EXPECT_TRUE(window_.IsPlaying());
-    window_.grab().save("/tmp/play-window.png");
+    TestSupport::SaveShot(&window_, "play-window.png");
 }
 
 TEST_F(PlaybackWindowTest, ASeekShowsTheFrameOfTheSoughtSecond)
@@ -254,7 +255,7 @@ TEST_F(PlaybackWindowTest, MissingOrDamagedMediaShowsAMessageAndTheNextStartPlay
         EXPECT_TRUE(window_.GetCurrentFrame().isNull());
         EXPECT_FALSE(window_.IsPlaying());
     }
-    window_.grab().save("/tmp/play-window-error.png");
+    TestSupport::SaveShot(&window_, "play-window-error.png");
     PlayTest::InstallStore();
     Start(rec_.begin, rec_.end, rec_.begin + 7);
     ASSERT_TRUE(WaitForSecond(window_, rec_.begin + 7));

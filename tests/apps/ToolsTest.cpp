@@ -383,55 +383,46 @@ TEST(TvsTimeLapse, StoreCameraPicturesNeverLandInTheUsersFolder)
 
 TEST(PictureListing, NumberOrderGapsAndUnreadablePictures)
 {
+    // File lists split at ','; gaps as "first-last" ranges.
     struct Case
     {
         const char *name;
-        QStringList pictures; // readable
-        QStringList broken;
-        QStringList expected; // served, in order
-        std::vector<std::pair<int, int>> gaps;
-        QStringList unreadable;
+        QString pictures; // readable
+        QString broken;
+        QString served; // in order
+        QString gaps;
+        QString unreadable;
     };
     const Case cases[] = {
-        {"numbers, not names",
-         {"0.jpg", "1.jpg", "2.jpg", "10.jpg", "11.jpg"},
-         {},
-         {"0.jpg", "1.jpg", "2.jpg", "10.jpg", "11.jpg"},
-         {{3, 9}},
-         {}},
-        {"no zero", {"2.jpg", "1.jpg"}, {}, {"1.jpg", "2.jpg"}, {{0, 0}}, {}},
-        {"names only in name order", {"b.jpg", "a.jpg"}, {}, {"a.jpg", "b.jpg"}, {}, {}},
-        {"names beside numbers are left out",
-         {"0.jpg", "cover.jpg", "01.jpg"},
-         {},
-         {"0.jpg"},
-         {},
-         {}},
-        {"unreadable ones apart",
-         {"0.jpg", "2.jpg"},
-         {"1.jpg", "3.jpeg"},
-         {"0.jpg", "2.jpg"},
-         {},
-         {"1.jpg", "3.jpeg"}},
-        {"nothing", {}, {}, {}, {}, {}},
+        {"numbers, not names", "0.jpg,1.jpg,2.jpg,10.jpg,11.jpg", "",
+         "0.jpg,1.jpg,2.jpg,10.jpg,11.jpg", "3-9", ""},
+        {"no zero", "2.jpg,1.jpg", "", "1.jpg,2.jpg", "0-0", ""},
+        {"names only in name order", "b.jpg,a.jpg", "", "a.jpg,b.jpg", "", ""},
+        {"names beside numbers are left out", "0.jpg,cover.jpg,01.jpg", "", "0.jpg", "", ""},
+        {"unreadable ones apart", "0.jpg,2.jpg", "1.jpg,3.jpeg", "0.jpg,2.jpg", "", "1.jpg,3.jpeg"},
+        {"nothing", "", "", "", "", ""}};
+    const auto list = [](const QString &names) {
+        return names.isEmpty() ? QStringList() : names.split(',');
     };
     int index = 0;
     for (const Case &c : cases) {
         const QString dir = TestSupport::ScratchDir() + "/listing-" + QString::number(index++);
         QDir().mkpath(dir);
-        for (const QString &name : c.pictures)
+        for (const QString &name : list(c.pictures))
             WritePicture(dir + "/" + name, 10);
-        for (const QString &name : c.broken)
+        for (const QString &name : list(c.broken))
             WriteFile(dir + "/" + name, QByteArray(100, '\xff'));
         const auto listing =
             OrlPluginManager::CDirectoryTimeLapseProvider::ListPictures(dir.toStdString());
-        QStringList served, unreadable;
+        QStringList served, unreadable, gaps;
         for (const auto &path : listing.pictures)
             served << QFileInfo(QString::fromStdString(path)).fileName();
         for (const auto &path : listing.unreadable)
             unreadable << QFileInfo(QString::fromStdString(path)).fileName();
-        EXPECT_EQ(served, c.expected) << c.name;
-        EXPECT_EQ(unreadable, c.unreadable) << c.name;
-        EXPECT_EQ(listing.gaps, c.gaps) << c.name;
+        for (const auto &gap : listing.gaps)
+            gaps << QString("%1-%2").arg(gap.first).arg(gap.second);
+        EXPECT_EQ(served, list(c.served)) << c.name;
+        EXPECT_EQ(unreadable, list(c.unreadable)) << c.name;
+        EXPECT_EQ(gaps, list(c.gaps)) << c.name;
     }
 }

@@ -79,10 +79,7 @@ TEST(VideoDataManager, ItemsCarryTheRowsAndTheirPairData)
         EXPECT_EQ(item.GetPairData(KeySiteId).toString().toStdString(), key.GetVal_site_id());
         EXPECT_EQ(item.GetPairData(KeyCameraId).toString().toStdString(), key.GetVal_resource_id());
         EXPECT_FALSE(item.GetPairData(KeyCameraName).toString().isEmpty());
-        EXPECT_EQ(item.GetPairData(KeyBadgeState).toInt(), -1);
-        EXPECT_TRUE(item.GetPairData(KeyShowCameraName).toBool());
         EXPECT_FALSE(item.GetPairData(KeyIsRegularKind).toBool());
-        EXPECT_FALSE(item.GetPairData(KeySearchByImageSupported).toBool());
         CResourceKey count_key = key;
         EXPECT_EQ(item.GetPairData(KeyCameraFileCount).toInt(),
                   searched.controller->GetSingleCameraFilesNum(LockVideo, count_key));

@@ -188,7 +188,8 @@ TEST(SearchPages, TooMuchDataTipShowsUntilClosed)
     EXPECT_FALSE(tip->isVisible());
 }
 
-TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
+// A finished search fills the filter, the views and the bands, and serves playback and export.
+TEST(SearchPages, FinishedSearchFillsTheViewsAndServesPlaybackAndExport)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
     QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
@@ -212,7 +213,6 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
             return !selected.isEmpty();
         },
         kWaitMs));
-    PlaybackFileVector files;
     CameraFilesList rows;
     CVideoFileParam param;
     param.SetVal_qvc_filter_camera_keys(fixture.Manager()->GetFilterCamera());
@@ -223,6 +223,57 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(selected.size(), rows.front().second.size());
     EXPECT_EQ(selected.front().dtStart, rows.front().second.front()->GetFileBegTime());
+
+    // Playback: the result, its neighbours and the time type.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(1) != nullptr; }, kWaitMs));
+    CClipPlaybackParam first;
+    first.SetVal_current_data_id(0);
+    ASSERT_TRUE(fixture.page.GetPlaybackParam(first));
+    EXPECT_FALSE(first.GetVal_b_previous_btn_enable());
+    EXPECT_TRUE(first.GetVal_b_next_btn_enable());
+    EXPECT_EQ(first.GetVal_time_type(), fixture.Manager()->GetDataTimeType());
+    EXPECT_EQ(first.GetVal_play_widget_height_widget_scale(),
+              fixture.expand.GetPlayWidgetHeightWidgetScale());
+    EXPECT_EQ(first.GetVal_video_type(), RegularVideo);
+    EXPECT_EQ(first.GetVal_total_num(), fixture.Manager()->GetDataNum());
+    PlaybackFileVector files;
+    grid->GetDataInfoByID(0)->GetFileDatas(files);
+    ASSERT_FALSE(files.isEmpty());
+    EXPECT_EQ(first.GetVal_playback_files(), files);
+    ASSERT_NE(first.GetVal_ptr_camera_for_play(), nullptr);
+    EXPECT_EQ(QString::fromStdString(first.GetVal_ptr_camera_for_play()->GetCameraID()),
+              grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString());
+
+    CClipPlaybackParam second;
+    second.SetVal_current_data_id(1);
+    ASSERT_TRUE(fixture.page.GetPlaybackParam(second));
+    EXPECT_TRUE(second.GetVal_b_previous_btn_enable());
+
+    CClipPlaybackParam missing;
+    missing.SetVal_current_data_id(fixture.Manager()->GetDataNum() + 5);
+    EXPECT_FALSE(fixture.page.GetPlaybackParam(missing));
+
+    // Export: the ticked results, one record per camera.
+    auto *download = fixture.Child<QPushButton>("ptr_download_button_");
+    EXPECT_FALSE(download->isEnabled());
+    grid->SetAllThumbnailsChecked(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return download->isEnabled(); }, kWaitMs));
+
+    QVector<CVideoDownloadInfo> records;
+    DownloadTimeType time;
+    fixture.page.GetExportInfo(records, time);
+    const auto ticked = grid->GetAllCheckedDataInfo();
+    ASSERT_FALSE(ticked.isEmpty());
+    int groups = 0;
+    QSet<QString> exported;
+    for (const CVideoDownloadInfo &record : records) {
+        EXPECT_FALSE(exported.contains(record.GetVal_camera_id())) << "one record per camera";
+        exported.insert(record.GetVal_camera_id());
+        groups += record.GetVal_playback_files().size();
+        EXPECT_EQ(record.GetVal_qvc_custom_file_name().size(),
+                  record.GetVal_playback_files().size());
+    }
+    EXPECT_EQ(groups, ticked.size());
 }
 
 TEST(SearchPages, DeletingASearchedCameraClearsThePage)
@@ -403,69 +454,6 @@ TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
     auto *list = fixture.Child<CListSightTableView>("ptr_group_view_");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return list->currentIndex().data(RoleDataId).toInt() == wanted; }, kWaitMs));
-}
-
-TEST(SearchPages, PlaybackParametersCarryTheResultItsNeighboursAndTheTimeType)
-{
-    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(1) != nullptr; }, kWaitMs));
-
-    CClipPlaybackParam first;
-    first.SetVal_current_data_id(0);
-    ASSERT_TRUE(fixture.page.GetPlaybackParam(first));
-    EXPECT_FALSE(first.GetVal_b_previous_btn_enable());
-    EXPECT_TRUE(first.GetVal_b_next_btn_enable());
-    EXPECT_EQ(first.GetVal_time_type(), fixture.Manager()->GetDataTimeType());
-    EXPECT_EQ(first.GetVal_play_widget_height_widget_scale(),
-              fixture.expand.GetPlayWidgetHeightWidgetScale());
-    EXPECT_EQ(first.GetVal_video_type(), RegularVideo);
-    EXPECT_EQ(first.GetVal_total_num(), fixture.Manager()->GetDataNum());
-    PlaybackFileVector files;
-    grid->GetDataInfoByID(0)->GetFileDatas(files);
-    ASSERT_FALSE(files.isEmpty());
-    EXPECT_EQ(first.GetVal_playback_files(), files);
-    ASSERT_NE(first.GetVal_ptr_camera_for_play(), nullptr);
-    EXPECT_EQ(QString::fromStdString(first.GetVal_ptr_camera_for_play()->GetCameraID()),
-              grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString());
-
-    CClipPlaybackParam second;
-    second.SetVal_current_data_id(1);
-    ASSERT_TRUE(fixture.page.GetPlaybackParam(second));
-    EXPECT_TRUE(second.GetVal_b_previous_btn_enable());
-
-    CClipPlaybackParam missing;
-    missing.SetVal_current_data_id(fixture.Manager()->GetDataNum() + 5);
-    EXPECT_FALSE(fixture.page.GetPlaybackParam(missing));
-}
-
-TEST(SearchPages, ExportRecordsGroupTickedResultsByCamera)
-{
-    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
-    auto *download = fixture.Child<QPushButton>("ptr_download_button_");
-    EXPECT_FALSE(download->isEnabled());
-    grid->SetAllThumbnailsChecked(true);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return download->isEnabled(); }, kWaitMs));
-
-    QVector<CVideoDownloadInfo> records;
-    DownloadTimeType time;
-    fixture.page.GetExportInfo(records, time);
-    const auto ticked = grid->GetAllCheckedDataInfo();
-    ASSERT_FALSE(ticked.isEmpty());
-    int groups = 0;
-    QSet<QString> cameras;
-    for (const CVideoDownloadInfo &record : records) {
-        EXPECT_FALSE(cameras.contains(record.GetVal_camera_id())) << "one record per camera";
-        cameras.insert(record.GetVal_camera_id());
-        groups += record.GetVal_playback_files().size();
-        EXPECT_EQ(record.GetVal_qvc_custom_file_name().size(),
-                  record.GetVal_playback_files().size());
-    }
-    EXPECT_EQ(groups, ticked.size());
 }
 
 // ---- every kind ------------------------------------------------------------------------

@@ -16,13 +16,6 @@ using namespace TeskVideoSearch;
 
 namespace {
 
-TEST(PlayWndMessager, MessageTypesMapToBoxStates)
-{
-    const std::pair<int, int> cases[] = {{0, 3}, {1, 2}, {2, 1}, {3, 0}, {4, 3}, {-1, 3}};
-    for (const auto &c : cases)
-        EXPECT_EQ(CPlayWndMessager::StateOfMessageType(c.first), c.second) << c.first;
-}
-
 TEST(PlayWndMessager, ATextMessageIsCentredNearTheTopOfTheMainWidget)
 {
     QWidget main;

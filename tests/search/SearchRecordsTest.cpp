@@ -19,26 +19,6 @@ static_assert(std::is_same<unsigned __int64, uint64_t>::value, "unsigned __int64
 [[maybe_unused]] void (CVideoSearchController::*const kHostDeleteUnlock)(
     CResourceKey &, const __int64 &, const __int64 &) = &CVideoSearchController::DeleteUnlockFile;
 
-TEST(ValueRecords, CopiesShareAndDataCopiesAreIndependent)
-{
-    CVideoFileParam a;
-    CVideoFileParam b(a);
-    CVideoFileParam c;
-    c = a;
-    a.SetVal_begin_index(5);
-    EXPECT_EQ(b.GetVal_begin_index(), 5);
-    EXPECT_EQ(c.GetVal_begin_index(), 5);
-
-    CVideoFileParam independent(*a.GetDataPtr());
-    independent.SetVal_begin_index(9);
-    EXPECT_EQ(a.GetVal_begin_index(), 5);
-    EXPECT_EQ(independent.GetVal_begin_index(), 9);
-
-    CVideoFileParam adopted(a.GetDataPtr());
-    adopted.SetVal_end_index(3);
-    EXPECT_EQ(a.GetVal_end_index(), 3);
-}
-
 TEST(ValueRecords, ANullStructureIsAdoptedAndReadsAsTheDefaults)
 {
     CVideoFileParam adopted{std::shared_ptr<VideoFileParam>()};

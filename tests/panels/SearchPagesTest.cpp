@@ -463,19 +463,8 @@ teskplaycontroller::CCameraVideoSearchCondition ConditionOfKind(VideoDataType ki
 {
     const QVector<CSearchGroup> groups = GroupKindsIntoSearches({kind});
     EXPECT_EQ(groups.size(), 1);
-    const CSearchGroup group = groups.value(0);
-    auto condition = Condition(group.search_type, Cameras());
-    auto &data = *condition.GetDataPtr();
-    if (group.search_type == teskplaycontroller::VideoSearchTag) {
-        auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
-        extra->SetVal_label_type(group.label_type);
-        data.ptr_label_extra = extra;
-    } else if (group.search_type == teskplaycontroller::VideoSearchPersonVehicle) {
-        auto extra = std::make_shared<teskplaycontroller::CPersonVehicleExtra>();
-        extra->SetVal_event_type(group.event_type);
-        data.ptr_person_vehicle_extra = extra;
-        data.event_type = group.event_type;
-    }
+    auto condition = Condition(groups.value(0).search_type, Cameras());
+    ApplySearchGroup(groups.value(0), condition);
     return condition;
 }
 

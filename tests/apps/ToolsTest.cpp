@@ -79,7 +79,7 @@ QString TextFile()
 struct ToolCase
 {
     const char *name;
-    QStringList arguments;
+    QString arguments; // split at '|'
     int exit_code;
     QString message;         // in standard error (or standard output for --help)
     QString watched;         // folder whose listing must not change
@@ -89,7 +89,7 @@ struct ToolCase
 void Check(const char *tool, const ToolCase &c)
 {
     const auto before = Listing(c.watched);
-    const Result result = RunTool(tool, c.arguments);
+    const Result result = RunTool(tool, c.arguments.split('|'));
     EXPECT_EQ(result.exit_code, c.exit_code) << c.name << "\n" << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(c.message) || result.out.contains(c.message))
         << c.name << ": expected \"" << c.message.toStdString() << "\" in\n"
@@ -113,35 +113,21 @@ TEST(TvsStore, RefusesWhatIsNotItsStoreAndLeavesItUntouched)
     const QString store = SharedStore();
     const QString scratch = TestSupport::ScratchDir();
     const ToolCase cases[] = {
-        {"an existing store is described", {store}, kExitOk, "seed 777", store},
-        {"empty path", {""}, kExitUsage, "empty", scratch},
-        {"foreign SQLite file",
-         {ForeignStore()},
-         kExitFailed,
-         "not a catalogue of this program",
+        {"an existing store is described", store, kExitOk, "seed 777", store},
+        {"empty path", "", kExitUsage, "empty", scratch},
+        {"foreign SQLite file", ForeignStore(), kExitFailed, "not a catalogue of this program",
          ForeignStore()},
-        {"folder of other files", {TextFolder()}, kExitFailed, "left untouched", TextFolder()},
-        {"a text file", {TextFile()}, kExitFailed, "is not a folder", scratch},
-        {"damaged catalogue",
-         {DamagedStore()},
-         kExitFailed,
-         DamagedStore() + "/catalogue.db is damaged",
-         DamagedStore(),
-         true},
-        {"negative seed", {store, "--seed", "-3"}, kExitUsage, "--seed must be", store},
-        {"seed that is not a number",
-         {store, "--seed", "abc"},
-         kExitUsage,
-         "--seed must be",
-         store},
-        {"another seed for an existing store",
-         {store, "--seed", "778"},
-         kExitUsage,
-         "exists with seed 777",
-         store},
-        {"two folders", {store, store}, kExitUsage, "at most one", store},
-        {"unknown option", {"--colour"}, kExitUsage, "Unknown option 'colour'", scratch},
-        {"help names the exit codes", {"--help"}, kExitOk, "130 interrupted", scratch},
+        {"folder of other files", TextFolder(), kExitFailed, "left untouched", TextFolder()},
+        {"a text file", TextFile(), kExitFailed, "is not a folder", scratch},
+        {"damaged catalogue", DamagedStore(), kExitFailed,
+         DamagedStore() + "/catalogue.db is damaged", DamagedStore(), true},
+        {"negative seed", store + "|--seed|-3", kExitUsage, "--seed must be", store},
+        {"seed that is not a number", store + "|--seed|abc", kExitUsage, "--seed must be", store},
+        {"another seed for an existing store", store + "|--seed|778", kExitUsage,
+         "exists with seed 777", store},
+        {"two folders", store + "|" + store, kExitUsage, "at most one", store},
+        {"unknown option", "--colour", kExitUsage, "Unknown option 'colour'", scratch},
+        {"help names the exit codes", "--help", kExitOk, "130 interrupted", scratch},
     };
     for (const ToolCase &c : cases)
         Check("tvs-store", c);
@@ -150,62 +136,36 @@ TEST(TvsStore, RefusesWhatIsNotItsStoreAndLeavesItUntouched)
 TEST(TvsSearch, ChecksEveryOptionBeforeSearching)
 {
     const QString store = SharedStore();
-    const QString to = "2026-12-03T00:00:00Z";
-    const auto search = [&](QStringList more) {
-        return QStringList{"--store", store, "--kinds", "manual", "--rows", "1"} + more;
-    };
+    const QString search = "--store|" + store + "|--kinds|manual|--rows|1|";
+    const QString to = "|--to|2026-12-03T00:00:00Z";
     const ToolCase cases[] = {
-        {"exactly seven days", search({"--from", "2026-11-26T00:00:00Z", "--to", to}), kExitOk,
+        {"exactly seven days", search + "--from|2026-11-26T00:00:00Z" + to, kExitOk,
          "Results per kind", store},
-        {"reversed period", search({"--from", to, "--to", "2026-12-01T00:00:00Z"}), kExitUsage,
+        {"reversed period", search + "--from|2026-12-03T00:00:00Z|--to|2026-12-01T00:00:00Z",
+         kExitUsage, "The start time should be earlier than the end time.", store, true},
+        {"empty period", search + "--from|2026-12-03T00:00:00Z" + to, kExitUsage,
          "The start time should be earlier than the end time.", store, true},
-        {"empty period", search({"--from", to, "--to", to}), kExitUsage,
-         "The start time should be earlier than the end time.", store, true},
-        {"seven days and a second", search({"--from", "2026-11-25T23:59:59Z", "--to", to}),
-         kExitUsage, "Search for video clips within 7 days.", store, true},
-        {"time that is not ISO 8601", search({"--from", "yesterday"}), kExitUsage,
+        {"seven days and a second", search + "--from|2026-11-25T23:59:59Z" + to, kExitUsage,
+         "Search for video clips within 7 days.", store, true},
+        {"time that is not ISO 8601", search + "--from|yesterday", kExitUsage,
          "\"yesterday\" is not an ISO 8601 time", store, true},
-        {"unknown camera", search({"--camera", "S001-C002", "--camera", "S009:NOPE"}), kExitUsage,
+        {"unknown camera", search + "--camera|S001-C002|--camera|S009:NOPE", kExitUsage,
          "unknown camera \"S009:NOPE\"", store, true},
-        {"unknown kind",
-         {"--store", store, "--kinds", "manual,cats"},
-         kExitUsage,
-         "unknown kind \"cats\"",
-         store,
-         true},
-        {"no kind", {"--store", store, "--kinds", ","}, kExitUsage, "names no kind", store, true},
-        {"zero rows", {"--store", store, "--rows", "0"}, kExitUsage, "--rows must be", store, true},
-        {"negative timeout",
-         {"--store", store, "--timeout", "-1"},
-         kExitUsage,
-         "--timeout must be",
-         store,
-         true},
-        {"empty store path",
-         {"--store", "", "--kinds", "manual"},
-         kExitUsage,
-         "--store is empty",
-         TestSupport::ScratchDir(),
-         true},
-        {"damaged catalogue",
-         {"--store", DamagedStore()},
-         kExitFailed,
-         DamagedStore() + "/catalogue.db is damaged",
-         DamagedStore(),
-         true},
-        {"foreign catalogue",
-         {"--store", ForeignStore()},
-         kExitFailed,
-         "not a catalogue of this program",
-         ForeignStore(),
-         true},
-        {"folder of other files",
-         {"--store", TextFolder()},
-         kExitFailed,
-         "left untouched",
-         TextFolder(),
-         true},
-        {"help names the exit codes", {"--help"}, kExitOk, "2 bad usage", store},
+        {"unknown kind", "--store|" + store + "|--kinds|manual,cats", kExitUsage,
+         "unknown kind \"cats\"", store, true},
+        {"no kind", "--store|" + store + "|--kinds|,", kExitUsage, "names no kind", store, true},
+        {"zero rows", "--store|" + store + "|--rows|0", kExitUsage, "--rows must be", store, true},
+        {"negative timeout", "--store|" + store + "|--timeout|-1", kExitUsage, "--timeout must be",
+         store, true},
+        {"empty store path", "--store||--kinds|manual", kExitUsage, "--store is empty",
+         TestSupport::ScratchDir(), true},
+        {"damaged catalogue", "--store|" + DamagedStore(), kExitFailed,
+         DamagedStore() + "/catalogue.db is damaged", DamagedStore(), true},
+        {"foreign catalogue", "--store|" + ForeignStore(), kExitFailed,
+         "not a catalogue of this program", ForeignStore(), true},
+        {"folder of other files", "--store|" + TextFolder(), kExitFailed, "left untouched",
+         TextFolder(), true},
+        {"help names the exit codes", "--help", kExitOk, "2 bad usage", store},
     };
     for (const ToolCase &c : cases)
         Check("tvs-search", c);
@@ -243,16 +203,19 @@ QString UserFolder(const char *name)
     return dir;
 }
 
-const QStringList kSpan = {"--begin", "2026-12-01 00:00:00", "--end", "2026-12-01 00:20:00"};
+// The span the camera cases cover, as arguments.
+const QString kSpan = "--begin|2026-12-01 00:00:00|--end|2026-12-01 00:20:00";
 
 struct TimeLapseCase
 {
     const char *name;
-    QStringList arguments; // "{dir}" stands for the user's folder
+    // Arguments split at '|'; {dir} stands for the user's folder, {camera} for a camera run and
+    // {device} for a device run over kSpan.
+    QString arguments;
     int exit_code;
     QString message;
-    QStringList added;    // files the run adds to the user's folder
-    QStringList replaced; // files of the user's the run may replace
+    QString added;    // files the run adds to the user's folder, split at ','
+    QString replaced; // files of the user's the run may replace
 };
 
 } // namespace
@@ -263,7 +226,7 @@ TEST(TvsTimeLapse, RefusesBadOptionsAndNeverTouchesTheUsersFiles)
     const QString video = TestSupport::ScratchDir() + "/device.mp4";
     const Result made =
         RunTool("tvs-timelapse",
-                QStringList{"--camera", "cam-0", "--size", "64x48", "--output", video} + kSpan);
+                QString("--camera|cam-0|--size|64x48|--output|" + video + "|" + kSpan).split('|'));
     ASSERT_EQ(made.exit_code, kExitOk) << made.err.toStdString();
     const QString unreadable = TestSupport::ScratchDir() + "/unreadable";
     for (int i = 0; i < 3; ++i)
@@ -291,201 +254,89 @@ TEST(TvsTimeLapse, RefusesBadOptionsAndNeverTouchesTheUsersFiles)
     for (int i : {1, 2, 10, 11})
         WritePicture(no_zero + "/" + QString::number(i) + ".jpg", i * 20);
 
-    const QStringList camera = QStringList{"--camera", "cam-1"} + kSpan;
-    const QStringList device =
-        QStringList{"--device", "--camera", "cam-1", "--device-video", video} + kSpan;
     const TimeLapseCase cases[] = {
-        {"camera into the user's folder",
-         camera + QStringList{"--output", "{dir}/new.mp4", "--size", "64x48"},
-         kExitOk,
-         "done",
-         {"new.mp4"},
-         {}},
-        {"output exists",
-         camera + QStringList{"--output", "{dir}/holiday.mp4"},
-         kExitUsage,
-         "holiday.mp4 exists; --force replaces it",
-         {},
-         {}},
-        {"output exists, --force",
-         camera + QStringList{"--output", "{dir}/holiday.mp4", "--force", "--size", "64x48"},
-         kExitOk,
-         "done",
-         {},
-         {"holiday.mp4"}},
-        {"output named like a picture of the user's",
-         camera + QStringList{"--output", "{dir}/3.mp4", "--size", "64x48"},
-         kExitOk,
-         "done",
-         {"3.mp4"},
-         {}},
+        {"camera into the user's folder", "{camera}|--output|{dir}/new.mp4|--size|64x48", kExitOk,
+         "done", "new.mp4", ""},
+        {"output exists", "{camera}|--output|{dir}/holiday.mp4", kExitUsage,
+         "holiday.mp4 exists; --force replaces it", "", ""},
+        {"output exists, --force", "{camera}|--output|{dir}/holiday.mp4|--force|--size|64x48",
+         kExitOk, "done", "", "holiday.mp4"},
+        {"output named like a picture of the user's", "{camera}|--output|{dir}/3.mp4|--size|64x48",
+         kExitOk, "done", "3.mp4", ""},
         {"pictures with gaps into the user's folder",
-         {"--pictures", gaps, "--output", "{dir}/0.mp4"},
-         kExitOk,
-         "pictures 3 to 4 are missing",
-         {"0.mp4"},
-         {}},
-        {"pictures in number order without a 0",
-         {"--pictures", no_zero, "--output", "{dir}/nz.mp4"},
-         kExitOk,
-         "pictures 3 to 9 are missing",
-         {"nz.mp4"},
-         {}},
-        {"some pictures unreadable",
-         {"--pictures", some_bad, "--output", "{dir}/some.mp4"},
-         kExitOk,
-         "1 unreadable picture(s) skipped, the first " + some_bad + "/2.jpg",
-         {"some.mp4"},
-         {}},
-        {"every picture unreadable",
-         {"--pictures", unreadable, "--output", "{dir}/none.mp4"},
+         "--pictures|" + gaps + "|--output|{dir}/0.mp4", kExitOk, "pictures 3 to 4 are missing",
+         "0.mp4", ""},
+        {"pictures in number order without a 0", "--pictures|" + no_zero + "|--output|{dir}/nz.mp4",
+         kExitOk, "pictures 3 to 9 are missing", "nz.mp4", ""},
+        {"some pictures unreadable", "--pictures|" + some_bad + "|--output|{dir}/some.mp4", kExitOk,
+         "1 unreadable picture(s) skipped, the first " + some_bad + "/2.jpg", "some.mp4", ""},
+        {"every picture unreadable", "--pictures|" + unreadable + "|--output|{dir}/none.mp4",
          kExitFailed,
-         "no picture of " + unreadable + " can be read; the first is " + unreadable + "/0.jpg",
-         {},
-         {}},
-        {"no picture the encoder can read",
-         {"--pictures", arithmetic, "--output", "{dir}/a.mp4"},
-         kExitFailed,
-         "no picture could be encoded",
-         {},
-         {}},
-        {"the user's own folder as pictures",
-         {"--pictures", "{dir}", "--output", "{dir}/mine.mp4"},
-         kExitFailed,
-         "can be read; the first is",
-         {},
-         {}},
-        {"no such picture folder",
-         {"--pictures", "{dir}/nothing", "--output", "{dir}/x.mp4"},
-         kExitUsage,
-         "is not a folder",
-         {},
-         {}},
-        {"huge size",
-         camera + QStringList{"--output", "{dir}/x.mp4", "--size", "100000x100000"},
-         kExitUsage,
-         "--size 100000x100000 is out of range",
-         {},
-         {}},
-        {"odd size",
-         camera + QStringList{"--output", "{dir}/x.mp4", "--size", "321x240"},
-         kExitUsage,
-         "odd side",
-         {},
-         {}},
-        {"zero size",
-         camera + QStringList{"--output", "{dir}/x.mp4", "--size", "0x0"},
-         kExitUsage,
-         "out of range",
-         {},
-         {}},
-        {"size that is not a size",
-         camera + QStringList{"--output", "{dir}/x.mp4", "--size", "big"},
-         kExitUsage,
-         "is not WIDTHxHEIGHT",
-         {},
-         {}},
-        {"zero interval",
-         camera + QStringList{"--output", "{dir}/x.mp4", "--interval", "0"},
-         kExitUsage,
-         "--interval must be",
-         {},
-         {}},
-        {"negative interval",
-         camera + QStringList{"--output", "{dir}/x.mp4", "--interval", "-60"},
-         kExitUsage,
-         "--interval must be",
-         {},
-         {}},
-        {"negative max",
-         camera + QStringList{"--output", "{dir}/x.mp4", "--max", "-1"},
-         kExitUsage,
-         "--max must be",
-         {},
-         {}},
-        {"zero progress step",
-         device + QStringList{"--output", "{dir}/x.mp4", "--progress-step", "0"},
-         kExitUsage,
-         "--progress-step must be",
-         {},
-         {}},
-        {"negative progress step",
-         device + QStringList{"--output", "{dir}/x.mp4", "--progress-step", "-25"},
-         kExitUsage,
-         "--progress-step must be",
-         {},
-         {}},
-        {"device job that fails",
-         device + QStringList{"--output", "{dir}/x.mp4", "--device-fails"},
-         kExitFailed,
-         "the device could not build the video",
-         {},
-         {}},
-        {"device job",
-         device + QStringList{"--output", "{dir}/device.mp4", "--progress-step", "100"},
-         kExitOk,
-         "done",
-         {"device.mp4"},
-         {}},
-        {"no device video",
-         QStringList{"--device", "--camera", "c"} + kSpan + QStringList{"--output", "{dir}/x.mp4"},
-         kExitUsage,
-         "--device-video must name",
-         {},
-         {}},
+         "no picture of " + unreadable + " can be read; the first is " + unreadable + "/0.jpg", "",
+         ""},
+        {"no picture the encoder can read", "--pictures|" + arithmetic + "|--output|{dir}/a.mp4",
+         kExitFailed, "no picture could be encoded", "", ""},
+        {"the user's own folder as pictures", "--pictures|{dir}|--output|{dir}/mine.mp4",
+         kExitFailed, "can be read; the first is", "", ""},
+        {"no such picture folder", "--pictures|{dir}/nothing|--output|{dir}/x.mp4", kExitUsage,
+         "is not a folder", "", ""},
+        {"huge size", "{camera}|--output|{dir}/x.mp4|--size|100000x100000", kExitUsage,
+         "--size 100000x100000 is out of range", "", ""},
+        {"odd size", "{camera}|--output|{dir}/x.mp4|--size|321x240", kExitUsage, "odd side", "",
+         ""},
+        {"zero size", "{camera}|--output|{dir}/x.mp4|--size|0x0", kExitUsage, "out of range", "",
+         ""},
+        {"size that is not a size", "{camera}|--output|{dir}/x.mp4|--size|big", kExitUsage,
+         "is not WIDTHxHEIGHT", "", ""},
+        {"zero interval", "{camera}|--output|{dir}/x.mp4|--interval|0", kExitUsage,
+         "--interval must be", "", ""},
+        {"negative interval", "{camera}|--output|{dir}/x.mp4|--interval|-60", kExitUsage,
+         "--interval must be", "", ""},
+        {"negative max", "{camera}|--output|{dir}/x.mp4|--max|-1", kExitUsage, "--max must be", "",
+         ""},
+        {"zero progress step", "{device}|--output|{dir}/x.mp4|--progress-step|0", kExitUsage,
+         "--progress-step must be", "", ""},
+        {"negative progress step", "{device}|--output|{dir}/x.mp4|--progress-step|-25", kExitUsage,
+         "--progress-step must be", "", ""},
+        {"device job that fails", "{device}|--output|{dir}/x.mp4|--device-fails", kExitFailed,
+         "the device could not build the video", "", ""},
+        {"device job", "{device}|--output|{dir}/device.mp4|--progress-step|100", kExitOk, "done",
+         "device.mp4", ""},
+        {"no device video", "--device|--camera|c|" + kSpan + "|--output|{dir}/x.mp4", kExitUsage,
+         "--device-video must name", "", ""},
         {"begin after end",
-         {"--camera", "cam-1", "--begin", "2026-12-02 00:00:00", "--end", "2026-12-01 00:00:00",
-          "--output", "{dir}/x.mp4"},
-         kExitUsage,
-         "is after --end",
-         {},
-         {}},
+         "--camera|cam-1|--begin|2026-12-02 00:00:00|--end|2026-12-01 "
+         "00:00:00|--output|{dir}/x.mp4",
+         kExitUsage, "is after --end", "", ""},
         {"malformed time",
-         {"--camera", "cam-1", "--begin", "2026-13-01 00:00:00", "--end", "2026-12-01 00:00:00",
-          "--output", "{dir}/x.mp4"},
-         kExitUsage,
-         "is not a time",
-         {},
-         {}},
-        {"output that is not an mp4",
-         camera + QStringList{"--output", "{dir}/x.avi"},
-         kExitUsage,
-         "--output must name an .mp4 file",
-         {},
-         {}},
-        {"output in a missing folder",
-         camera + QStringList{"--output", "{dir}/no/x.mp4"},
-         kExitUsage,
-         "does not exist",
-         {},
-         {}},
-        {"empty store path",
-         camera + QStringList{"--store", "", "--output", "{dir}/x.mp4"},
-         kExitUsage,
-         "--store is empty",
-         {},
-         {}},
-        {"damaged store",
-         camera + QStringList{"--store", DamagedStore(), "--output", "{dir}/x.mp4"},
-         kExitFailed,
-         DamagedStore() + "/catalogue.db is damaged",
-         {},
-         {}},
-        {"pictures and a camera",
-         {"--pictures", gaps, "--camera", "c", "--output", "{dir}/x.mp4"},
-         kExitUsage,
-         "do not go together",
-         {},
-         {}},
-        {"help names the exit codes", {"--help"}, kExitOk, "0 success", {}, {}},
+         "--camera|cam-1|--begin|2026-13-01 00:00:00|--end|2026-12-01 "
+         "00:00:00|--output|{dir}/x.mp4",
+         kExitUsage, "is not a time", "", ""},
+        {"output that is not an mp4", "{camera}|--output|{dir}/x.avi", kExitUsage,
+         "--output must name an .mp4 file", "", ""},
+        {"output in a missing folder", "{camera}|--output|{dir}/no/x.mp4", kExitUsage,
+         "does not exist", "", ""},
+        {"empty store path", "{camera}|--store||--output|{dir}/x.mp4", kExitUsage,
+         "--store is empty", "", ""},
+        {"damaged store", "{camera}|--store|" + DamagedStore() + "|--output|{dir}/x.mp4",
+         kExitFailed, DamagedStore() + "/catalogue.db is damaged", "", ""},
+        {"pictures and a camera", "--pictures|" + gaps + "|--camera|c|--output|{dir}/x.mp4",
+         kExitUsage, "do not go together", "", ""},
+        {"help names the exit codes", "--help", kExitOk, "0 success", "", ""},
+    };
+    const auto names = [](const QString &list) {
+        return list.isEmpty() ? QStringList() : list.split(',');
     };
     for (const TimeLapseCase &c : cases) {
         const QString dir = UserFolder("timelapse");
         const auto before = Listing(dir);
-        QStringList arguments;
-        for (const QString &argument : c.arguments)
-            arguments << QString(argument).replace("{dir}", dir);
-        const Result result = RunTool("tvs-timelapse", arguments);
+        const QString arguments =
+            QString(c.arguments)
+                .replace("{camera}", "--camera|cam-1|" + kSpan)
+                .replace("{device}",
+                         "--device|--camera|cam-1|--device-video|" + video + "|" + kSpan)
+                .replace("{dir}", dir);
+        const Result result = RunTool("tvs-timelapse", arguments.split('|'));
         EXPECT_EQ(result.exit_code, c.exit_code) << c.name << "\n" << result.err.toStdString();
         EXPECT_TRUE(result.err.contains(c.message) || result.out.contains(c.message))
             << c.name << ": expected \"" << c.message.toStdString() << "\" in\n"
@@ -500,14 +351,14 @@ TEST(TvsTimeLapse, RefusesBadOptionsAndNeverTouchesTheUsersFiles)
             if (!before.contains(name))
                 added << name;
         }
-        EXPECT_EQ(added, c.added) << c.name;
+        EXPECT_EQ(added, names(c.added)) << c.name;
         for (const QString &name : before.keys()) {
-            if (!c.replaced.contains(name)) {
+            if (!names(c.replaced).contains(name)) {
                 EXPECT_EQ(after.value(name), before.value(name))
                     << c.name << ": " << name.toStdString();
             }
         }
-        for (const QString &name : c.added + c.replaced) {
+        for (const QString &name : names(c.added) + names(c.replaced)) {
             const auto probe = TestSupport::ProbeVideo((dir + "/" + name).toStdString());
             EXPECT_TRUE(probe.opened) << c.name;
             EXPECT_GT(probe.frames, 0) << c.name << ": " << name.toStdString();
@@ -532,55 +383,46 @@ TEST(TvsTimeLapse, StoreCameraPicturesNeverLandInTheUsersFolder)
 
 TEST(PictureListing, NumberOrderGapsAndUnreadablePictures)
 {
+    // File lists split at ','; gaps as "first-last" ranges.
     struct Case
     {
         const char *name;
-        QStringList pictures; // readable
-        QStringList broken;
-        QStringList expected; // served, in order
-        std::vector<std::pair<int, int>> gaps;
-        QStringList unreadable;
+        QString pictures; // readable
+        QString broken;
+        QString served; // in order
+        QString gaps;
+        QString unreadable;
     };
     const Case cases[] = {
-        {"numbers, not names",
-         {"0.jpg", "1.jpg", "2.jpg", "10.jpg", "11.jpg"},
-         {},
-         {"0.jpg", "1.jpg", "2.jpg", "10.jpg", "11.jpg"},
-         {{3, 9}},
-         {}},
-        {"no zero", {"2.jpg", "1.jpg"}, {}, {"1.jpg", "2.jpg"}, {{0, 0}}, {}},
-        {"names only in name order", {"b.jpg", "a.jpg"}, {}, {"a.jpg", "b.jpg"}, {}, {}},
-        {"names beside numbers are left out",
-         {"0.jpg", "cover.jpg", "01.jpg"},
-         {},
-         {"0.jpg"},
-         {},
-         {}},
-        {"unreadable ones apart",
-         {"0.jpg", "2.jpg"},
-         {"1.jpg", "3.jpeg"},
-         {"0.jpg", "2.jpg"},
-         {},
-         {"1.jpg", "3.jpeg"}},
-        {"nothing", {}, {}, {}, {}, {}},
+        {"numbers, not names", "0.jpg,1.jpg,2.jpg,10.jpg,11.jpg", "",
+         "0.jpg,1.jpg,2.jpg,10.jpg,11.jpg", "3-9", ""},
+        {"no zero", "2.jpg,1.jpg", "", "1.jpg,2.jpg", "0-0", ""},
+        {"names only in name order", "b.jpg,a.jpg", "", "a.jpg,b.jpg", "", ""},
+        {"names beside numbers are left out", "0.jpg,cover.jpg,01.jpg", "", "0.jpg", "", ""},
+        {"unreadable ones apart", "0.jpg,2.jpg", "1.jpg,3.jpeg", "0.jpg,2.jpg", "", "1.jpg,3.jpeg"},
+        {"nothing", "", "", "", "", ""}};
+    const auto list = [](const QString &names) {
+        return names.isEmpty() ? QStringList() : names.split(',');
     };
     int index = 0;
     for (const Case &c : cases) {
         const QString dir = TestSupport::ScratchDir() + "/listing-" + QString::number(index++);
         QDir().mkpath(dir);
-        for (const QString &name : c.pictures)
+        for (const QString &name : list(c.pictures))
             WritePicture(dir + "/" + name, 10);
-        for (const QString &name : c.broken)
+        for (const QString &name : list(c.broken))
             WriteFile(dir + "/" + name, QByteArray(100, '\xff'));
         const auto listing =
             OrlPluginManager::CDirectoryTimeLapseProvider::ListPictures(dir.toStdString());
-        QStringList served, unreadable;
+        QStringList served, unreadable, gaps;
         for (const auto &path : listing.pictures)
             served << QFileInfo(QString::fromStdString(path)).fileName();
         for (const auto &path : listing.unreadable)
             unreadable << QFileInfo(QString::fromStdString(path)).fileName();
-        EXPECT_EQ(served, c.expected) << c.name;
-        EXPECT_EQ(unreadable, c.unreadable) << c.name;
-        EXPECT_EQ(listing.gaps, c.gaps) << c.name;
+        for (const auto &gap : listing.gaps)
+            gaps << QString("%1-%2").arg(gap.first).arg(gap.second);
+        EXPECT_EQ(served, list(c.served)) << c.name;
+        EXPECT_EQ(unreadable, list(c.unreadable)) << c.name;
+        EXPECT_EQ(gaps, list(c.gaps)) << c.name;
     }
 }

@@ -1,49 +1,16 @@
-#include "data/VideoDataManager.h"
 #include "extension/VideoSearchExpandInterface.h"
-#include "search/VideoSearchController.h"
 
-#include "quorbase/Util.h"
-#include "recordserver/RecordingServer.h"
-#include "resources/Resources.h"
-#include "testkit/TestKit.h"
-
-#include "TestSupport.h"
-
-#include <gtest/gtest.h>
-
-#include <QSignalSpy>
-#include <QTest>
+#include "StoreSearch.h"
 
 #include <map>
 #include <set>
 
 using namespace TeskVideoSearch;
+using StoreSearch::Searched;
 
 namespace {
 
-teskrecordserver::GeneratorOptions StoreOptions()
-{
-    return TestKit::SmallStoreOptions(
-        6, 1, Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400, 11);
-}
-
-// One store for the whole binary, installed as the recording source of every service.
-std::shared_ptr<teskrecordserver::CRecordingServer> Store()
-{
-    static std::shared_ptr<teskrecordserver::CRecordingServer> server = [] {
-        TeskResources::Register();
-        std::string error;
-        auto created = TestKit::OpenStore((TestSupport::ScratchDir() + "/store").toStdString(),
-                                          StoreOptions(), error);
-        EXPECT_TRUE(created) << error;
-        if (created) {
-            created->PublishToHost();
-            teskrecordserver::CRecordingServer::Install(created);
-        }
-        return created;
-    }();
-    return server;
-}
+const int64_t kEnd = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
 
 // Counts the capability questions, per camera.
 class CountingExpand : public CVideoSearchExpandInterface
@@ -65,60 +32,28 @@ public:
     int image_questions = 0;
 };
 
-struct Searched
+// One search per kind over the whole store, shared by the tests.
+const Searched &Search(teskplaycontroller::VideoSearchType type)
 {
-    std::shared_ptr<CVideoSearchController> controller;
-    QVector<CResourceKey> keys;
-    int64_t begin = 0;
-    int64_t end = 0;
-};
-
-// Runs one search over every camera of the store and waits for its end.
-Searched Search(teskplaycontroller::VideoSearchType type, int split = 1800)
-{
-    Store();
-    Searched searched;
-    searched.controller = std::make_shared<CVideoSearchController>();
-    searched.end = StoreOptions().anchor;
-    searched.begin = searched.end - 86400;
-    const auto cameras = TestKit::DirectoryCameras();
-    auto condition = TestKit::CameraSearchCondition(Quor::Base::GuidUtil::CreateGuid(), type,
-                                                    cameras, searched.begin, searched.end);
-    for (const TestKit::CameraRef &camera : cameras)
-        searched.keys.push_back(TestKit::CameraKey(camera.site, camera.id));
-    QSignalSpy results(searched.controller.get(), &CVideoSearchController::SignalSearchResult);
-    EXPECT_TRUE(searched.controller->SearchCameraFiles(condition, split));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            for (const auto &args : results) {
-                if (args.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished)
-                    return true;
-            }
-            return false;
-        },
-        20000));
-    return searched;
+    static const auto server =
+        StoreSearch::InstallStore("store", TestKit::SmallStoreOptions(6, 1, kEnd, 11));
+    static std::map<int, Searched> searches;
+    if (!searches.count(type))
+        searches[type] = StoreSearch::SearchDay(type, kEnd, 1800);
+    return searches[type];
 }
 
 std::shared_ptr<CVideoDataManager> ManagerFor(const Searched &searched, VideoDataType kind,
-                                              CVideoSearchExpandInterface *expand = nullptr,
-                                              FileSortType sort = SortBeginAscending)
+                                              CVideoSearchExpandInterface *expand = nullptr)
 {
-    auto manager = std::make_shared<CVideoDataManager>();
-    CVideoDataInitParam init;
-    init.SetVal_ptr_expand_interface(expand);
-    init.SetVal_qvc_filter_camera_keys(searched.keys);
-    init.SetVal_file_sort_type(sort);
-    init.SetVal_video_data_type(kind);
-    init.SetVal_time_type({OrlSearchTimeType::ClientTime, true});
-    manager->InitDataParam(init, searched.controller);
+    auto manager = StoreSearch::Manager(searched, kind, SortBeginAscending, expand);
     manager->SetCurrentDataNum(searched.controller->GetTotalFileNum(kind, searched.keys), false);
     return manager;
 }
 
 TEST(VideoDataManager, ItemsCarryTheRowsAndTheirPairData)
 {
-    const Searched searched = Search(teskplaycontroller::VideoSearchLock);
+    const Searched &searched = Search(teskplaycontroller::VideoSearchLock);
     CountingExpand expand;
     auto manager = ManagerFor(searched, LockVideo, &expand);
     const int total = manager->GetDataNum();
@@ -144,10 +79,7 @@ TEST(VideoDataManager, ItemsCarryTheRowsAndTheirPairData)
         EXPECT_EQ(item.GetPairData(KeySiteId).toString().toStdString(), key.GetVal_site_id());
         EXPECT_EQ(item.GetPairData(KeyCameraId).toString().toStdString(), key.GetVal_resource_id());
         EXPECT_FALSE(item.GetPairData(KeyCameraName).toString().isEmpty());
-        EXPECT_EQ(item.GetPairData(KeyBadgeState).toInt(), -1);
-        EXPECT_TRUE(item.GetPairData(KeyShowCameraName).toBool());
         EXPECT_FALSE(item.GetPairData(KeyIsRegularKind).toBool());
-        EXPECT_FALSE(item.GetPairData(KeySearchByImageSupported).toBool());
         CResourceKey count_key = key;
         EXPECT_EQ(item.GetPairData(KeyCameraFileCount).toInt(),
                   searched.controller->GetSingleCameraFilesNum(LockVideo, count_key));
@@ -170,7 +102,7 @@ TEST(VideoDataManager, ItemsCarryTheRowsAndTheirPairData)
 
 TEST(VideoDataManager, RangesOutsideTheRowsGiveNothing)
 {
-    const Searched searched = Search(teskplaycontroller::VideoSearchLock);
+    const Searched &searched = Search(teskplaycontroller::VideoSearchLock);
     auto manager = ManagerFor(searched, LockVideo);
     const int total = manager->GetDataNum();
     ASSERT_GT(total, 2);
@@ -189,7 +121,7 @@ TEST(VideoDataManager, RangesOutsideTheRowsGiveNothing)
 
 TEST(VideoDataManager, WithoutExpandInterfaceRegularSegmentsAreFlaggedByStorage)
 {
-    const Searched searched = Search(teskplaycontroller::VideoSearchRecord);
+    const Searched &searched = Search(teskplaycontroller::VideoSearchRecord);
     auto manager = ManagerFor(searched, RegularVideo);
     const auto items = manager->GetDataByIndex(0, manager->GetDataNum() - 1);
     ASSERT_FALSE(items.empty());
@@ -216,7 +148,7 @@ TEST(VideoDataManager, WithoutExpandInterfaceRegularSegmentsAreFlaggedByStorage)
 
 TEST(VideoDataManager, CountsAndNotifications)
 {
-    const Searched searched = Search(teskplaycontroller::VideoSearchLock);
+    const Searched &searched = Search(teskplaycontroller::VideoSearchLock);
     CVideoDataManager manager;
     CVideoDataInitParam init;
     init.SetVal_video_data_type(LockVideo);
@@ -280,7 +212,7 @@ TEST(VideoDataManager, ConvertDataGroupsRunsOfOneCamera)
 
 TEST(VideoDataManager, ThumbnailOfARecordingIsARealPicture)
 {
-    const Searched searched = Search(teskplaycontroller::VideoSearchLock);
+    const Searched &searched = Search(teskplaycontroller::VideoSearchLock);
     auto manager = ManagerFor(searched, LockVideo);
     const auto items = manager->GetDataByIndex(0, 0);
     ASSERT_EQ(items.size(), 1u);
@@ -309,7 +241,7 @@ TEST(VideoDataManager, ThumbnailOfARecordingIsARealPicture)
 
     // A time outside every recording fails, and says so.
     teskplaycontroller::ThumbnailKey outside = key;
-    outside.time = searched.begin - 10 * 86400;
+    outside.time = kEnd - 11 * 86400;
     EXPECT_TRUE(manager->GetThumbnailByTime(outside));
     ASSERT_TRUE(finished.wait(20000));
     EXPECT_FALSE(finished.at(1).at(1).value<teskplaycontroller::ThumbnailResult>().success);

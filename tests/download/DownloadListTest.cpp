@@ -1,3 +1,4 @@
+#include "Screenshot.h"
 #include "WaitFor.h"
 #include "download/VideoDownloadList.h"
 
@@ -110,19 +111,14 @@ TEST(DownloadList, OneRowPerGroupNamedAfterAreaCameraAndRange)
     // Only the second camera's stream is encrypted.
     EXPECT_EQ(Column(panel.model, HeadFileName, RoleHasSecretKey),
               (QStringList{"false", "false", "false", "true", "true", "true"}));
+    // Only the name is the operator's to change.
     for (int row = 0; row < panel.model->rowCount(); ++row) {
-        const QModelIndex name = panel.model->index(row, HeadFileName);
-        EXPECT_EQ(name.data(RoleRowKind).toInt(), 2);
-        EXPECT_EQ(name.data(RoleNameMaxLength).toInt(), 128);
-        EXPECT_EQ(name.data(RoleNamePattern).toString(), CVideoListFramModel::FileMatchRegExpr());
-        EXPECT_TRUE(name.flags() & Qt::ItemIsEditable);
+        EXPECT_TRUE(panel.model->index(row, HeadFileName).flags() & Qt::ItemIsEditable);
         for (int column : {HeadTimeRange, HeadFileType})
             EXPECT_FALSE(panel.model->index(row, column).flags() & Qt::ItemIsEditable);
-        for (int column : {HeadFileName, HeadTimeRange, HeadFileType})
-            EXPECT_EQ(panel.model->index(row, column).data(RoleExportFileType).toInt(), 3);
     }
     QCoreApplication::processEvents(); // the layout takes the list height before the picture
-    panel.frame.grab().save("/tmp/list-download-panel.png");
+    TestSupport::SaveShot(&panel.frame, "list-download-panel.png");
 }
 
 TEST(DownloadList, MergedRecordsGiveOneRowEachNamedAfterTheWholeRange)
@@ -142,23 +138,6 @@ TEST(DownloadList, NamesEndAfterTheCameraWithoutRangeText)
 {
     Panel panel({Record(Camera("S1", "C1", "Hall", "Door 1"), {{0, 10}})});
     EXPECT_EQ(panel.model->index(0, 0).data().toString(), "Hall_Door 1_");
-}
-
-TEST(DownloadList, HeightFollowsTheNumberOfFiles)
-{
-    const std::vector<std::pair<int, int>> cases = {{0, 67},  {1, 104}, {2, 141},
-                                                    {3, 178}, {4, 215}, {7, 215}};
-    for (const auto &[files, height] : cases) {
-        // The files are spread over two records: the count is over all of them.
-        QVector<CVideoDownloadInfo> records;
-        std::vector<std::pair<int64_t, int64_t>> first(files / 2, {0, 10});
-        std::vector<std::pair<int64_t, int64_t>> second(files - files / 2, {0, 10});
-        records << Record(Camera("S1", "C1", "A", "B"), first)
-                << Record(Camera("S1", "C2", "A", "B"), second);
-        Panel panel(records);
-        EXPECT_EQ(panel.frame.GetVideoListFram()->height(), height) << files << " files";
-        EXPECT_EQ(panel.model->rowCount(), files);
-    }
 }
 
 TEST(DownloadList, EditedNameIsReadBackIntoExactlyItsGroup)

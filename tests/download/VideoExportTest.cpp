@@ -5,14 +5,11 @@
 
 #include "DownloadTestSupport.h"
 
-#include "quorbase/Util.h"
-#include "recordserver/RecordingServer.h"
 #include "recordserver/TimeStrip.h"
-#include "resources/Resources.h"
 #include "uidatacontroller/DownloadFrameForVideoSearch.h"
 #include "uidatacontroller/VideoListFram.h"
 
-#include "TestSupport.h"
+#include "StoreSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -45,34 +42,16 @@ namespace {
 
 constexpr double kKeyFrameInterval = 2.0; // the sample clips' GOP: two seconds
 
-teskrecordserver::GeneratorOptions StoreOptions()
-{
-    teskrecordserver::GeneratorOptions options;
-    options.seed = 7;
-    options.sites = 1;
-    options.cameras = 2;
-    options.days = 1;
-    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_fps = 5;
-    options.jpeg_capture_hours = 0;
-    return options;
-}
-
 teskrecordserver::CRecordingServer &Store()
 {
-    static std::shared_ptr<teskrecordserver::CRecordingServer> server = [] {
-        TeskResources::Register();
+    static const auto server = [] {
         // The messages are checked in English.
         static QTranslator english;
         EXPECT_TRUE(english.load("TeskVideoSearch_en", TVS_QM_DIR));
         QCoreApplication::installTranslator(&english);
-        auto created = std::make_shared<teskrecordserver::CRecordingServer>();
-        const auto status =
-            created->Open((TestSupport::ScratchDir() + "/store").toStdString(), StoreOptions());
-        EXPECT_TRUE(status.IsOk()) << status.Message();
-        created->PublishToHost();
-        teskrecordserver::CRecordingServer::Install(created);
-        return created;
+        return StoreSearch::InstallStore(
+            "store", StoreSearch::DayOptions(
+                         7, 1, 2, Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400));
     }();
     return *server;
 }
@@ -437,7 +416,7 @@ TEST(VideoExport, SidePanelDownloadWritesTheListedNames)
     auto *message = frame.findChild<QLabel *>("ptr_message_label_");
     ASSERT_NE(message, nullptr);
     EXPECT_TRUE(message->isVisible());
-    frame.grab().save("/tmp/list-download-done.png");
+    TestSupport::SaveShot(&frame, "list-download-done.png");
 
     // The same again: the names are taken, so nothing is written and the panel says why.
     finished = false;
@@ -445,7 +424,7 @@ TEST(VideoExport, SidePanelDownloadWritesTheListedNames)
     TVS_WAIT_TRUE(finished, 60000);
     TVS_WAIT_TRUE(frame.findChild<QLabel *>("ptr_message_error_label_") != nullptr, 10000);
     EXPECT_EQ(Entries(dir).size(), 2);
-    frame.grab().save("/tmp/list-download-error.png");
+    TestSupport::SaveShot(&frame, "list-download-error.png");
 }
 
 TEST(DirectDownload, RequestEntriesFollowTheRangeTextsAndTheServiceWritesThem)

@@ -8,17 +8,15 @@
 #include "panels/TagConditionWidget.h"
 #include "playback/ClipPlaybackWidget.h"
 #include "search/VideoSearchController.h"
-#include "taglock/TagLockOperateController.h"
 #include "views/GridThumbnailWidget.h"
 
 #include "PanelsTestSupport.h"
-#include "TestSupport.h"
+#include "StoreSearch.h"
 
 #include "lattice/NewInfoDlg.h"
 #include "lattice/SlideDock.h"
 #include "playcontroller/RecordingSource.h"
 #include "playwindow/PlaybackWindow.h"
-#include "plexacontrol/ChaseDialog.h"
 #include "plexacontrol/ModalTipDialog.h"
 #include "plexacontrol/StackedWidget.h"
 #include "quorbase/Util.h"
@@ -41,11 +39,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <set>
-#include <thread>
 
 using namespace TeskVideoSearch;
 using teskplaycontroller::VideoSearchType;
@@ -65,8 +61,7 @@ QString PanelText(const char *key)
     return ClipVideoSearchWidget::tr(key);
 }
 
-// The embedded server, noting the searches it is asked for and able to hold a tag or lock
-// change until the test lets it go.
+// The embedded server, noting the searches it is asked for and the tag or lock changes.
 class CSpyServer : public teskrecordserver::CRecordingServer
 {
 public:
@@ -86,19 +81,6 @@ public:
     {
         std::lock_guard<std::mutex> lock(mutex_);
         searches_.clear();
-    }
-    // The next changes wait until Release; `refuse` then fails them without changing the store.
-    void HoldChanges(bool refuse)
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        is_holding_ = true;
-        is_refusing_ = refuse;
-    }
-    void Release()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        is_holding_ = false;
-        released_.notify_all();
     }
     int StartedChanges() const { return started_changes_.load(); }
     int EndedChanges() const { return ended_changes_.load(); }
@@ -135,23 +117,15 @@ public:
 private:
     bool Change(std::string &error, const std::function<bool()> &forward)
     {
+        (void)error;
         ++started_changes_;
-        bool refuse = false;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            released_.wait(lock, [this] { return !is_holding_; });
-            refuse = std::exchange(is_refusing_, false);
-        }
-        const bool ok = refuse ? (error = "Refused by the test", false) : forward();
+        const bool ok = forward();
         ++ended_changes_;
         return ok;
     }
 
     mutable std::mutex mutex_;
-    std::condition_variable released_;
     std::map<std::string, Search> searches_;
-    bool is_holding_ = false;
-    bool is_refusing_ = false;
     std::atomic<int> started_changes_{0};
     std::atomic<int> ended_changes_{0};
 };
@@ -210,14 +184,8 @@ protected:
     static void SetUpTestSuite()
     {
         TeskResources::Register();
-        teskrecordserver::GeneratorOptions options;
-        options.seed = 31;
-        options.sites = 1;
-        options.cameras = kCameraCount;
-        options.days = 1;
-        options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 6, 2) * 86400;
-        options.clip_fps = 2;
-        options.jpeg_capture_hours = 1;
+        const auto options = StoreSearch::DayOptions(
+            31, 1, kCameraCount, Quor::Base::TimeUtil::DaysFromCivil(2026, 6, 2) * 86400, 2, 1);
         server_ = std::make_shared<CSpyServer>();
         const auto status =
             server_->Open((TestSupport::ScratchDir() + "/panel-store").toStdString(), options);
@@ -241,7 +209,6 @@ protected:
     }
     void TearDown() override
     {
-        server_->Release();
         ASSERT_TRUE(WaitFor([] { return server_->StartedChanges() == server_->EndedChanges(); }));
         panel_.reset();
         Lattice::CNewInfoDlg::CloseAll();
@@ -443,14 +410,6 @@ protected:
         return answer.files;
     }
 
-    static void SaveShot(QWidget *widget, const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("TVS_SCREENSHOT_DIR");
-        if (!dir.isEmpty()) {
-            EXPECT_TRUE(widget->grab().save(QDir(dir).filePath(name)));
-        }
-    }
-
     // Tag and lock changes that reached the store's service during this test.
     int Changes() const { return server_->StartedChanges() - changes_at_start_; }
 
@@ -489,10 +448,6 @@ const SearchRoadRow kSearchRoadRows[] = {
      {EventAlarmVideo, OtherVideo},
      {{teskplaycontroller::VideoSearchTag, 100}}},
     {"ManualTagsAlone", 2, {TagVideo}, {{teskplaycontroller::VideoSearchTag, 101}}},
-    {"EventTagsAlone", 2, {EventAlarmVideo}, {{teskplaycontroller::VideoSearchTag, 102}}},
-    {"OtherTagsAlone", 2, {OtherVideo}, {{teskplaycontroller::VideoSearchTag, 103}}},
-    {"ManualAndOtherTags", 2, {TagVideo, OtherVideo}, {{teskplaycontroller::VideoSearchTag, 100}}},
-    {"PersonAlone", 2, {PersonDetectVideo}, {{teskplaycontroller::VideoSearchPersonVehicle, 2}}},
     {"VehicleAlone", 2, {VehicleDetectVideo}, {{teskplaycontroller::VideoSearchPersonVehicle, 4}}},
     {"PersonAndVehicle",
      2,
@@ -668,7 +623,7 @@ TEST_P(RemovalTest, PlayingFileIsGoneEverywhereOnceConfirmed)
         QString question;
         WhenModalShows<PlexaControl::CModalTipDialog>([&](PlexaControl::CModalTipDialog *dialog) {
             question = dialog->GetText();
-            SaveShot(dialog, QStringLiteral("panel-confirm-%1.png").arg(row.name));
+            TestSupport::SaveShot(dialog, QStringLiteral("panel-confirm-%1.png").arg(row.name));
             QTest::mouseClick(confirm ? dialog->GetOkButton() : dialog->GetCancelButton(),
                               Qt::LeftButton);
         });
@@ -739,33 +694,6 @@ TEST_F(ClipVideoSearchWidgetTest, MissingPermissionDoesNothingButSaysSo)
     EXPECT_EQ(FinalCount(LockVideo), locks);
 }
 
-// While one tag request runs, a second delete or a save is dropped without a question; the
-// first one completes.
-TEST_F(ClipVideoSearchWidgetTest, SecondRequestWhileOneRunsIsDropped)
-{
-    MakePanel();
-    Search({TagVideo});
-    const int before = FinalCount(TagVideo);
-    ASSERT_GT(before, 1);
-    Play(TagVideo, 0);
-    ASSERT_TRUE(WaitFor([&] { return Playback()->isVisible(); }));
-    ConfirmationRecorder confirm;
-    server_->HoldChanges(false);
-    bool waited_modally = false;
-    WhenModalShows<PlexaControl::CChaseDialog>([&](PlexaControl::CChaseDialog *) {
-        waited_modally = true;
-        EXPECT_TRUE(WaitFor([&] { return Changes() == 1; }));
-        emit Playback()->SignalDeleteCurrentFile();
-        emit Playback()->SignalModifyTagInfo();
-        server_->Release();
-    });
-    QTest::mouseClick(VisibleButton("ptr_delete_btn_"), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return FinalCount(TagVideo) == before - 1; }));
-    EXPECT_TRUE(waited_modally);
-    EXPECT_EQ(confirm.questions.size(), 1);
-    EXPECT_EQ(Changes(), 1);
-}
-
 // A saved tag is the playing result's tag from then on: the result row carries the new name and
 // leaving the result does not ask to save it again.
 TEST_F(ClipVideoSearchWidgetTest, SavedTagBecomesThePlayingResultsTag)
@@ -787,38 +715,6 @@ TEST_F(ClipVideoSearchWidgetTest, SavedTagBecomesThePlayingResultsTag)
     EXPECT_EQ(tag->GetLabelName(), "Gate check");
 }
 
-// A notification in a state the request does not expect ends the wait without a tip and
-// without touching the results.
-TEST_F(ClipVideoSearchWidgetTest, UnlistedNotificationClosesTheWaitWithoutATip)
-{
-    MakePanel();
-    Search({TagVideo});
-    const int before = FinalCount(TagVideo);
-    ASSERT_GT(before, 0);
-    Play(TagVideo, 0);
-    ASSERT_TRUE(WaitFor([&] { return Playback()->isVisible(); }));
-    auto *controller = panel_->findChild<CTagLockOperateController *>();
-    ASSERT_NE(controller, nullptr);
-    ConfirmationRecorder confirm;
-    server_->HoldChanges(true);
-    PlexaControl::CChaseDialog *waiting = nullptr;
-    WhenModalShows<PlexaControl::CChaseDialog>([&](PlexaControl::CChaseDialog *dialog) {
-        waiting = dialog;
-        // As the service delivers it: from a thread of its own.
-        std::thread([controller] {
-            teskplaycontroller::CLabelMgrObserverParam param;
-            param.SetVal_state_type(teskplaycontroller::LabelStateAddSuccess);
-            static_cast<teskplaycontroller::CLabelMgrObserver *>(controller)
-                ->UpdateLabelOperateState(param);
-        }).join();
-    });
-    QTest::mouseClick(VisibleButton("ptr_delete_btn_"), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return waiting && !waiting->isVisible(); }));
-    EXPECT_FALSE(controller->IsOperating());
-    EXPECT_TRUE(TipsOver(panel_->window()).isEmpty());
-    EXPECT_EQ(FinalCount(TagVideo), before);
-}
-
 // From the empty panel through a search, a tab change while a clip plays and an export back to
 // the empty panel, whose pages stay.
 TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
@@ -830,7 +726,7 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
     auto *no_data = Child<QLabel>("ptr_no_data_image_label_");
     EXPECT_TRUE(no_data->isVisible());
     EXPECT_FALSE(stack->isVisible());
-    SaveShot(panel_.get(), "panel-empty.png");
+    TestSupport::SaveShot(panel_.get(), "panel-empty.png");
     CClipSearchWidgetInitParam again;
     panel_->InitWidget(again);
     QApplication::processEvents();
@@ -855,7 +751,7 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
         return !tiles.isEmpty() && tiles.first()->isVisible() &&
                tiles.first()->mapTo(Page(RegularVideo), QPoint()).y() < 200;
     }));
-    SaveShot(panel_.get(), "panel-after-search.png");
+    TestSupport::SaveShot(panel_.get(), "panel-after-search.png");
 
     // A tab change closes the playing clip without its close signal.
     Play(RegularVideo, 0);
@@ -863,7 +759,7 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
     auto *window = Playback()->GetPlayWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(WaitFor([&] { return !window->GetCurrentFrame().isNull(); }));
-    SaveShot(panel_.get(), "panel-playing.png");
+    TestSupport::SaveShot(panel_.get(), "panel-playing.png");
     QSignalSpy closed(Playback(), &CClipPlaybackWidget::SignalClosePlayback);
     QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(1).center());
     EXPECT_FALSE(Playback()->isVisible());
@@ -894,7 +790,7 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
     auto *dock = panel_->findChild<Lattice::CSlideDockFrame *>();
     ASSERT_NE(dock, nullptr);
     EXPECT_TRUE(WaitFor([&] { return dock->geometry().right() == panel_->width() - 1; }));
-    SaveShot(panel_.get(), "panel-export.png");
+    TestSupport::SaveShot(panel_.get(), "panel-export.png");
     Play(TagVideo, tile->GetDataId());
     EXPECT_FALSE(Playback()->isVisible());
 

@@ -1,3 +1,4 @@
+#include "Screenshot.h"
 #include "WaitFor.h"
 #include "panels/CustomMultiComBox.h"
 #include "panels/CustomTabBarFrame.h"
@@ -5,22 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
-#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace TeskVideoSearch;
 
 namespace {
-
-// Saved as PNG when TVS_SCREENSHOT_DIR names a directory.
-void SaveShot(QWidget *widget, const char *name)
-{
-    const QString dir = qEnvironmentVariable("TVS_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) {
-        EXPECT_TRUE(widget->grab().save(QDir(dir).filePath(name)));
-    }
-}
 
 class CameraFilter : public ::testing::Test
 {
@@ -76,13 +67,13 @@ TEST_F(CameraFilter, OneSignalPerClosingWithTheTickedItems)
             EXPECT_TRUE(filter_.view()->isVisible()) << "a click keeps the list open";
         }
         EXPECT_EQ(changed.count(), o.signals_after - (o.clicks.empty() ? 0 : 1));
-        SaveShot(filter_.view()->window(), "cond-filter-list.png");
+        TestSupport::SaveShot(filter_.view()->window(), "cond-filter-list.png");
         CloseList();
         EXPECT_EQ(changed.count(), o.signals_after);
         EXPECT_EQ(filter_.GetCheckedData(), o.checked);
     }
     EXPECT_EQ(filter_.GetCheckedTexts(), (QStringList{"Camera 1", "Camera 4", "Camera 5"}));
-    SaveShot(&filter_, "cond-filter.png");
+    TestSupport::SaveShot(&filter_, "cond-filter.png");
 }
 
 TEST_F(CameraFilter, ProgrammaticTicksReportAtTheNextClosing)
@@ -110,7 +101,7 @@ TEST(TabBarFrame, AdjustWidthFollowsTheTabs)
     EXPECT_GT(two, one);
     EXPECT_EQ(frame.CreateTabBar(), bar);
     frame.resize(two + 40, bar->sizeHint().height());
-    SaveShot(&frame, "cond-tabbar.png");
+    TestSupport::SaveShot(&frame, "cond-tabbar.png");
 }
 
 } // namespace

@@ -20,11 +20,10 @@
 
 #include "plexacontrol/ComboBox.h"
 #include "quorbase/Util.h"
-#include "recordserver/RecordingServer.h"
 #include "resources/Resources.h"
 
 #include "PanelsTestSupport.h"
-#include "TestSupport.h"
+#include "StoreSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -46,57 +45,27 @@ namespace {
 constexpr int kWaitMs = 30000;
 const char *const kChildKindVariable = "TVS_PAGES_CHILD_KIND";
 
-teskrecordserver::GeneratorOptions StoreOptions()
-{
-    teskrecordserver::GeneratorOptions options;
-    options.seed = 7;
-    options.sites = 2;
-    options.cameras = 4;
-    options.days = 1;
-    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_fps = 5;
-    options.jpeg_capture_hours = 0;
-    return options;
-}
+const int64_t kEnd = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
 
 void InstallStore()
 {
-    static const bool installed = [] {
-        TeskResources::Register();
-        auto server = std::make_shared<teskrecordserver::CRecordingServer>();
-        const auto status =
-            server->Open((TestSupport::ScratchDir() + "/store").toStdString(), StoreOptions());
-        EXPECT_TRUE(status.IsOk()) << status.Message();
-        server->PublishToHost();
-        teskrecordserver::CRecordingServer::Install(server);
-        return true;
-    }();
-    (void)installed;
+    static const auto server =
+        StoreSearch::InstallStore("store", StoreSearch::DayOptions(7, 2, 4, kEnd));
 }
 
-std::vector<OrlPluginManager::Camera> Cameras()
+std::vector<TestKit::CameraRef> Cameras()
 {
-    return OrlPluginManager::CCameraDirectory::Instance().FindCameras({});
+    return TestKit::DirectoryCameras();
 }
 
 // The last day of the store over `cameras`, or a period before the store began.
 teskplaycontroller::CCameraVideoSearchCondition
-Condition(teskplaycontroller::VideoSearchType type,
-          const std::vector<OrlPluginManager::Camera> &cameras, bool before_store = false)
+Condition(teskplaycontroller::VideoSearchType type, const std::vector<TestKit::CameraRef> &cameras,
+          bool before_store = false)
 {
-    teskplaycontroller::CCameraVideoSearchCondition condition;
-    auto &data = *condition.GetDataPtr();
-    data.search_guid = Quor::Base::GuidUtil::CreateGuid();
-    data.search_type = type;
-    data.end_time = StoreOptions().anchor - (before_store ? 30 * 86400 : 0);
-    data.begin_time = data.end_time - 86400;
-    for (const auto &camera : cameras) {
-        teskplaycontroller::TeskCameraInfo info;
-        info.ptr_camera_for_play =
-            std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
-        data.tesk_camera_info.push_back(info);
-    }
-    return condition;
+    const int64_t end = kEnd - (before_store ? 30 * 86400 : 0);
+    return TestKit::CameraSearchCondition(Quor::Base::GuidUtil::CreateGuid(), type, cameras,
+                                          end - 86400, end);
 }
 
 // A shown page bound to its own controller, as the panel builds it.
@@ -120,18 +89,10 @@ struct PageFixture
     // Runs a search to its end; the totals the page reported meanwhile stay in `totals`.
     void Search(teskplaycontroller::CCameraVideoSearchCondition condition)
     {
-        QSignalSpy finished(controller.get(), &CVideoSearchController::SignalSearchResult);
+        QSignalSpy results(controller.get(), &CVideoSearchController::SignalSearchResult);
         page.ClearSearchResult(true);
         page.StartSearchVideo(condition);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                for (const auto &args : finished) {
-                    if (args.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished)
-                        return true;
-                }
-                return false;
-            },
-            kWaitMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return StoreSearch::Finished(results); }, kWaitMs));
         QTest::qWait(0);
     }
 
@@ -227,7 +188,8 @@ TEST(SearchPages, TooMuchDataTipShowsUntilClosed)
     EXPECT_FALSE(tip->isVisible());
 }
 
-TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
+// A finished search fills the filter, the views and the bands, and serves playback and export.
+TEST(SearchPages, FinishedSearchFillsTheViewsAndServesPlaybackAndExport)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
     QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
@@ -251,7 +213,6 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
             return !selected.isEmpty();
         },
         kWaitMs));
-    PlaybackFileVector files;
     CameraFilesList rows;
     CVideoFileParam param;
     param.SetVal_qvc_filter_camera_keys(fixture.Manager()->GetFilterCamera());
@@ -262,35 +223,57 @@ TEST(SearchPages, FinishedSearchFillsFilterViewsAndBands)
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(selected.size(), rows.front().second.size());
     EXPECT_EQ(selected.front().dtStart, rows.front().second.front()->GetFileBegTime());
-}
 
-TEST(SearchPages, UnlockedRecordingLeavesTheLockedPageOnReload)
-{
-    PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
-    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
-    const int before = LastTotal(totals);
-    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
+    // Playback: the result, its neighbours and the time type.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(1) != nullptr; }, kWaitMs));
+    CClipPlaybackParam first;
+    first.SetVal_current_data_id(0);
+    ASSERT_TRUE(fixture.page.GetPlaybackParam(first));
+    EXPECT_FALSE(first.GetVal_b_previous_btn_enable());
+    EXPECT_TRUE(first.GetVal_b_next_btn_enable());
+    EXPECT_EQ(first.GetVal_time_type(), fixture.Manager()->GetDataTimeType());
+    EXPECT_EQ(first.GetVal_play_widget_height_widget_scale(),
+              fixture.expand.GetPlayWidgetHeightWidgetScale());
+    EXPECT_EQ(first.GetVal_video_type(), RegularVideo);
+    EXPECT_EQ(first.GetVal_total_num(), fixture.Manager()->GetDataNum());
     PlaybackFileVector files;
     grid->GetDataInfoByID(0)->GetFileDatas(files);
-    ASSERT_EQ(files.size(), 1);
-    CResourceKey camera = teskplaycontroller::CResourceKey();
-    camera.SetVal_site_id(
-        grid->GetDataInfoByID(0)->GetPairData(KeySiteId).toString().toStdString());
-    camera.SetVal_resource_id(
-        grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString().toStdString());
-    const __int64 begin = files.front()->GetFileBegTime();
-    const __int64 end = files.front()->GetFileEndTime();
+    ASSERT_FALSE(files.isEmpty());
+    EXPECT_EQ(first.GetVal_playback_files(), files);
+    ASSERT_NE(first.GetVal_ptr_camera_for_play(), nullptr);
+    EXPECT_EQ(QString::fromStdString(first.GetVal_ptr_camera_for_play()->GetCameraID()),
+              grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString());
 
-    fixture.page.DeleteCustomData(camera, begin, end);
-    fixture.page.ReloadSearchVideoData();
-    EXPECT_EQ(LastTotal(totals), before - 1);
-    EXPECT_EQ(fixture.Manager()->GetDataNum(), before - 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
-    PlaybackFileVector now_first;
-    grid->GetDataInfoByID(0)->GetFileDatas(now_first);
-    EXPECT_NE(now_first.front()->GetFileBegTime(), begin);
+    CClipPlaybackParam second;
+    second.SetVal_current_data_id(1);
+    ASSERT_TRUE(fixture.page.GetPlaybackParam(second));
+    EXPECT_TRUE(second.GetVal_b_previous_btn_enable());
+
+    CClipPlaybackParam missing;
+    missing.SetVal_current_data_id(fixture.Manager()->GetDataNum() + 5);
+    EXPECT_FALSE(fixture.page.GetPlaybackParam(missing));
+
+    // Export: the ticked results, one record per camera.
+    auto *download = fixture.Child<QPushButton>("ptr_download_button_");
+    EXPECT_FALSE(download->isEnabled());
+    grid->SetAllThumbnailsChecked(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return download->isEnabled(); }, kWaitMs));
+
+    QVector<CVideoDownloadInfo> records;
+    DownloadTimeType time;
+    fixture.page.GetExportInfo(records, time);
+    const auto ticked = grid->GetAllCheckedDataInfo();
+    ASSERT_FALSE(ticked.isEmpty());
+    int groups = 0;
+    QSet<QString> exported;
+    for (const CVideoDownloadInfo &record : records) {
+        EXPECT_FALSE(exported.contains(record.GetVal_camera_id())) << "one record per camera";
+        exported.insert(record.GetVal_camera_id());
+        groups += record.GetVal_playback_files().size();
+        EXPECT_EQ(record.GetVal_qvc_custom_file_name().size(),
+                  record.GetVal_playback_files().size());
+    }
+    EXPECT_EQ(groups, ticked.size());
 }
 
 TEST(SearchPages, DeletingASearchedCameraClearsThePage)
@@ -350,23 +333,7 @@ TEST(SearchPages, SortAndFilterReportTheNewTotalAndAChangedResult)
         EXPECT_TRUE(teskplaycontroller::IsSameKey(filtered[i], kept[i]));
 }
 
-TEST(SearchPages, UnknownOrUnchangedLevelChangesNothing)
-{
-    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
-    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
-    auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
-    emit bar->SignalLevelChanged(static_cast<CAnimationProgressBar::TotalValue>(42));
-    // A one-day search is cut at 1800 s, which the one-day level asks for again.
-    emit bar->SignalLevelChanged(CAnimationProgressBar::LevelOneDay);
-    EXPECT_EQ(changed.count(), 0);
-    EXPECT_NE(grid->GetDataInfoByID(0), nullptr);
-    EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
-}
-
-TEST(SearchPages, LevelChangeSplitsAgainAndShowsTheNewSegments)
+TEST(SearchPages, OnlyANewLevelSplitsAgainAndShowsTheNewSegments)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
     QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
@@ -374,6 +341,10 @@ TEST(SearchPages, LevelChangeSplitsAgainAndShowsTheNewSegments)
     const int before = LastTotal(totals);
     QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
     auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
+    // An unknown level, or the one the search was cut for (1800 s a day), changes nothing.
+    emit bar->SignalLevelChanged(static_cast<CAnimationProgressBar::TotalValue>(42));
+    emit bar->SignalLevelChanged(CAnimationProgressBar::LevelOneDay);
+    EXPECT_EQ(changed.count(), 0);
     bar->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_FALSE(changed.at(0).at(0).toBool());
@@ -535,69 +506,6 @@ TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
         [&] { return list->currentIndex().data(RoleDataId).toInt() == wanted; }, kWaitMs));
 }
 
-TEST(SearchPages, PlaybackParametersCarryTheResultItsNeighboursAndTheTimeType)
-{
-    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(1) != nullptr; }, kWaitMs));
-
-    CClipPlaybackParam first;
-    first.SetVal_current_data_id(0);
-    ASSERT_TRUE(fixture.page.GetPlaybackParam(first));
-    EXPECT_FALSE(first.GetVal_b_previous_btn_enable());
-    EXPECT_TRUE(first.GetVal_b_next_btn_enable());
-    EXPECT_EQ(first.GetVal_time_type(), fixture.Manager()->GetDataTimeType());
-    EXPECT_EQ(first.GetVal_play_widget_height_widget_scale(),
-              fixture.expand.GetPlayWidgetHeightWidgetScale());
-    EXPECT_EQ(first.GetVal_video_type(), RegularVideo);
-    EXPECT_EQ(first.GetVal_total_num(), fixture.Manager()->GetDataNum());
-    PlaybackFileVector files;
-    grid->GetDataInfoByID(0)->GetFileDatas(files);
-    ASSERT_FALSE(files.isEmpty());
-    EXPECT_EQ(first.GetVal_playback_files(), files);
-    ASSERT_NE(first.GetVal_ptr_camera_for_play(), nullptr);
-    EXPECT_EQ(QString::fromStdString(first.GetVal_ptr_camera_for_play()->GetCameraID()),
-              grid->GetDataInfoByID(0)->GetPairData(KeyCameraId).toString());
-
-    CClipPlaybackParam second;
-    second.SetVal_current_data_id(1);
-    ASSERT_TRUE(fixture.page.GetPlaybackParam(second));
-    EXPECT_TRUE(second.GetVal_b_previous_btn_enable());
-
-    CClipPlaybackParam missing;
-    missing.SetVal_current_data_id(fixture.Manager()->GetDataNum() + 5);
-    EXPECT_FALSE(fixture.page.GetPlaybackParam(missing));
-}
-
-TEST(SearchPages, ExportRecordsGroupTickedResultsByCamera)
-{
-    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
-    auto *download = fixture.Child<QPushButton>("ptr_download_button_");
-    EXPECT_FALSE(download->isEnabled());
-    grid->SetAllThumbnailsChecked(true);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return download->isEnabled(); }, kWaitMs));
-
-    QVector<CVideoDownloadInfo> records;
-    DownloadTimeType time;
-    fixture.page.GetExportInfo(records, time);
-    const auto ticked = grid->GetAllCheckedDataInfo();
-    ASSERT_FALSE(ticked.isEmpty());
-    int groups = 0;
-    QSet<QString> cameras;
-    for (const CVideoDownloadInfo &record : records) {
-        EXPECT_FALSE(cameras.contains(record.GetVal_camera_id())) << "one record per camera";
-        cameras.insert(record.GetVal_camera_id());
-        groups += record.GetVal_playback_files().size();
-        EXPECT_EQ(record.GetVal_qvc_custom_file_name().size(),
-                  record.GetVal_playback_files().size());
-    }
-    EXPECT_EQ(groups, ticked.size());
-}
-
 // ---- every kind ------------------------------------------------------------------------
 
 // The condition of the one search that serves `kind`, as the panel groups kinds.
@@ -605,19 +513,8 @@ teskplaycontroller::CCameraVideoSearchCondition ConditionOfKind(VideoDataType ki
 {
     const QVector<CSearchGroup> groups = GroupKindsIntoSearches({kind});
     EXPECT_EQ(groups.size(), 1);
-    const CSearchGroup group = groups.value(0);
-    auto condition = Condition(group.search_type, Cameras());
-    auto &data = *condition.GetDataPtr();
-    if (group.search_type == teskplaycontroller::VideoSearchTag) {
-        auto extra = std::make_shared<teskplaycontroller::CLableExtra>();
-        extra->SetVal_label_type(group.label_type);
-        data.ptr_label_extra = extra;
-    } else if (group.search_type == teskplaycontroller::VideoSearchPersonVehicle) {
-        auto extra = std::make_shared<teskplaycontroller::CPersonVehicleExtra>();
-        extra->SetVal_event_type(group.event_type);
-        data.ptr_person_vehicle_extra = extra;
-        data.event_type = group.event_type;
-    }
+    auto condition = Condition(groups.value(0).search_type, Cameras());
+    ApplySearchGroup(groups.value(0), condition);
     return condition;
 }
 

@@ -1,11 +1,11 @@
 #include "panels/TagConditionWidget.h"
+#include "Screenshot.h"
 
 #include "lattice/ExtensibleWidget.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -147,10 +147,7 @@ TEST(TagCondition, SimpleModeTagTypesAndName)
     EXPECT_EQ(changed.count(), int(std::size(radios)));
     QTest::keyClicks(w.findChild<QLineEdit *>("ptr_simple_name_edit_"), "gate");
     EXPECT_EQ(w.GetTagName(), "gate");
-    const QString dir = qEnvironmentVariable("TVS_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) {
-        EXPECT_TRUE(w.grab().save(QDir(dir).filePath("cond-kinds-simple.png")));
-    }
+    TestSupport::SaveShot(&w, "cond-kinds-simple.png");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "PlayStore.h"
+#include "Screenshot.h"
 #include "WaitFor.h"
 
 #include "playback/ClipPlaybackBaseInfoWidget.h"
@@ -159,19 +160,6 @@ TEST_F(ClipPlaybackWidgetTest, CloseSignalFollowsTheDoNotSendFlagAndClearsIt)
     }
 }
 
-TEST_F(ClipPlaybackWidgetTest, TheInformationPageNeverGetsLowerThanItsMinimum)
-{
-    Play(Param(TagVideo, rec_.begin, rec_.begin + 30));
-    for (const QSize size : {QSize(520, 300), QSize(520, 600), QSize(800, 700), QSize(520, 1400)}) {
-        widget_->UpdatePlaybackWidgetHeight(size);
-        EXPECT_GE(widget_->GetInfoPageHeight(), CClipPlaybackWidget::kMinInfoHeight)
-            << size.width() << "x" << size.height();
-    }
-    // A tall area gives the page the rest of the height.
-    widget_->UpdatePlaybackWidgetHeight(QSize(520, 1400));
-    EXPECT_GT(widget_->GetInfoPageHeight(), 400);
-}
-
 TEST_F(ClipPlaybackWidgetTest, ContinuousPlayAsksForTheNextResultOnlyWhenOnAndNotAfterTheLast)
 {
     struct Case
@@ -233,7 +221,7 @@ TEST_F(ClipPlaybackWidgetTest, APlayedResultShowsTheFrameOfItsTime)
     EXPECT_EQ(window->GetTimeText(), teskplaywindow::TeskTimeConvert::GetDateTimeByUTCtime(
                                          second, 0, rec_.camera->GetResourceKey())
                                          .toString("yyyy-MM-dd hh:mm:ss"));
-    widget_->grab().save("/tmp/play-clip-widget.png");
+    TestSupport::SaveShot(widget_, "play-clip-widget.png");
 }
 
 TEST_F(ClipPlaybackWidgetTest, APlayTimeAfterTheFilesEndsPlaybackAtOnce)
@@ -459,7 +447,7 @@ TEST_F(ClipPlaybackWidgetTest, TheAreaMovesToTheAuxiliaryScreenAndBack)
     EXPECT_TRUE(window->isVisible());
     TVS_WAIT_TRUE(window->height() > 200, kWaitMs);
     TVS_WAIT_TRUE(window->GetCurrentFrameTimeMs() >= 0, kWaitMs);
-    dialog->grab().save("/tmp/play-detail-dialog.png");
+    TestSupport::SaveShot(dialog, "play-detail-dialog.png");
 
     QTest::mouseClick(dialog->Form()->ptr_video_detail_close_btn_, Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());

@@ -1,13 +1,9 @@
 #include "playback/PlayWndMessager.h"
 #include "WaitFor.h"
-#include "playback/VideoDetailDialog.h"
 
 #include "lattice/NewInfoDlg.h"
 
 #include <QLabel>
-#include <QLayout>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,13 +11,6 @@
 using namespace TeskVideoSearch;
 
 namespace {
-
-TEST(PlayWndMessager, MessageTypesMapToBoxStates)
-{
-    const std::pair<int, int> cases[] = {{0, 3}, {1, 2}, {2, 1}, {3, 0}, {4, 3}, {-1, 3}};
-    for (const auto &c : cases)
-        EXPECT_EQ(CPlayWndMessager::StateOfMessageType(c.first), c.second) << c.first;
-}
 
 TEST(PlayWndMessager, ATextMessageIsCentredNearTheTopOfTheMainWidget)
 {
@@ -62,31 +51,6 @@ TEST(PlayWndMessager, PictureTipsGoToTheCornerOnlyForTheirFileTypes)
     EXPECT_TRUE(shown.at(0).startsWith("tip 1\nGate"));
     EXPECT_TRUE(shown.at(2).startsWith("tip 4"));
     Lattice::CNewInfoDlg::CloseAll();
-}
-
-TEST(VideoDetailDialog, TheCloseButtonAsksToLeaveAndThePlayAreaFollowsTheSize)
-{
-    CVideoDetailDialog dialog;
-    QWidget area;
-    area.setFixedSize(100, 50);
-    dialog.PlayLayout()->addWidget(&area);
-    dialog.SetPlayArea(&area);
-    dialog.resize(800, 700);
-    dialog.show();
-    EXPECT_GT(area.width(), 700);
-    EXPECT_LE(area.width(), 800);
-    EXPECT_GT(area.height(), 50);
-    const int tall = area.height();
-    dialog.resize(640, 500);
-    EXPECT_LT(area.height(), tall);
-    EXPECT_LE(area.width(), 640);
-    QSignalSpy exit(&dialog, &CVideoDetailDialog::SignalExitDetailDialog);
-    auto *close = dialog.findChild<QPushButton *>("ptr_video_detail_close_btn_");
-    ASSERT_TRUE(close);
-    QTest::mouseClick(close, Qt::LeftButton);
-    EXPECT_EQ(exit.size(), 1);
-    dialog.PlayLayout()->removeWidget(&area);
-    area.setParent(nullptr);
 }
 
 } // namespace

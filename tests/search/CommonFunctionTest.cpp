@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMap>
+#include <QSet>
 #include <QTranslator>
 
 using namespace TeskVideoSearch;
@@ -107,24 +108,6 @@ TEST(CommonFunction, East8ReadingOfShortAndOddTexts)
         EXPECT_EQ(CCommonFunction::SwitchISOTimeToEast8ZoneTime(c.first), c.second) << c.first;
 }
 
-TEST(CommonFunction, TransformTimeKeepsDigits)
-{
-    EXPECT_EQ(CCommonFunction::TransformTime("2026/12/05 14:00:00"), "20261205140000");
-    EXPECT_EQ(CCommonFunction::TransformTime("2026/12/05 14:00:00(UTC+08:00)"),
-              "20261205140000(UTC+0800)");
-    EXPECT_EQ(CCommonFunction::TransformTime(""), "");
-    EXPECT_EQ(CCommonFunction::TransformTime("// ::"), "");
-}
-
-TEST(CommonFunction, BarStepBoundaries)
-{
-    const std::pair<int, int> cases[] = {{-5, 600},     {0, 600},       {21600, 600},
-                                         {21601, 1200}, {43200, 1200},  {43201, 1800},
-                                         {86400, 1800}, {86401, 10800}, {604800, 10800}};
-    for (const auto &c : cases)
-        EXPECT_EQ(CCommonFunction::GetSingleTimeByTimeRange(c.first), c.second) << c.first;
-}
-
 TEST(CommonFunction, TimeSliderFileIndex)
 {
     EXPECT_EQ(CCommonFunction::CreateTimeSliderFileIndex(3, 12), "3-12");
@@ -140,34 +123,19 @@ TEST(CommonFunction, TimeSliderFileIndex)
         EXPECT_EQ(CCommonFunction::GetTimeSliderFileIndex(c.first), c.second) << c.first;
 }
 
-// Tag kinds 0 to 3 name the tag types 100 to 103; the choices 200 to 204 pass; nothing else.
-TEST(CommonFunction, TagTypeRangesAndTheirEdges)
-{
-    const std::pair<int, int> switches[] = {{0, 100},   {3, 103},   {4, -1},   {199, -1},
-                                            {200, 200}, {204, 204}, {205, -1}, {-1, -1}};
-    for (const auto &c : switches)
-        EXPECT_EQ(CCommonFunction::SwitchTagType(static_cast<RecordFileType::TagType>(c.first)),
-                  c.second)
-            << c.first;
-}
-
 TEST_F(CommonFunctionTest, TagIconsAreDrawnFromTheResourceCollection)
 {
-    const std::pair<int, QRgb> icons[] = {{TagChoiceRed, qRgb(0xe5, 0x48, 0x4d)},
-                                          {TagChoiceBlue, qRgb(0x3e, 0x7b, 0xfa)},
-                                          {TagChoiceGreen, qRgb(0x30, 0xa4, 0x6c)},
-                                          {TagChoiceYellow, qRgb(0xf5, 0xb4, 0x00)}};
-    for (const auto &c : icons) {
+    // Each colour's flag has a banner of its own colour.
+    QSet<QRgb> banners;
+    for (int choice : {TagChoiceRed, TagChoiceBlue, TagChoiceGreen, TagChoiceYellow}) {
         const QPixmap icon =
-            CCommonFunction::GetTypeIconByTagType(static_cast<VideoSearchTagType>(c.first));
-        ASSERT_FALSE(icon.isNull()) << c.first;
+            CCommonFunction::GetTypeIconByTagType(static_cast<VideoSearchTagType>(choice));
+        ASSERT_FALSE(icon.isNull()) << choice;
         EXPECT_EQ(icon.size() / icon.devicePixelRatio(), QSize(16, 16));
-        // The middle of the flag's banner carries the tag's colour.
-        const QImage image = icon.toImage();
         const qreal ratio = icon.devicePixelRatio();
-        EXPECT_EQ(image.pixel(int(7 * ratio), int(4 * ratio)) & 0xffffff, c.second & 0xffffff)
-            << c.first;
+        banners.insert(icon.toImage().pixel(int(7 * ratio), int(4 * ratio)) & 0xffffff);
     }
+    EXPECT_EQ(banners.size(), 4);
     EXPECT_FALSE(CCommonFunction::GetTypeIconByTagType(TagChoiceAll).isNull());
     EXPECT_TRUE(CCommonFunction::GetTypeIconByTagType(TagTypeManual).isNull());
     EXPECT_TRUE(CCommonFunction::GetTypeIconByTagType(TagTypeInvalid).isNull());
@@ -186,31 +154,16 @@ TEST(CommonFunction, EveryAddressedImageIsInTheResourceCollection)
         "video_top_text_mask.svg",     "loading_red.gif"};
     for (const char *name : names)
         EXPECT_TRUE(QFile::exists(QString(":/Images/TeskVideoSearch/") + name)) << name;
-}
-
-TEST(CommonFunction, ThumbnailListButtonImages)
-{
-    TeskResources::Register();
-    struct Case
-    {
-        bool list, normal, mirrored;
-        const char *path;
-    };
-    const Case cases[] = {
-        {true, true, false, ":/Images/TeskVideoSearch/icon_list_nor.svg"},
-        {true, false, false, ":/Images/TeskVideoSearch/icon_list_sel.svg"},
-        {false, true, false, ":/Images/TeskVideoSearch/icon_thumbnail_nor.svg"},
-        {false, false, false, ":/Images/TeskVideoSearch/icon_thumbnail_sel.svg"},
-        {true, true, true, ":/Images/TeskVideoSearch/icon_list_arbaric_nor.svg"},
-        {true, false, true, ":/Images/TeskVideoSearch/icon_list_arbaric_sel.svg"},
-        {false, true, true, ":/Images/TeskVideoSearch/icon_thumbnail_arbaric_nor.svg"},
-        {false, false, true, ":/Images/TeskVideoSearch/icon_thumbnail_arbaric_sel.svg"},
-    };
-    for (const Case &c : cases) {
-        QGuiApplication::setLayoutDirection(c.mirrored ? Qt::RightToLeft : Qt::LeftToRight);
-        const QString path = CCommonFunction::GetThumbnailListBtnImage(c.list, c.normal);
-        EXPECT_EQ(path, c.path);
-        EXPECT_TRUE(QFile::exists(path)) << c.path;
+    // The view buttons' pictures, mirrored too.
+    for (const auto direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        QGuiApplication::setLayoutDirection(direction);
+        for (const bool list : {false, true}) {
+            for (const bool normal : {false, true}) {
+                const QString path = CCommonFunction::GetThumbnailListBtnImage(list, normal);
+                EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+                EXPECT_EQ(path.contains("arbaric"), direction == Qt::RightToLeft);
+            }
+        }
     }
     QGuiApplication::setLayoutDirection(Qt::LeftToRight);
 }
@@ -279,40 +232,21 @@ TEST_F(CommonFunctionTest, TimeBarSpanOverSeveralCameras)
     };
     const QVector<CResourceKey> both = {TestKit::CameraKey("s1", "berlin"),
                                         TestKit::CameraKey("s1", "kolkata")};
+    const QVector<CResourceKey> kolkata_first = {both[1], both[0]};
+    const auto device = OrlSearchTimeType::DeviceTime;
+    const auto client = OrlSearchTimeType::ClientTime;
     const Case cases[] = {
         // Device readings: Kolkata's 14:00 comes first, Berlin's 18:00 last; both are shown as
         // those readings on the bar's clock.
-        {"device to device",
-         OrlSearchTimeType::DeviceTime,
-         OrlSearchTimeType::DeviceTime,
-         both,
-         {start - 8 * hour, end - 8 * hour}},
-        {"device to client",
-         OrlSearchTimeType::DeviceTime,
-         OrlSearchTimeType::ClientTime,
-         both,
-         {start - 5 * hour - 1800, end - hour}},
-        {"client to client",
-         OrlSearchTimeType::ClientTime,
-         OrlSearchTimeType::ClientTime,
-         both,
-         {start, end}},
+        {"device to device", device, device, both, qMakePair(start - 8 * hour, end - 8 * hour)},
+        {"device to client", device, client, both, qMakePair(start - 5 * hour - 1800, end - hour)},
+        {"client to client", client, client, both, qMakePair(start, end)},
         // Client instants shown on the first camera's clock (Berlin, one hour east of UTC).
-        {"client to device",
-         OrlSearchTimeType::ClientTime,
-         OrlSearchTimeType::DeviceTime,
-         both,
-         {start + hour - 8 * hour, end + hour - 8 * hour}},
-        {"client to device, Kolkata first",
-         OrlSearchTimeType::ClientTime,
-         OrlSearchTimeType::DeviceTime,
-         {TestKit::CameraKey("s1", "kolkata"), TestKit::CameraKey("s1", "berlin")},
-         {start + 5 * hour + 1800 - 8 * hour, end + 5 * hour + 1800 - 8 * hour}},
-        {"no cameras",
-         OrlSearchTimeType::DeviceTime,
-         OrlSearchTimeType::DeviceTime,
-         {},
-         {start, end}},
+        {"client to device", client, device, both,
+         qMakePair(start + hour - 8 * hour, end + hour - 8 * hour)},
+        {"client to device, Kolkata first", client, device, kolkata_first,
+         qMakePair(start + 5 * hour + 1800 - 8 * hour, end + 5 * hour + 1800 - 8 * hour)},
+        {"no cameras", device, device, QVector<CResourceKey>(), qMakePair(start, end)},
     };
     for (const Case &c : cases) {
         CTimeProgressRangeParam param;

@@ -19,6 +19,9 @@ const QString kNoMediaText = "<Korv-ControlClient.853a16a8b101498fa1284357d296cb
 
 using OrlPluginManager::CLogBusinessInterfaceMgr;
 
+const Quor::Base::Error::ErrorCode kNoCode{};
+const Quor::Base::Error::ErrorCode kOffline{0x20, 0x2001};
+
 class FailureReportTest : public ControllerFixture
 {
 protected:
@@ -106,60 +109,25 @@ TEST_P(CameraFailureTest, NotifiesAndAuditsTheFailure)
 INSTANTIATE_TEST_SUITE_P(
     Cases, CameraFailureTest,
     ::testing::Values(
-        CameraFailureCase{"DeviceWithSwitch",
-                          1,
-                          2,
-                          true,
-                          ResourceData::StorageLocationAuxiliary,
-                          "",
-                          {},
+        CameraFailureCase{"DeviceWithSwitch", 1, 2, true, ResourceData::StorageLocationAuxiliary,
+                          "", kNoCode,
                           kDeviceTemplate + "(Gate,<AuxiliaryStoragewoaCtIrG>,<Tag>," +
                               kDeviceText + ")" + kSwitchSuffix},
-        CameraFailureCase{"NoMedia",
-                          2,
-                          3,
-                          false,
-                          ResourceData::StorageLocationCentral,
-                          "x",
-                          {},
-                          kDeviceTemplate + "(Gate,<TheCentral>,<LockOJORE6H7>," + kNoMediaText +
-                              ")"},
-        CameraFailureCase{"PersonVehicle",
-                          13,
-                          0,
-                          true,
-                          ResourceData::StorageLocationDevice,
-                          "disk full",
-                          {},
-                          kPersonVehicleTemplate + "(Gate,disk full)"},
-        CameraFailureCase{"ReasonFromErrorCode",
-                          1,
-                          0,
-                          true,
-                          ResourceData::StorageLocationDevice,
-                          "",
-                          {0x20, 0x2001},
-                          kReasonTemplate +
-                              "(Gate,<EquipmentStorage>,<Tag>)The device is offline. " +
-                              kSwitchSuffix},
-        CameraFailureCase{"RegularRecordings",
-                          0,
-                          0,
-                          false,
-                          ResourceData::StorageLocationMain,
-                          "busy",
-                          {0x20, 0x2001},
-                          kReasonTemplate +
-                              "(Gate,<MainMemoryFnGvCDGv>,"
+        CameraFailureCase{
+            "NoMedia", 2, 3, false, ResourceData::StorageLocationCentral, "x", kNoCode,
+            kDeviceTemplate + "(Gate,<TheCentral>,<LockOJORE6H7>," + kNoMediaText + ")"},
+        CameraFailureCase{"PersonVehicle", 13, 0, true, ResourceData::StorageLocationDevice,
+                          "disk full", kNoCode, kPersonVehicleTemplate + "(Gate,disk full)"},
+        CameraFailureCase{
+            "ReasonFromErrorCode", 1, 0, true, ResourceData::StorageLocationDevice, "", kOffline,
+            kReasonTemplate + "(Gate,<EquipmentStorage>,<Tag>)The device is offline. " +
+                kSwitchSuffix},
+        CameraFailureCase{
+            "RegularRecordings", 0, 0, false, ResourceData::StorageLocationMain, "busy", kOffline,
+            kReasonTemplate + "(Gate,<MainMemoryFnGvCDGv>,"
                               "<Korv-ControlClient.6d6bdf8d3e7a4ae4958d3550b2d9a734.button>)busy "},
-        CameraFailureCase{"OtherParameterError",
-                          10,
-                          1,
-                          true,
-                          ResourceData::StorageLocationDevice,
-                          "x",
-                          {0x20, 0x2001},
-                          QString()}),
+        CameraFailureCase{"OtherParameterError", 10, 1, true, ResourceData::StorageLocationDevice,
+                          "x", kOffline, QString()}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ControllerFixture, WithoutTranslationTheKeysAreShown)
@@ -216,6 +184,12 @@ TEST_F(FailureReportTest, SuccessRecordsCarryTheSearchItems)
     source_->Release(hold);
     ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
     EXPECT_EQ(CLogBusinessInterfaceMgr::Instance().Records().size(), 3u);
+}
+
+teskplaycontroller::StoragePair Storage(ResourceData::StorageLocation location,
+                                        ResourceData::StorageMediaType media)
+{
+    return {location, media};
 }
 
 struct VCAFailureCase
@@ -283,57 +257,43 @@ TEST_P(VCAFailureTest, ReportsTheFailureInTheEventOrAsANotification)
 INSTANTIATE_TEST_SUITE_P(
     Cases, VCAFailureTest,
     ::testing::Values(
-        VCAFailureCase{"ReasonFromErrorCode",
-                       0,
-                       true,
-                       {ResourceData::StorageLocationDevice, ResourceData::StorageMediaDevice},
-                       teskplaycontroller::VCASearchMotion,
-                       -1,
-                       "",
-                       "VideoRetrievalFailedOyWUrwFt(Gate)The device did not answer in time." +
-                           kSwitchSuffix,
-                       {},
-                       4},
-        VCAFailureCase{"ReasonText",
-                       0,
-                       false,
-                       {ResourceData::StorageLocationDevice, ResourceData::StorageMediaDevice},
-                       teskplaycontroller::VCASearchMotion,
-                       2,
-                       "lost",
-                       "VideoRetrievalFailedOyWUrwFt(Gate)lost",
-                       {},
-                       0},
-        VCAFailureCase{"Device",
-                       2,
-                       true,
-                       {ResourceData::StorageLocationCentral, ResourceData::StorageMediaDevice},
-                       teskplaycontroller::VCASearchMotion,
-                       -1,
-                       "",
-                       {},
-                       kVCADeviceTemplate + "(Gate,<TheCentral>)" + kDeviceText + kSwitchSuffix,
-                       0},
-        VCAFailureCase{"Media",
-                       3,
-                       false,
-                       {ResourceData::StorageLocationMain, ResourceData::StorageMediaCloud},
-                       teskplaycontroller::VCASearchLineCrossing,
-                       -1,
-                       "",
-                       {},
+        VCAFailureCase{
+            "ReasonFromErrorCode",
+            0,
+            true,
+            Storage(ResourceData::StorageLocationDevice, ResourceData::StorageMediaDevice),
+            teskplaycontroller::VCASearchMotion,
+            -1,
+            "",
+            "VideoRetrievalFailedOyWUrwFt(Gate)The device did not answer in time." + kSwitchSuffix,
+            {},
+            4},
+        VCAFailureCase{
+            "ReasonText",
+            0,
+            false,
+            Storage(ResourceData::StorageLocationDevice, ResourceData::StorageMediaDevice),
+            teskplaycontroller::VCASearchMotion,
+            2,
+            "lost",
+            "VideoRetrievalFailedOyWUrwFt(Gate)lost",
+            {},
+            0},
+        VCAFailureCase{
+            "Device", 2, true,
+            Storage(ResourceData::StorageLocationCentral, ResourceData::StorageMediaDevice),
+            teskplaycontroller::VCASearchMotion, -1, "", QString(),
+            kVCADeviceTemplate + "(Gate,<TheCentral>)" + kDeviceText + kSwitchSuffix, 0},
+        VCAFailureCase{"Media", 3, false,
+                       Storage(ResourceData::StorageLocationMain, ResourceData::StorageMediaCloud),
+                       teskplaycontroller::VCASearchLineCrossing, -1, "", QString(),
                        kVCADeviceTemplate + "(Gate,<MainMemoryFnGvCDGv>)" + kVCAMediaTemplate +
                            "(<Korv-ControlClient.74191b2096b44926a0f4ca68ab06ec77.name>,"
                            "<LineCrossingDetection>)",
                        0},
-        VCAFailureCase{"MediaLiteral",
-                       3,
-                       true,
-                       {ResourceData::StorageLocationDevice, ResourceData::StorageMediaCVR},
-                       teskplaycontroller::VCASearchIntrusion,
-                       -1,
-                       "",
-                       {},
+        VCAFailureCase{"MediaLiteral", 3, true,
+                       Storage(ResourceData::StorageLocationDevice, ResourceData::StorageMediaCVR),
+                       teskplaycontroller::VCASearchIntrusion, -1, "", QString(),
                        kVCADeviceTemplate + "(Gate,<EquipmentStorage>)" + kVCAMediaTemplate +
                            "(CVR,<MotionDetecting>)" + kSwitchSuffix,
                        0}),

@@ -19,53 +19,6 @@ static_assert(std::is_same<unsigned __int64, uint64_t>::value, "unsigned __int64
 [[maybe_unused]] void (CVideoSearchController::*const kHostDeleteUnlock)(
     CResourceKey &, const __int64 &, const __int64 &) = &CVideoSearchController::DeleteUnlockFile;
 
-TEST(ValueRecords, CopiesShareAndDataCopiesAreIndependent)
-{
-    CVideoFileParam a;
-    CVideoFileParam b(a);
-    CVideoFileParam c;
-    c = a;
-    a.SetVal_begin_index(5);
-    EXPECT_EQ(b.GetVal_begin_index(), 5);
-    EXPECT_EQ(c.GetVal_begin_index(), 5);
-
-    CVideoFileParam independent(*a.GetDataPtr());
-    independent.SetVal_begin_index(9);
-    EXPECT_EQ(a.GetVal_begin_index(), 5);
-    EXPECT_EQ(independent.GetVal_begin_index(), 9);
-
-    CVideoFileParam adopted(a.GetDataPtr());
-    adopted.SetVal_end_index(3);
-    EXPECT_EQ(a.GetVal_end_index(), 3);
-}
-
-TEST(ValueRecords, NestedValueClassesAreStoredAsPlainStructures)
-{
-    CCameraBaseInfo info;
-    CResourceKey key;
-    key.SetVal_resource_id("cam-1");
-    key.SetVal_site_id("site-a");
-    info.SetVal_camera_key(key);
-    // The setter copied the key: changing the caller's key later changes nothing.
-    key.SetVal_resource_id("cam-2");
-    EXPECT_EQ(info.GetVal_camera_key().GetVal_resource_id(), "cam-1");
-    // The getter wraps a fresh copy.
-    CResourceKey got = info.GetVal_camera_key();
-    got.SetVal_site_id("site-z");
-    EXPECT_EQ(info.GetVal_camera_key().GetVal_site_id(), "site-a");
-
-    CVideoFileParam param;
-    param.SetVal_qvc_filter_camera_keys({key, info.GetVal_camera_key()});
-    const auto keys = param.GetVal_qvc_filter_camera_keys();
-    ASSERT_EQ(keys.size(), 2);
-    EXPECT_EQ(keys[0].GetVal_resource_id(), "cam-2");
-    EXPECT_EQ(keys[1].GetVal_resource_id(), "cam-1");
-    // Copies of the plain structure are deep.
-    VideoFileParam plain = *param.GetDataPtr();
-    plain.qvc_filter_camera_keys[0].resource_id = "changed";
-    EXPECT_EQ(param.GetVal_qvc_filter_camera_keys()[0].GetVal_resource_id(), "cam-2");
-}
-
 TEST(ValueRecords, ANullStructureIsAdoptedAndReadsAsTheDefaults)
 {
     CVideoFileParam adopted{std::shared_ptr<VideoFileParam>()};
@@ -106,35 +59,6 @@ TEST(ClipSearchEvent, EveryEventIsOfTheOneQtTypeAndUnknownStatesMapToNone)
         vca.state_type = state;
         EXPECT_EQ(ClipSearchEvent(vca).GetEventType(), ClipSearchNone) << state;
     }
-}
-
-TEST(ClipSearchEvent, CopiesShareData)
-{
-    ClipSearchEvent a;
-    ClipSearchEvent b(a);
-    CClipSearchEventData data = a.GetEventData();
-    data.SetVal_current_data_num_(42);
-    EXPECT_EQ(b.GetEventData().GetVal_current_data_num_(), 42);
-    ClipSearchEvent c;
-    c = a;
-    EXPECT_EQ(c.GetEventData().GetVal_current_data_num_(), 42);
-}
-
-TEST(TimeSliderFile, CopySharesAssignmentCopies)
-{
-    TimeSliderFile original("1-2", "a.mp4", 10, 20, SliderTag, "cam");
-    EXPECT_EQ(original.GetRecordFileType(), -1);
-    TimeSliderFile shared(original);
-    shared.SetFileEndTime(30);
-    EXPECT_EQ(original.GetFileEndTime(), 30);
-
-    TimeSliderFile assigned;
-    assigned = original;
-    assigned.SetFileName("b.mp4");
-    EXPECT_EQ(original.GetFileName(), "a.mp4");
-    EXPECT_EQ(assigned.GetFileIndex(), "1-2");
-    EXPECT_EQ(assigned.GetFileType(), SliderTag);
-    EXPECT_EQ(assigned.GetSourceCameraId(), "cam");
 }
 
 class Emitter : public QObject

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QProcess>
-
 using namespace TeskVideoSearch;
 
 namespace {
@@ -26,19 +23,6 @@ TEST(CommonPort, CameraInfoComesFromThePluginManager)
     directory.SetCameraListAvailable(false);
     EXPECT_EQ(CVideoSearchCommonPort::GetCameraInfo("s1", "c1").GetName(), "");
     directory.Clear();
-}
-
-TEST(CommonPort, ClientTimeSettings)
-{
-    auto &directory = OrlPluginManager::CCameraDirectory::Instance();
-    OrlPluginManager::SysConfigResult config;
-    config.time_zone_type = OrlSearchTimeType::DeviceTime;
-    config.show_time_difference = true;
-    directory.SetGeneralConfig(config);
-    EXPECT_EQ(CVideoSearchCommonPort::GetTimeZoneType(), OrlSearchTimeType::DeviceTime);
-    EXPECT_TRUE(CVideoSearchCommonPort::IsShowTimeDifference());
-    directory.Clear();
-    EXPECT_EQ(CVideoSearchCommonPort::GetTimeZoneType(), OrlSearchTimeType::ClientTime);
 }
 
 TEST(CommonPort, PresentationSettingPerKind)
@@ -64,32 +48,6 @@ TEST(CommonPort, PresentationSettingPerKind)
     tesk_configuration::SearchDisplayConfigType odd{-1, -1, -1, -1, 2, -1, -1};
     tesk_configuration::CSystemConfigManager::Instance().SetSearchDisplayConfig(odd);
     EXPECT_EQ(CVideoSearchCommonPort::GetSearchResultShowType(TagVideo), ShowThumbnail);
-}
-
-// Run in a child process by the test below: reads what the parent stored.
-TEST(CommonPort, ChildReadsBack)
-{
-    if (qEnvironmentVariable("TVS_CHILD_EXPECT").isEmpty())
-        GTEST_SKIP() << "only run as a child process";
-    EXPECT_EQ(CVideoSearchCommonPort::GetSearchResultShowType(OtherVideo), ShowList);
-    EXPECT_EQ(CVideoSearchCommonPort::GetSearchResultShowType(PersonDetectVideo), ShowThumbnail);
-}
-
-TEST(CommonPort, PresentationPersistsIntoANewProcess)
-{
-    CVideoSearchCommonPort::SetSearchResultShowType(PersonDetectVideo, ShowThumbnail);
-    CVideoSearchCommonPort::SetSearchResultShowType(OtherVideo, ShowList);
-    QProcess child;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("TVS_CHILD_EXPECT", "1");
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=CommonPort.ChildReadsBack"});
-    ASSERT_TRUE(child.waitForFinished(60000));
-    const QByteArray output = child.readAll();
-    EXPECT_EQ(child.exitCode(), 0) << output.constData();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.constData();
 }
 
 } // namespace

@@ -38,24 +38,6 @@ TEST_F(SearchRoadTest, StoresEachCameraInOrderAndFinishes)
     EXPECT_FALSE(controller_->IsSearching());
 }
 
-TEST_F(SearchRoadTest, RegularRecordingsReportTheirSegmentCount)
-{
-    source_->SetCameraFiles("s1", "c1", DeviceFiles(3));
-    source_->SetCameraFiles("s1", "c2", DeviceFiles(2));
-    // One-minute files cut into one-minute segments: one segment per file.
-    ASSERT_TRUE(Search("g1", teskplaycontroller::VideoSearchRecord, {"c1", "c2"}, 60));
-    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
-    const auto events = Events();
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].count, 3);
-    EXPECT_EQ(events[1].count, 5);
-    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {CameraKey("s1", "c2")}), 2);
-    EXPECT_EQ(
-        controller_->GetTotalFileNum(RegularVideo, {CameraKey("s1", "c1"), CameraKey("s1", "c2")}),
-        5);
-    EXPECT_EQ(controller_->GetTotalFileNum(RegularVideo, {CameraKey("s2", "c2")}), 0);
-}
-
 class SearchTypeTest : public ControllerFixture, public ::testing::WithParamInterface<int>
 {};
 
@@ -317,19 +299,6 @@ TEST_F(VCARoadTest, ASearchThatCannotStartStillFinishes)
     auto condition = VCACondition("vca", 1);
     EXPECT_TRUE(controller_->SearchVCAFiles(condition));
     EXPECT_EQ(EventTypes(), std::vector<int>{ClipSearchFinished});
-}
-
-TEST_F(VCARoadTest, FinishWithoutDataReportsTheServicesFlags)
-{
-    CScriptedRecordingSource::VCAScript script;
-    script.final_param.vca_configed = false;
-    script.final_param.support_vca_configed = true;
-    Start(script);
-    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
-    const auto events = Events();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_FALSE(events[0].vca_config);
-    EXPECT_TRUE(events[0].support_vca_config);
 }
 
 TEST_F(VCARoadTest, MoreThanMaximumEndsWithMaxData)

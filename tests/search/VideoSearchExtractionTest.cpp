@@ -11,7 +11,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <limits>
 #include <map>
 #include <mutex>
 #include <random>
@@ -375,45 +374,6 @@ TEST_F(ExtractionTest, EmptyFilterOrUnknownKindOrOrderLeavesOutUntouched)
     EXPECT_TRUE(out.isEmpty());
 }
 
-TEST_F(ExtractionTest, EqualBeginsAcrossCamerasGoBySite)
-{
-    CVideoSearchController controller;
-    cameras_ = {
-        {"s2", "a", {std::make_shared<teskplaycontroller::CDeviceFile>(kBase, kBase + 5, "x")}},
-        {"s1", "z", {std::make_shared<teskplaycontroller::CDeviceFile>(kBase, kBase + 9, "y")}}};
-    ASSERT_TRUE(filler_.Search(controller, cameras_, teskplaycontroller::VideoSearchLock, 600));
-    const auto page = Page(controller, LockVideo, SortBeginAscending, Filters(cameras_)[0], 0, 9);
-    ASSERT_EQ(page.size(), 2);
-    EXPECT_EQ(page[0].first.GetVal_camera_key().GetVal_site_id(), "s1");
-    EXPECT_EQ(page[1].first.GetVal_camera_key().GetVal_site_id(), "s2");
-    // Indices 0 to 0 give exactly the first row.
-    EXPECT_EQ(Page(controller, LockVideo, SortBeginAscending, Filters(cameras_)[0], 0, 0).size(),
-              1);
-}
-
-TEST_F(ExtractionTest, PagesFollowChangesOfTheStore)
-{
-    CVideoSearchController controller;
-    std::mt19937 random(8);
-    cameras_ = RandomCameras(random, false);
-    ASSERT_TRUE(filler_.Search(controller, cameras_, teskplaycontroller::VideoSearchLock, 600));
-    const auto filter = Filters(cameras_)[0];
-    const auto before = Page(controller, LockVideo, SortBeginAscending, filter, 0, 1000);
-    ASSERT_GT(before.size(), 3);
-
-    // Unlocking removes the overlapping files of one camera; the cached order must notice.
-    const PlaybackFilePtr gone = before[1].second.first();
-    CResourceKey camera = before[1].first.GetVal_camera_key();
-    controller.DeleteUnlockFile(camera, gone->GetFileBegTime(), gone->GetFileBegTime());
-    const auto after = Page(controller, LockVideo, SortBeginAscending, filter, 0, 1000);
-    EXPECT_LT(after.size(), before.size());
-    for (const auto &row : after)
-        EXPECT_NE(row.second.first().get(), gone.get());
-
-    controller.CancelSearch(false);
-    EXPECT_TRUE(Page(controller, LockVideo, SortBeginAscending, filter, 0, 1000).isEmpty());
-}
-
 TEST(Extraction, OverlapRule)
 {
     auto file = std::make_shared<CPlaybackFile>(100, 200, "f");
@@ -605,81 +565,20 @@ TEST_F(ExtractionTest, ControllerGoesAwayWhileAResplitRuns)
     QThreadPool::globalInstance()->waitForDone(10000);
 }
 
-// Counts and pages
-
-int FullPageSize(CVideoSearchController &controller, int kind, int order,
-                 const QVector<CResourceKey> &filter)
-{
-    return Page(controller, kind, order, filter, 0, std::numeric_limits<int>::max()).size();
-}
-
-// Every count is the number of rows its page would show, for every kind and camera choice.
-void ExpectCountsMatchPages(CVideoSearchController &controller,
-                            const std::vector<CameraScript> &cameras)
-{
-    std::vector<QVector<CResourceKey>> filters = Filters(cameras);
-    QVector<CResourceKey> twice;
-    for (const auto &camera : cameras) {
-        filters.push_back({CameraKey(camera.site, camera.id)});
-        twice.append(CameraKey(camera.site, camera.id));
-        twice.append(CameraKey(camera.site, camera.id));
-    }
-    filters.push_back(twice);
-    for (int kind = -1; kind <= 9; ++kind) {
-        const bool paged = kind >= RegularVideo && kind <= VcaSearchVideo;
-        for (const auto &filter : filters) {
-            const int count = controller.GetTotalFileNum(VideoDataType(kind), filter);
-            const int stored = paged ? FullPageSize(controller, kind, SortStored, filter) : 0;
-            ASSERT_EQ(count, stored) << "kind " << kind << ", filter of " << filter.size();
-            if (paged) {
-                ASSERT_EQ(FullPageSize(controller, kind, SortBeginAscending, filter), count);
-            }
-            if (filter.size() == 1) {
-                CResourceKey camera = filter.first();
-                ASSERT_EQ(controller.GetSingleCameraFilesNum(VideoDataType(kind), camera), count);
-            }
-        }
-    }
-}
-
-TEST_F(ExtractionTest, CountsAreTheSizesOfTheirPagesOnRandomStores)
-{
-    std::mt19937 random(77);
-    const int label_types[] = {101, 102, 103, 200, 204, 150, -1};
-    for (int round = 0; round < 14; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        CVideoSearchController controller;
-        cameras_ = RandomCameras(random, round % 3 != 0);
-        const bool record = round % 2 == 1;
-        std::shared_ptr<teskplaycontroller::CLableExtra> extra;
-        const int label_type = label_types[round % 7];
-        if (label_type >= 0) {
-            extra = std::make_shared<teskplaycontroller::CLableExtra>();
-            extra->SetVal_label_type(label_type);
-        }
-        ASSERT_TRUE(filler_.Search(controller, cameras_,
-                                   record ? teskplaycontroller::VideoSearchRecord
-                                          : teskplaycontroller::VideoSearchTag,
-                                   120 + 60 * round, extra));
-        ExpectCountsMatchPages(controller, cameras_);
-
-        // Deletions change both alike.
-        for (int deletion = 0; deletion < 3; ++deletion) {
-            const auto &camera = cameras_[random() % cameras_.size()];
-            CResourceKey key = CameraKey(camera.site, camera.id);
-            const int64_t at = kBase + 60 * std::uniform_int_distribution<int>(0, 40)(random);
-            controller.DeleteUnlockFile(key, at, at + 120);
-            ExpectCountsMatchPages(controller, cameras_);
-        }
-    }
-}
-
 // The rows of every kind, and its count, as the models give them: segments are cut from the
 // files as they arrived, deletions change only the files.
 void ExpectStoreAsModel(CVideoSearchController &controller, const CReferenceModel &files,
                         const CReferenceModel &segments, const std::vector<CameraScript> &cameras)
 {
-    for (const auto &filter : Filters(cameras)) {
+    std::vector<QVector<CResourceKey>> filters = Filters(cameras);
+    // Each camera on its own, and every camera named twice.
+    QVector<CResourceKey> twice;
+    for (const auto &camera : cameras) {
+        filters.push_back({CameraKey(camera.site, camera.id)});
+        twice << CameraKey(camera.site, camera.id) << CameraKey(camera.site, camera.id);
+    }
+    filters.push_back(twice);
+    for (const auto &filter : filters) {
         for (int kind = RegularVideo; kind <= VcaSearchVideo; ++kind) {
             for (int order = SortStored; order <= SortBeginAscending; ++order) {
                 const auto rows =
@@ -690,8 +589,17 @@ void ExpectStoreAsModel(CVideoSearchController &controller, const CReferenceMode
                     << "kind " << kind << " order " << order;
                 ASSERT_EQ(controller.GetTotalFileNum(VideoDataType(kind), filter), rows.size())
                     << "kind " << kind;
+                if (filter.size() == 1) {
+                    CResourceKey camera = filter.first();
+                    ASSERT_EQ(controller.GetSingleCameraFilesNum(VideoDataType(kind), camera),
+                              rows.size())
+                        << "kind " << kind;
+                }
             }
         }
+        // Kinds outside the pages count nothing.
+        for (int kind : {-1, 9})
+            ASSERT_EQ(controller.GetTotalFileNum(VideoDataType(kind), filter), 0);
     }
 }
 

@@ -364,31 +364,4 @@ TEST_F(TagLockControllerTest, DestroyedControllerClosesItsDialogAndHearsNothingM
     EXPECT_TRUE(TipsOver(host_->window.get()).isEmpty());
 }
 
-TEST(TagLockEvent, TravelsByValueUnderItsRegisteredName)
-{
-    CTagLockOperateEvent event;
-    EXPECT_EQ(event.GetOperateType(), OperateNone);
-    const int id = QMetaType::type("CTagLockOperateEvent");
-    ASSERT_NE(id, QMetaType::UnknownType);
-
-    teskplaycontroller::CLockRecordFileParam param;
-    param.SetVal_camera_id("C7");
-    event.SetLockParam(param);
-    event.SetOperateType(UnlockFail);
-    event.SetErrorInfo("busy");
-    // Through the meta-type system, as a queued signal copies it.
-    void *copy = QMetaType::create(id, &event);
-    auto *copied = static_cast<CTagLockOperateEvent *>(copy);
-    EXPECT_EQ(copied->GetOperateType(), UnlockFail);
-    EXPECT_EQ(copied->GetErrorInfo(), "busy");
-    EXPECT_EQ(copied->GetLockParam().GetVal_camera_id(), "C7");
-    // A copy owns its request: changing one leaves the other as it was.
-    auto copied_param = copied->GetLockParam();
-    copied_param.SetVal_camera_id("changed");
-    param.SetVal_camera_id("changed too");
-    EXPECT_EQ(copied->GetLockParam().GetVal_camera_id(), "changed");
-    EXPECT_EQ(event.GetLockParam().GetVal_camera_id(), "C7");
-    QMetaType::destroy(id, copy);
-}
-
 } // namespace

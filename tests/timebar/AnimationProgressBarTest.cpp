@@ -1,3 +1,4 @@
+#include "Screenshot.h"
 #include "TimeBarTestSupport.h"
 
 #include "lattice/NewInfoDlg.h"
@@ -6,7 +7,6 @@
 
 #include <algorithm>
 
-#include <QDir>
 #include <QImage>
 #include <QSet>
 #include <QSignalSpy>
@@ -126,6 +126,20 @@ TEST_F(AnimationProgressBarTest, ZoomStopsAtTheAllowedLevels)
     // Outside the allowed range a level request is ignored.
     bar_->SetCurrentLevel(CAnimationProgressBar::LevelTwelveMinutes);
     EXPECT_EQ(bar_->GetCurrentLevel(), CAnimationProgressBar::LevelOneHour);
+    bar_->SetCurrentLevel(static_cast<CAnimationProgressBar::TotalValue>(9));
+    EXPECT_EQ(bar_->GetCurrentLevel(), CAnimationProgressBar::LevelOneHour);
+
+    // A range outside the tables, or reversed, is refused.
+    bar_->SetMaxAndMinLevel(static_cast<CAnimationProgressBar::TotalValue>(-1),
+                            CAnimationProgressBar::LevelOneHour);
+    bar_->SetMaxAndMinLevel(CAnimationProgressBar::LevelSevenDays,
+                            static_cast<CAnimationProgressBar::TotalValue>(9));
+    bar_->SetMaxAndMinLevel(CAnimationProgressBar::LevelOneHour,
+                            CAnimationProgressBar::LevelOneDay);
+    int lowest = -1, highest = -1;
+    bar_->GetMaxAndMinLevel(lowest, highest);
+    EXPECT_EQ(lowest, CAnimationProgressBar::LevelSevenDays);
+    EXPECT_EQ(highest, CAnimationProgressBar::LevelOneHour);
 }
 
 TEST_F(AnimationProgressBarTest, ReverseNotchRunsTheAnimationBackAndSameNotchIsIgnored)
@@ -293,38 +307,32 @@ TEST_F(AnimationProgressBarTest, DragReportsAreLimitedAndADwellFollows)
 
 // ---- slides and setters -------------------------------------------------------------------
 
-TEST_F(AnimationProgressBarTest, SlideToWholeDaysJumpsToOneDayAwayAndLandsExactly)
+TEST_F(AnimationProgressBarTest, SlidesLandExactlyOnTheirTarget)
 {
+    // Whole days away: a jump to one day short, then the slide.
     bar_->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
     const unsigned later = kNoon + 3 * 86400;
     bar_->SetPlayBackTime(later, true, 300, CAnimationProgressBar::AnimationFittedSpeed);
     EXPECT_EQ(bar_->GetCurrentUTCTime(), later - 86400);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !bar_->Axis().is_sliding_; }, kWaitMs));
     EXPECT_EQ(bar_->GetCurrentUTCTime(), later);
-
     const unsigned earlier = later - 2 * 86400;
     bar_->SetPlayBackTime(earlier, true, 300, CAnimationProgressBar::AnimationFittedSpeed);
     EXPECT_EQ(bar_->GetCurrentUTCTime(), earlier + 86400);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !bar_->Axis().is_sliding_; }, kWaitMs));
     EXPECT_EQ(bar_->GetCurrentUTCTime(), earlier);
-}
 
-TEST_F(AnimationProgressBarTest, SlideAtMinimumSpeedToALaterInstantLandsAtOnce)
-{
-    QSignalSpy stopped(bar_.get(), &CAnimationProgressBar::SignalStopAtTime);
-    bar_->SetPlayBackTime(kNoon + 5000, true, 1000, CAnimationProgressBar::AnimationMinimumSpeed);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !bar_->Axis().is_sliding_; }, kWaitMs));
-    EXPECT_EQ(bar_->GetCurrentUTCTime(), kNoon + 5000);
-    EXPECT_EQ(bar_->Axis().slide_elapsed_, 0);
-}
-
-TEST_F(AnimationProgressBarTest, NonlinearSlideLandsOnTheTarget)
-{
-    bar_->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
-    bar_->StartNolinearSliding(kNoon - 20000);
+    bar_->StartNolinearSliding(earlier - 20000);
     EXPECT_TRUE(bar_->Axis().is_sliding_);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !bar_->Axis().is_sliding_; }, kWaitMs));
-    EXPECT_EQ(bar_->GetCurrentUTCTime(), kNoon - 20000);
+    EXPECT_EQ(bar_->GetCurrentUTCTime(), earlier - 20000);
+
+    // At minimum speed a later instant is reached at once.
+    bar_->SetPlayBackTime(earlier - 15000, true, 1000,
+                          CAnimationProgressBar::AnimationMinimumSpeed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !bar_->Axis().is_sliding_; }, kWaitMs));
+    EXPECT_EQ(bar_->GetCurrentUTCTime(), earlier - 15000);
+    EXPECT_EQ(bar_->Axis().slide_elapsed_, 0);
 }
 
 TEST_F(AnimationProgressBarTest, SettersYieldToAPressedAxis)
@@ -433,26 +441,6 @@ TEST_F(AnimationProgressBarTest, TimeRangeRejectsReversedBoundsAndMovesTheAxisIn
               kNoon + 86400 * 30);
 }
 
-} // namespace
-
-namespace {
-
-TEST_F(AnimationProgressBarTest, LevelRangeOutsideTheTablesIsRefused)
-{
-    bar_->SetMaxAndMinLevel(static_cast<CAnimationProgressBar::TotalValue>(-1),
-                            CAnimationProgressBar::LevelOneHour);
-    bar_->SetMaxAndMinLevel(CAnimationProgressBar::LevelSevenDays,
-                            static_cast<CAnimationProgressBar::TotalValue>(9));
-    bar_->SetMaxAndMinLevel(CAnimationProgressBar::LevelOneHour,
-                            CAnimationProgressBar::LevelOneDay);
-    int lowest = -1, highest = -1;
-    bar_->GetMaxAndMinLevel(lowest, highest);
-    EXPECT_EQ(lowest, CAnimationProgressBar::LevelSevenDays);
-    EXPECT_EQ(highest, CAnimationProgressBar::LevelOneHour);
-    bar_->SetCurrentLevel(static_cast<CAnimationProgressBar::TotalValue>(9));
-    EXPECT_EQ(bar_->GetCurrentLevel(), CAnimationProgressBar::LevelSevenDays);
-}
-
 TEST_F(AnimationProgressBarTest, HoverKeepsTheTimeTipOnTheInstantUnderThePointer)
 {
     bar_->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
@@ -471,10 +459,6 @@ TEST_F(AnimationProgressBarTest, HoverKeepsTheTimeTipOnTheInstantUnderThePointer
     EXPECT_EQ(tip->pos(), QPoint(665, 25));
     EXPECT_FALSE(tip->isVisible());
 }
-
-} // namespace
-
-namespace {
 
 // Grey levels of the tick row: full ticks are RGB(128,128,128), faded ones lie between.
 QSet<int> TickGreys(QWidget &bar)
@@ -498,9 +482,7 @@ TEST_F(AnimationProgressBarTest, TicksBetweenMajorTicksFadeInDuringAZoom)
     const QSet<int> mid_way = TickGreys(*bar_);
     EXPECT_TRUE(std::any_of(mid_way.begin(), mid_way.end(),
                             [](int grey) { return grey > 128 && grey < 255; }));
-    const QString shots = qEnvironmentVariable("TVS_SCREENSHOT_DIR");
-    if (!shots.isEmpty())
-        bar_->grab().save(QDir(shots).filePath("timebar-zooming.png"));
+    TestSupport::SaveShot(bar_.get(), "timebar-zooming.png");
     while (bar_->isScaling())
         QMetaObject::invokeMethod(bar_.get(), "OnScaleAnimationTimeOut");
     EXPECT_EQ(bar_->GetCurrentLevel(), CAnimationProgressBar::LevelOneDay);

@@ -393,32 +393,6 @@ TEST(DeviceGenerateTimeLapse, PercentageFollowsTheDownloadedFile)
     CTimeLapseProviderRegistry::SetProvider(nullptr);
 }
 
-TEST(DeviceGenerateTimeLapse, FailedDeviceJobLeavesTheErrorCodesAlone)
-{
-    auto provider = std::make_shared<GatedProvider>();
-    CDirectoryTimeLapseProvider::DeviceCamera device;
-    device.video_path = OutputDir("status-failed") + "/device.mp4";
-    device.fail = true; // status 4, with the provider's own error codes in the answer
-    provider->SetDeviceCamera("dev", device);
-    CTimeLapseProviderRegistry::SetProvider(provider);
-
-    DeviceGenerateTimeLapse generator;
-    auto request = CaptureRequest("status-failed", "dev");
-    request.SetVal_generate_mode(1);
-    request.SetVal_job_id("status-failed-job");
-    TimeLapsePhotoReponseParam response;
-    constexpr int kEarlierModule = 0x51, kEarlierError = 0x52;
-    response.module_error_code = kEarlierModule;
-    response.error_code = kEarlierError;
-    EXPECT_FALSE(generator.SetDeviceGeneratFile(*request.GetDataPtr(), response));
-    EXPECT_EQ(provider->Calls("poll", "status-failed-job"), 1);
-    EXPECT_EQ(response.module_error_code, kEarlierModule);
-    EXPECT_EQ(response.error_code, kEarlierError);
-    EXPECT_EQ(generator.GetErrorCode(), Quor::Base::Error::ErrorCode());
-    EXPECT_EQ(generator.GetDevicePosition(), DeviceFileCreatingPaused);
-    CTimeLapseProviderRegistry::SetProvider(nullptr);
-}
-
 class Compression : public ::testing::Test
 {
 protected:

@@ -1,17 +1,10 @@
 #include "views/ListSightWidget.h"
+#include "StoreSearch.h"
 #include "WaitFor.h"
-#include "data/VideoDataManager.h"
-#include "search/VideoSearchController.h"
 #include "views/ListSightCheckModel.h"
 #include "views/ListSightTableView.h"
 
 #include "plexacontrol/StandardItemModel.h"
-#include "quorbase/Util.h"
-#include "recordserver/RecordingServer.h"
-#include "resources/Resources.h"
-
-#include "TestSupport.h"
-
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -32,89 +25,20 @@ namespace {
 
 constexpr int kWaitMs = 20000;
 
-teskrecordserver::GeneratorOptions StoreOptions()
-{
-    teskrecordserver::GeneratorOptions options;
-    options.seed = 5;
-    options.sites = 2;
-    options.cameras = 4;
-    options.days = 1;
-    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_fps = 5;
-    options.jpeg_capture_hours = 0;
-    return options;
-}
-
-void Store()
-{
-    static std::shared_ptr<teskrecordserver::CRecordingServer> server = [] {
-        TeskResources::Register();
-        auto created = std::make_shared<teskrecordserver::CRecordingServer>();
-        const auto status =
-            created->Open((TestSupport::ScratchDir() + "/store").toStdString(), StoreOptions());
-        EXPECT_TRUE(status.IsOk()) << status.Message();
-        created->PublishToHost();
-        teskrecordserver::CRecordingServer::Install(created);
-        return created;
-    }();
-}
-
-struct Searched
-{
-    std::shared_ptr<CVideoSearchController> controller;
-    QVector<CResourceKey> keys;
-};
-
-// One finished search per kind for the whole binary.
-const Searched &Search(teskplaycontroller::VideoSearchType type)
-{
-    static std::map<int, Searched> cache;
-    auto found = cache.find(type);
-    if (found != cache.end())
-        return found->second;
-    Store();
-    Searched searched;
-    searched.controller = std::make_shared<CVideoSearchController>();
-    teskplaycontroller::CCameraVideoSearchCondition condition;
-    auto &data = *condition.GetDataPtr();
-    data.search_guid = Quor::Base::GuidUtil::CreateGuid();
-    data.search_type = type;
-    data.end_time = StoreOptions().anchor;
-    data.begin_time = data.end_time - 86400;
-    for (const auto &camera : OrlPluginManager::CCameraDirectory::Instance().FindCameras({})) {
-        teskplaycontroller::TeskCameraInfo info;
-        info.ptr_camera_for_play =
-            std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
-        data.tesk_camera_info.push_back(info);
-        CResourceKey key;
-        key.SetVal_site_id(camera.site_id);
-        key.SetVal_resource_id(camera.id);
-        searched.keys.push_back(key);
-    }
-    QSignalSpy results(searched.controller.get(), &CVideoSearchController::SignalSearchResult);
-    EXPECT_TRUE(searched.controller->SearchCameraFiles(condition, 1800));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return std::any_of(results.begin(), results.end(), [](const QList<QVariant> &args) {
-                return args.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished;
-            });
-        },
-        kWaitMs));
-    return cache[type] = searched;
-}
-
+// One finished search per kind over the store, for the whole binary.
 std::shared_ptr<CVideoDataManager> Manager(VideoDataType kind, FileSortType sort)
 {
-    const Searched &searched = Search(kind == RegularVideo ? teskplaycontroller::VideoSearchRecord
-                                      : kind == LockVideo  ? teskplaycontroller::VideoSearchLock
-                                                           : teskplaycontroller::VideoSearchTag);
-    auto manager = std::make_shared<CVideoDataManager>();
-    CVideoDataInitParam init;
-    init.SetVal_qvc_filter_camera_keys(searched.keys);
-    init.SetVal_file_sort_type(sort);
-    init.SetVal_video_data_type(kind);
-    init.SetVal_time_type({OrlSearchTimeType::ClientTime, true});
-    manager->InitDataParam(init, searched.controller);
+    const int64_t end = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
+    static const auto server =
+        StoreSearch::InstallStore("store", StoreSearch::DayOptions(5, 2, 4, end));
+    static std::map<int, StoreSearch::Searched> searches;
+    const auto type = kind == RegularVideo ? teskplaycontroller::VideoSearchRecord
+                      : kind == LockVideo  ? teskplaycontroller::VideoSearchLock
+                                           : teskplaycontroller::VideoSearchTag;
+    if (!searches.count(type))
+        searches[type] = StoreSearch::SearchDay(type, end, 1800, kWaitMs);
+    const StoreSearch::Searched &searched = searches[type];
+    auto manager = StoreSearch::Manager(searched, kind, sort);
     manager->SetCurrentDataNum(searched.controller->GetTotalFileNum(kind, searched.keys), false);
     return manager;
 }
@@ -204,47 +128,37 @@ int CheckOf(const QModelIndex &index)
     return index.data(Qt::CheckStateRole).toInt();
 }
 
-struct WidthCase
-{
-    const char *name;
-    VideoDataType kind;
-    FileSortType sort;
-    QList<int> widths;
-};
-
-class ListColumnWidths : public ::testing::TestWithParam<WidthCase>
-{};
-
 } // namespace
 
-TEST_P(ListColumnWidths, FollowTheFormulasAtThousandPixels)
+// Each layout has its columns; together they fill the widget, whatever its width.
+TEST(ListSightWidget, ColumnsOfEachLayoutFillTheWidth)
 {
-    const WidthCase &expected = GetParam();
-    ListFixture list(Manager(expected.kind, expected.sort));
-    QHeaderView *header = list.view->header();
-    ASSERT_EQ(header->count(), expected.widths.size());
-    QList<int> widths;
-    for (int section = 0; section < header->count(); ++section)
-        widths << header->sectionSize(section);
-    EXPECT_EQ(widths, expected.widths);
-    // The columns follow the widget when it is resized; the last still takes the rest.
-    list.widget.resize(2000, 420);
-    int total = 0;
-    for (int section = 0; section < header->count(); ++section)
-        total += header->sectionSize(section);
-    EXPECT_EQ(total, 2000 - CListSightWidget::kReservedWidth);
-    EXPECT_GE(header->sectionSize(0), 2 * expected.widths[0]);
+    struct Case
+    {
+        VideoDataType kind;
+        FileSortType sort;
+        int columns;
+    };
+    const Case cases[] = {{LockVideo, SortBeginAscending, 3},
+                          {LockVideo, SortStored, 2},
+                          {VcaSearchVideo, SortStored, 2},
+                          {TagVideo, SortStored, 5},
+                          {TagVideo, SortBeginAscending, 6}};
+    for (const Case &c : cases) {
+        ListFixture list(Manager(c.kind, c.sort));
+        QHeaderView *header = list.view->header();
+        ASSERT_EQ(header->count(), c.columns) << c.kind;
+        const int first = header->sectionSize(0);
+        for (const int width : {1000, 2000}) {
+            list.widget.resize(width, 420);
+            int total = 0;
+            for (int section = 0; section < header->count(); ++section)
+                total += header->sectionSize(section);
+            EXPECT_EQ(total, width - CListSightWidget::kReservedWidth) << c.kind << " " << width;
+        }
+        EXPECT_GE(header->sectionSize(0), 2 * first) << c.kind;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, ListColumnWidths,
-    ::testing::Values(
-        WidthCase{"CommonByTime", LockVideo, SortBeginAscending, {460, 334, 160}},
-        WidthCase{"CommonByCamera", LockVideo, SortStored, {477, 477}},
-        WidthCase{"VcaAnyOrder", VcaSearchVideo, SortStored, {641, 313}},
-        WidthCase{"TagByCamera", TagVideo, SortStored, {305, 186, 214, 119, 130}},
-        WidthCase{"TagByTime", TagVideo, SortBeginAscending, {305, 119, 119, 214, 119, 78}}),
-    [](const ::testing::TestParamInfo<WidthCase> &info) { return std::string(info.param.name); });
 
 TEST(ListSightWidget, CameraRowsCountTheirFilesAndHoldTheirItems)
 {
@@ -482,22 +396,19 @@ TEST(ListSightWidget, ClearDataEmptiesAndLooks)
     list.Load(0, std::min(list.manager->GetDataNum(), 12) - 1);
     list.view->expandAll();
     list.ClickCheckBox(list.ItemRows().at(1));
-    list.widget.grab().save("/tmp/list-tag-camera.png");
+    TestSupport::SaveShot(&list.widget, "list-tag-camera.png");
     list.widget.ClearData();
     EXPECT_EQ(list.model->rowCount(), 0);
     EXPECT_EQ(list.model->columnCount(), 5);
     list.widget.ShowEmptyWidget(true);
-    list.widget.grab().save("/tmp/list-empty.png");
-}
+    TestSupport::SaveShot(&list.widget, "list-empty.png");
 
-TEST(ListSightWidget, LooksInTimeOrder)
-{
-    ListFixture list(Manager(RegularVideo, SortBeginAscending), 1000);
-    list.Load(0, 14);
-    list.ClickCheckBox(list.ItemRows().at(2));
-    list.widget.grab().save("/tmp/list-lock-time.png");
+    ListFixture by_time(Manager(RegularVideo, SortBeginAscending), 1000);
+    by_time.Load(0, 14);
+    by_time.ClickCheckBox(by_time.ItemRows().at(2));
+    TestSupport::SaveShot(&by_time.widget, "list-lock-time.png");
     ListFixture grouped(Manager(RegularVideo, SortStored), 1000);
     grouped.Load(0, 14);
     grouped.ClickCheckBox(grouped.ItemRows().at(0));
-    grouped.widget.grab().save("/tmp/list-lock-camera.png");
+    TestSupport::SaveShot(&grouped.widget, "list-lock-camera.png");
 }

@@ -1,19 +1,13 @@
 #include "views/MultiPageWidget.h"
-#include "data/VideoDataManager.h"
+#include "StoreSearch.h"
 #include "extension/VideoSearchExpandInterface.h"
-#include "search/VideoSearchController.h"
 #include "views/GridThumbnailWidget.h"
 #include "views/ListSightWidget.h"
 #include "views/MultiPageGroupWidget.h"
 #include "views/MultiPageMoreWidget.h"
 #include "views/VideoOperationWidget.h"
 
-#include "quorbase/Util.h"
-#include "recordserver/RecordingServer.h"
 #include "recordserver/TimeStrip.h"
-#include "resources/Resources.h"
-
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -37,19 +31,6 @@ namespace {
 constexpr int kWaitMs = 30000;
 constexpr int kResults = 150;
 
-teskrecordserver::GeneratorOptions StoreOptions()
-{
-    teskrecordserver::GeneratorOptions options;
-    options.seed = 7;
-    options.sites = 2;
-    options.cameras = 8; // the last two fail every search
-    options.days = 1;
-    options.anchor = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
-    options.clip_fps = 5;
-    options.jpeg_capture_hours = 0;
-    return options;
-}
-
 // Every camera of the store can show pictures.
 class ThumbnailHost : public CVideoSearchExpandInterface
 {
@@ -63,51 +44,15 @@ public:
     bool IsSupportSearchByImage() override { return true; }
 };
 
-struct Searched
-{
-    std::shared_ptr<CVideoSearchController> controller;
-    QVector<CResourceKey> keys;
-};
-
 // One finished search of regular recordings (split in half hours) for the whole binary.
-const Searched &Search()
+const StoreSearch::Searched &Search()
 {
-    static Searched searched = [] {
-        TeskResources::Register();
-        static auto server = std::make_shared<teskrecordserver::CRecordingServer>();
-        const auto status =
-            server->Open((TestSupport::ScratchDir() + "/grid-store").toStdString(), StoreOptions());
-        EXPECT_TRUE(status.IsOk()) << status.Message();
-        server->PublishToHost();
-        teskrecordserver::CRecordingServer::Install(server);
-        Searched s;
-        s.controller = std::make_shared<CVideoSearchController>();
-        teskplaycontroller::CCameraVideoSearchCondition condition;
-        auto &data = *condition.GetDataPtr();
-        data.search_guid = Quor::Base::GuidUtil::CreateGuid();
-        data.search_type = teskplaycontroller::VideoSearchRecord;
-        data.end_time = StoreOptions().anchor;
-        data.begin_time = data.end_time - 86400;
-        for (const auto &camera : OrlPluginManager::CCameraDirectory::Instance().FindCameras({})) {
-            teskplaycontroller::TeskCameraInfo info;
-            info.ptr_camera_for_play =
-                std::make_shared<teskplaycontroller::CCameraForPlay>(camera.site_id, camera.id);
-            data.tesk_camera_info.push_back(info);
-            CResourceKey key;
-            key.SetVal_site_id(camera.site_id);
-            key.SetVal_resource_id(camera.id);
-            s.keys.push_back(key);
-        }
-        QSignalSpy results(s.controller.get(), &CVideoSearchController::SignalSearchResult);
-        EXPECT_TRUE(s.controller->SearchCameraFiles(condition, 1800));
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                return std::any_of(results.begin(), results.end(), [](const QList<QVariant> &a) {
-                    return a.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished;
-                });
-            },
-            kWaitMs));
-        return s;
+    static const StoreSearch::Searched searched = [] {
+        const int64_t end = Quor::Base::TimeUtil::DaysFromCivil(2026, 11, 20) * 86400;
+        // The last two cameras fail every search.
+        static const auto server =
+            StoreSearch::InstallStore("grid-store", StoreSearch::DayOptions(7, 2, 8, end));
+        return StoreSearch::SearchDay(teskplaycontroller::VideoSearchRecord, end, 1800, kWaitMs);
     }();
     return searched;
 }
@@ -118,14 +63,8 @@ struct GridFixture
     explicit GridFixture(FileSortType sort = SortStored, int count = kResults,
                          QSize size = {760, 560})
     {
-        const Searched &searched = Search();
-        manager = std::make_shared<CVideoDataManager>();
-        CVideoDataInitParam init;
-        init.SetVal_qvc_filter_camera_keys(searched.keys);
-        init.SetVal_file_sort_type(sort);
-        init.SetVal_video_data_type(RegularVideo);
-        init.SetVal_ptr_expand_interface(&host);
-        manager->InitDataParam(init, searched.controller);
+        const StoreSearch::Searched &searched = Search();
+        manager = StoreSearch::Manager(searched, RegularVideo, sort, &host);
         EXPECT_GE(searched.controller->GetTotalFileNum(RegularVideo, searched.keys), count);
         view.resize(size);
         view.InitPageWidget(manager, QString());
@@ -513,8 +452,7 @@ TEST(GridThumbnailWidget, RefusedPictureShowsFailureAndReleaseKeepsOtherStates)
     EXPECT_FALSE(tile.findChild<QLabel *>("ptr_animation_label_")->isVisible());
     // The failure picture sits in the middle of the picture area.
     const QImage shot = tile.grab().toImage();
-    if (qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR"))
-        shot.save(qEnvironmentVariable("TVS_SCREENSHOT_DIR") + "/tile-failed.png");
+    TestSupport::SaveShot(&tile, "tile-failed.png");
     EXPECT_NE(shot.pixel(tile.rect().center()), shot.pixel(10, tile.height() / 2));
     // Only a loaded picture is released; a failed one stays failed.
     tile.ReleaseThumbnail();

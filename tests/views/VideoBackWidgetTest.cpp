@@ -72,10 +72,6 @@ TEST_F(BackBar, ChainOfThreeStepsSizesThePopupAndAnswersRecords)
     AddSteps(3);
     EXPECT_TRUE(bar_->isVisible());
     EXPECT_EQ(bar_->CurrentIndex(), 2);
-    auto *list_layout = Popup()->findChild<QLayout *>("ptr_list_layout_");
-    ASSERT_NE(list_layout, nullptr);
-    EXPECT_EQ(Popup()->ListHeight(),
-              3 * CVideoSplitRecordWidget::kRecordHeight + 2 * list_layout->spacing());
 
     QTest::mouseClick(Part("ptr_right_widget_"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Popup()->isVisible(); }, kWaitMs));

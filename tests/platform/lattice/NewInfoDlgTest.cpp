@@ -1,5 +1,4 @@
 #include "lattice/NewInfoDlg.h"
-#include "plexacontrol/StringConvert.h"
 #include "plexacontrol/UiSingleton.h"
 #include "uidatacontroller/InformationMgr.h"
 
@@ -86,15 +85,6 @@ TEST_F(NewInfoDlgTest, ShowsFromAnotherThreadAndThroughTheInformationManager)
     EXPECT_EQ(CNewInfoDlg::ShownTexts(), QStringList({"from a worker", "forwarded"}));
     CNewInfoDlg::ShowInformationAtScreenRightBottom_V3(nullptr);
     EXPECT_EQ(CNewInfoDlg::ShownTexts().size(), 2);
-}
-
-TEST(StringConvert, RoundTripsUtf8)
-{
-    const std::string text = "Kamera \xc3\xb6stlich \xe6\x91\x84\xe5\x83\x8f";
-    const QString converted = PlexaControl::StringToQString(text, nullptr);
-    EXPECT_EQ(converted, QString::fromUtf8(text.c_str()));
-    EXPECT_EQ(PlexaControl::QStringToString(converted, nullptr), text);
-    EXPECT_TRUE(PlexaControl::StringToQString(std::string(), nullptr).isEmpty());
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <random>
 
 using namespace teskplaycontroller;
@@ -66,36 +68,26 @@ TEST(RearrageRecordFile, SegmentLayouts)
     {
         const char *name;
         int length;
-        std::vector<std::pair<int64_t, int64_t>> files;
+        const char *files; // "begin-end" seconds after t0, split at ' '
         const char *expected;
     };
     const Case cases[] = {
-        {"one short file", 600, {{0, 100}}, "0:[0,100)"},
-        {"file exactly one window", 100, {{0, 100}}, "0:[0,100)"},
-        {"contiguous files cut at boundaries",
-         100,
-         {{0, 150}, {150, 320}},
+        {"one short file", 600, "0-100", "0:[0,100)"},
+        {"file exactly one window", 100, "0-100", "0:[0,100)"},
+        {"contiguous files cut at boundaries", 100, "0-150 150-320",
          "0:[0,100)|1:[100,150) [150,200)|2:[200,300)|3:[300,320)"},
-        {"gap leaves windows out", 100, {{0, 50}, {530, 560}}, "0:[0,50)|5:[530,560)"},
-        {"overlapping files are both kept",
-         100,
-         {{0, 80}, {40, 120}},
-         "0:[0,80) [40,100)|1:[100,120)"},
-        {"input out of time order", 100, {{200, 250}, {0, 30}}, "0:[0,30)|2:[200,250)"},
-        {"cut parts sorted by end",
-         100,
-         {{0, 200}, {50, 150}},
+        {"gap leaves windows out", 100, "0-50 530-560", "0:[0,50)|5:[530,560)"},
+        {"overlapping files are both kept", 100, "0-80 40-120", "0:[0,80) [40,100)|1:[100,120)"},
+        {"input out of time order", 100, "200-250 0-30", "0:[0,30)|2:[200,250)"},
+        {"cut parts sorted by end", 100, "0-200 50-150",
          "0:[0,100) [50,100)|1:[100,150) [100,200)"},
-        {"empty file in the window of its begin",
-         100,
-         {{0, 10}, {100, 100}},
-         "0:[0,10)|1:[100,100)"},
-        {"reversed file left out", 100, {{0, 10}, {300, 200}}, "0:[0,10)"},
-    };
+        {"empty file in the window of its begin", 100, "0-10 100-100", "0:[0,10)|1:[100,100)"},
+        {"reversed file left out", 100, "0-10 300-200", "0:[0,10)"}};
     for (const Case &c : cases) {
         std::vector<std::shared_ptr<CPlaybackFile>> files;
-        for (const auto &f : c.files)
-            files.push_back(File(t0 + f.first, t0 + f.second));
+        for (const QString &span : QString(c.files).split(' '))
+            files.push_back(File(t0 + span.section('-', 0, 0).toLongLong(),
+                                 t0 + span.section('-', 1).toLongLong()));
         SegmentFileMap out;
         CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, Request(c.length, files));
         EXPECT_EQ(Dump(out, t0), c.expected) << c.name;

@@ -149,22 +149,4 @@ TEST_F(CameraSearchManagerTest, DestroyingWhileAnAnswerIsHeldReturns)
         EXPECT_NE(param.state_type, 2);
 }
 
-TEST(ScriptedRecordingSource, DecodesASolidFrameInsideScriptedFiles)
-{
-    CScriptedRecordingSource source;
-    source.SetCameraFiles("s1", "c1", DeviceFiles(2, 1000, 60));
-    source.SetFrameColour(QColor(200, 10, 20));
-    ResourceKey camera;
-    camera.site_id = "s1";
-    camera.resource_id = "c1";
-    QImage image;
-    std::string error;
-    ASSERT_TRUE(source.DecodeFrame(camera, 1090, image, error));
-    EXPECT_EQ(image.pixelColor(5, 5), QColor(200, 10, 20));
-    EXPECT_FALSE(source.DecodeFrame(camera, 999, image, error));
-    EXPECT_FALSE(error.empty());
-    camera.resource_id = "c2";
-    EXPECT_FALSE(source.DecodeFrame(camera, 1090, image, error));
-}
-
 } // namespace

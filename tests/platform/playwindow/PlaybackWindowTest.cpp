@@ -1,4 +1,5 @@
 #include "PlayStore.h"
+#include "Screenshot.h"
 #include "WaitFor.h"
 
 #include "playwindow/PlaybackWindow.h"
@@ -111,20 +112,14 @@ protected:
     CPlaybackWindow window_;
 };
 
-TEST_F(PlaybackWindowTest, TheFirstFrameShowsTheStartTimeInPictureAndText)
+TEST_F(PlaybackWindowTest, TheFirstFrameAndEverySeekShowTheirSecondInPictureAndText)
 {
     Start(rec_.begin, rec_.end, rec_.begin + 5);
     ASSERT_TRUE(WaitForSecond(window_, rec_.begin + 5));
     EXPECT_EQ(StripOf(window_), rec_.begin + 5);
     EXPECT_EQ(window_.GetTimeText(), WallText(rec_, rec_.begin + 5));
     EXPECT_TRUE(window_.IsPlaying());
-    window_.grab().save("/tmp/play-window.png");
-}
-
-TEST_F(PlaybackWindowTest, ASeekShowsTheFrameOfTheSoughtSecond)
-{
-    Start(rec_.begin, rec_.end, rec_.begin);
-    ASSERT_TRUE(WaitForSecond(window_, rec_.begin));
+    TestSupport::SaveShot(&window_, "play-window.png");
     window_.Pause();
     // Inside the first piece, just past a piece boundary, backwards, near the end.
     const int64_t piece_end = rec_.begin - rec_.begin % 30 + 30;
@@ -254,7 +249,7 @@ TEST_F(PlaybackWindowTest, MissingOrDamagedMediaShowsAMessageAndTheNextStartPlay
         EXPECT_TRUE(window_.GetCurrentFrame().isNull());
         EXPECT_FALSE(window_.IsPlaying());
     }
-    window_.grab().save("/tmp/play-window-error.png");
+    TestSupport::SaveShot(&window_, "play-window-error.png");
     PlayTest::InstallStore();
     Start(rec_.begin, rec_.end, rec_.begin + 7);
     ASSERT_TRUE(WaitForSecond(window_, rec_.begin + 7));
@@ -267,16 +262,6 @@ TEST_F(PlaybackWindowTest, NothingToPlaySaysSoWithoutStarting)
     EXPECT_FALSE(window_.StartNormalPlayByFile({}, rec_.camera, rec_.begin, 0, 0, false));
     EXPECT_FALSE(window_.GetMessageText().isEmpty());
     EXPECT_FALSE(window_.IsPlaying());
-}
-
-TEST_F(PlaybackWindowTest, StreamTypeIsKnownOnlyWhereAFileLies)
-{
-    Start(rec_.begin, rec_.begin + 60, rec_.begin);
-    teskplaycontroller::COrlPlayBackParamSet plan;
-    ASSERT_TRUE(rec_.camera->GetPlaybackParam(plan));
-    EXPECT_EQ(window_.GetStreamTypeAtTm(rec_.begin + 10), plan.GetVal_stream_type());
-    EXPECT_EQ(window_.GetStreamTypeAtTm(rec_.begin + 60), -1);
-    EXPECT_EQ(window_.GetStreamTypeAtTm(rec_.begin - 1), -1);
 }
 
 TEST_F(PlaybackWindowTest, GpsRecordsFlowOnlyWhenAsked)
@@ -308,8 +293,14 @@ TEST_F(PlaybackWindowTest, KeptSpeedSurvivesANewStartOnlyWhenSaved)
 
 TEST_F(PlaybackWindowTest, ClearEmptiesTheWindowAndRangesCanBeNarrowed)
 {
-    Start(rec_.begin, rec_.end, rec_.begin);
+    Start(rec_.begin, rec_.begin + 60, rec_.begin);
     ASSERT_TRUE(WaitForSecond(window_, rec_.begin, true));
+    // The stream type is known only where a file lies.
+    teskplaycontroller::COrlPlayBackParamSet plan;
+    ASSERT_TRUE(rec_.camera->GetPlaybackParam(plan));
+    EXPECT_EQ(window_.GetStreamTypeAtTm(rec_.begin + 10), plan.GetVal_stream_type());
+    EXPECT_EQ(window_.GetStreamTypeAtTm(rec_.begin + 60), -1);
+    EXPECT_EQ(window_.GetStreamTypeAtTm(rec_.begin - 1), -1);
     const auto key = rec_.camera->GetResourceKey();
     window_.OnSetRangeDateTime(TeskTimeConvert::GetDateTimeByUTCtime(rec_.begin + 10, 0, key),
                                TeskTimeConvert::GetDateTimeByUTCtime(rec_.begin + 20, 0, key));

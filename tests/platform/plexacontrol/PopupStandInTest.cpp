@@ -53,48 +53,6 @@ TEST(ShadowWidget, PaintsASoftShadowAroundItsContentOnly)
     EXPECT_EQ(image.pixel(area.center().x(), area.top() + 2), qRgb(255, 255, 255));
 }
 
-TEST(ShadowWidget, BelowModeLeavesTheTopFree)
-{
-    PlexaControl::CShadowWidget shadow(new QWidget, PlexaControl::CShadowWidget::ShadowBelow);
-    EXPECT_EQ(shadow.ShadowMargins().top(), 0);
-    EXPECT_GT(shadow.ShadowMargins().bottom(), 0);
-    EXPECT_EQ(shadow.ShadowMode(), PlexaControl::CShadowWidget::ShadowBelow);
-}
-
-TEST(Label, ReportsThePointerEnteringAndLeaving)
-{
-    QWidget window;
-    window.setGeometry(100, 100, 200, 100);
-    auto *label = new PlexaControl::CLabel("hover me", &window);
-    label->setGeometry(10, 10, 80, 30);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QSignalSpy entered(label, &PlexaControl::CLabel::SignalMouseEnter);
-    QSignalSpy left(label, &PlexaControl::CLabel::SignalMouseLeave);
-    QTest::mouseMove(&window, QPoint(150, 80));
-    QTest::mouseMove(label, QPoint(20, 10));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return entered.count() == 1; }, kWaitMs));
-    EXPECT_EQ(left.count(), 0);
-    QTest::mouseMove(&window, QPoint(150, 80));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return left.count() == 1; }, kWaitMs));
-    EXPECT_EQ(entered.count(), 1);
-}
-
-TEST(SetStyleObjectName, RestylesTheRenamedWidgetAndItsChildren)
-{
-    QWidget window;
-    window.setStyleSheet("#plain QLabel { color: #000000; } #hover QLabel { color: #2a7de1; }");
-    auto *row = new QWidget(&window);
-    row->setObjectName("plain");
-    auto *label = new QLabel("text", row);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor("#000000"));
-    PlexaControl::SetStyleObjectName(row, "hover");
-    EXPECT_EQ(row->objectName(), "hover");
-    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor("#2a7de1"));
-}
-
 class CountedService
 {
 public:

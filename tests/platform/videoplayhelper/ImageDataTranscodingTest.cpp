@@ -152,17 +152,3 @@ TEST(ImageDataTranscoding, RejectsCallsOutOfOrderAndUnsupportedStreams)
                                          VIDEO_INFO{25.0f, 64, 64}, error));
     EXPECT_EQ(error, TRANSCODE_OPEN_FILE_FAILED);
 }
-
-TEST(ImageDataTranscoding, PrefersLibx264)
-{
-    CImageDataTranscoding transcoder;
-    transcoder.Init();
-    int error = 0;
-    ASSERT_TRUE(transcoder.StartConvert(OutputDir("encoder").toStdString(), "v", Mp4Stream(),
-                                        VIDEO_INFO{25.0f, 64, 64}, error));
-    const bool has_x264 = avcodec_find_encoder_by_name("libx264") != nullptr;
-    if (has_x264) {
-        EXPECT_EQ(transcoder.EncoderName(), "libx264");
-    }
-    EXPECT_TRUE(transcoder.StopConvert(error));
-}

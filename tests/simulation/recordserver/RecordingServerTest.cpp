@@ -261,30 +261,6 @@ TEST(RecordingServer, ScriptedAndUnknownCamerasFail)
     }
 }
 
-TEST(RecordingServer, SampleHasEveryTrait)
-{
-    CRecordCatalogue &catalogue = SmallStore().Catalogue();
-    const std::string db = CatalogueFile(SmallStore());
-    EXPECT_EQ(RawRows(db, "SELECT DISTINCT label_type FROM tags ORDER BY 1"),
-              (std::vector<std::string>{"101", "102", "103"}));
-    EXPECT_EQ(RawRows(db, "SELECT DISTINCT event_type FROM events ORDER BY 1"),
-              (std::vector<std::string>{"1", "2", "4"}));
-    EXPECT_EQ(RawRows(db, "SELECT count(DISTINCT utc_bias) FROM cameras"),
-              std::vector<std::string>{"3"});
-    EXPECT_EQ(RawRows(db, "SELECT count(DISTINCT dst) FROM cameras"),
-              std::vector<std::string>{"2"});
-    EXPECT_GT(catalogue.Count("locks"), 0);
-    EXPECT_GT(catalogue.Count("media_files"), 1);
-    EXPECT_EQ(RawRows(db, "SELECT count(*) FROM record_plans WHERE storage_media_type = 7"),
-              std::vector<std::string>{"1"});
-    // Recordings leave gaps: some recording does not start where the previous one ended.
-    EXPECT_EQ(RawRows(db, "SELECT count(*) > 0 FROM recordings a JOIN recordings b ON "
-                          "a.camera_key = b.camera_key AND b.id = a.id + 1 WHERE b.begin_time "
-                          "> a.end_time + 60"),
-              std::vector<std::string>{"1"});
-    EXPECT_EQ(catalogue.IntegrityCheck(), "ok");
-}
-
 TEST(RecordingServer, IsoTimesFollowTheDeviceZoneAcrossDaylightSaving)
 {
     OrlPluginManager::COrlTimeZoneInfor europe;
@@ -328,36 +304,6 @@ TEST(RecordingServer, IsoTimesFollowTheDeviceZoneAcrossDaylightSaving)
             EXPECT_EQ(Quor::Base::TimeUtil::ISODatetime2TimeT(row.iso_end), row.end);
         }
     }
-}
-
-TEST(RecordingServer, PublishesCamerasPermissionsAndRecordPlans)
-{
-    CRecordingServer &server = SmallStore();
-    server.PublishToHost();
-    const auto cameras = server.Catalogue().Cameras();
-    OrlPluginManager::CamerasInfoResponse response;
-    ASSERT_TRUE(
-        OrlPluginManager::CResourceBusinessInterfaceMgr::Instance().GetCameraList({}, response));
-    ASSERT_EQ(response.cameras.size(), cameras.size());
-    EXPECT_EQ(response.cameras[1].time_zone.utc_bias, 3600);
-    EXPECT_TRUE(response.cameras[1].time_zone.b_dst);
-
-    auto permitted = [&](const CameraRow &camera, int item) {
-        return OrlPluginManager::CResourceBusinessInterfaceMgr::Instance().CheckResourcePermission(
-            {ResourceData::kCameraResourceType, camera.id, camera.site_id, item});
-    };
-    EXPECT_FALSE(permitted(cameras[4], ResourceData::PermissionPlayback));
-    EXPECT_TRUE(permitted(cameras[4], ResourceData::PermissionRemoveTag));
-    EXPECT_FALSE(permitted(cameras[5], ResourceData::PermissionRemoveTag));
-    EXPECT_FALSE(permitted(cameras[5], ResourceData::PermissionDeleteLock));
-    EXPECT_TRUE(permitted(cameras[0], ResourceData::PermissionPlayback));
-
-    COrlPlayBackParamSet param;
-    ASSERT_TRUE(CameraOf(cameras[1])->GetPlaybackParam(param));
-    EXPECT_EQ(param.GetVal_storage_media_type(), ResourceData::StorageMediaPerFile);
-    ASSERT_TRUE(CameraOf(cameras[2])->GetPlaybackParam(param));
-    EXPECT_EQ(param.GetVal_location_type(), ResourceData::StorageLocationCentral);
-    EXPECT_FALSE(CCameraForPlay("S001", "nowhere").GetPlaybackParam(param));
 }
 
 struct VcaSink : IVCAResultSink
@@ -691,8 +637,29 @@ TEST(RecordingServer, ACatalogueThatFailsMidwayFailsTheCameraAnswer)
     }
 }
 
-TEST_F(BadStore, DirectoryThatIsAFileIsRefused)
+// A catalogue this program cannot take over: a newer version, or one it cannot write.
+TEST_F(BadStore, NewerOrReadOnlyCatalogueIsRefused)
 {
+    for (const bool newer : {true, false}) {
+        const std::string dir = Dir(newer ? "newer" : "readonly");
+        {
+            CRecordCatalogue catalogue;
+            ASSERT_TRUE(catalogue.Open(CatalogueIn(dir)));
+        }
+        if (newer) {
+            sqlite3 *db = nullptr;
+            ASSERT_EQ(sqlite3_open(CatalogueIn(dir).c_str(), &db), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+            sqlite3_close(db);
+            Expect(dir, StoreError::NewerSchema, "newer version");
+        } else {
+            ASSERT_EQ(::chmod(CatalogueIn(dir).c_str(), 0444), 0);
+            Expect(dir, StoreError::ReadOnly, "read-only");
+            ::chmod(CatalogueIn(dir).c_str(), 0644);
+        }
+    }
+    // A store folder that is a file.
     const QString path = TestSupport::ScratchDir() + "/plain-file";
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -701,33 +668,6 @@ TEST_F(BadStore, DirectoryThatIsAFileIsRefused)
     const CStoreStatus status = server.Open(path.toStdString());
     EXPECT_EQ(status.Error(), StoreError::Io) << status.Message();
     EXPECT_NE(status.Message().find(path.toStdString()), std::string::npos);
-}
-
-TEST_F(BadStore, NewerSchemaIsRefused)
-{
-    const std::string dir = Dir("newer");
-    {
-        CRecordCatalogue catalogue;
-        ASSERT_TRUE(catalogue.Open(CatalogueIn(dir)));
-    }
-    RawRows(CatalogueIn(dir), "SELECT 1"); // the file exists and is SQLite
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(CatalogueIn(dir).c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-    Expect(dir, StoreError::NewerSchema, "newer version");
-}
-
-TEST_F(BadStore, ReadOnlyFileIsRefused)
-{
-    const std::string dir = Dir("readonly");
-    {
-        CRecordCatalogue catalogue;
-        ASSERT_TRUE(catalogue.Open(CatalogueIn(dir)));
-    }
-    ASSERT_EQ(::chmod(CatalogueIn(dir).c_str(), 0444), 0);
-    Expect(dir, StoreError::ReadOnly, "read-only");
-    ::chmod(CatalogueIn(dir).c_str(), 0644);
 }
 
 TEST_F(BadStore, OlderSchemaIsMigrated)

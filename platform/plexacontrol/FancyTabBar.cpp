@@ -35,6 +35,36 @@ QString CFancyTabBarPanel::menuBtnText()
     return MenuText();
 }
 
+QSize CFancyTabBarPanel::tabSizeHint(int index) const
+{
+    QSize size = QTabBar::tabSizeHint(index);
+    QFont bold = font();
+    bold.setWeight(QFont::Bold);
+    const QString text = tabText(index);
+    const int extra = QFontMetrics(bold).size(Qt::TextShowMnemonic, text).width() -
+                      fontMetrics().size(Qt::TextShowMnemonic, text).width();
+    if (extra <= 0)
+        return size;
+    switch (shape()) {
+    case RoundedWest:
+    case RoundedEast:
+    case TriangularWest:
+    case TriangularEast:
+        size.rheight() += extra;
+        break;
+    default:
+        size.rwidth() += extra;
+        break;
+    }
+    return size;
+}
+
+QSize CFancyTabBarPanel::minimumTabSizeHint(int index) const
+{
+    // The texts are never elided: a tab is never narrower than its text.
+    return tabSizeHint(index);
+}
+
 CFancyTabBarLine::CFancyTabBarLine(QWidget *parent)
     : QFrame(parent)
 {

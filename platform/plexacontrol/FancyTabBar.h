@@ -17,6 +17,12 @@ public:
     // Text of the menu button of every bar that lists the tabs which do not fit.
     static void setMenuBtnText(const QString &text);
     static QString menuBtnText();
+
+protected:
+    // Room for the text in bold as well: a style that marks the current tab in bold then
+    // neither clips it nor moves the other tabs when the current one changes.
+    QSize tabSizeHint(int index) const override;
+    QSize minimumTabSizeHint(int index) const override;
 };
 
 // A line that holds a tab bar at its left and stretches behind it; pages keep the bar

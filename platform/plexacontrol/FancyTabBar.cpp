@@ -23,6 +23,8 @@ CFancyTabBarPanel::CFancyTabBarPanel(QWidget *parent)
     setExpanding(false);
     setUsesScrollButtons(false);
     setElideMode(Qt::ElideNone);
+    // The tab bar keeps its tabs' sizes when the current tab changes; the bold room moves.
+    connect(this, &QTabBar::currentChanged, this, [this]() { setElideMode(elideMode()); });
 }
 
 void CFancyTabBarPanel::setMenuBtnText(const QString &text)
@@ -38,6 +40,8 @@ QString CFancyTabBarPanel::menuBtnText()
 QSize CFancyTabBarPanel::tabSizeHint(int index) const
 {
     QSize size = QTabBar::tabSizeHint(index);
+    if (index != currentIndex())
+        return size;
     QFont bold = font();
     bold.setWeight(QFont::Bold);
     const QString text = tabText(index);

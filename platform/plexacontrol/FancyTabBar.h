@@ -19,8 +19,7 @@ public:
     static QString menuBtnText();
 
 protected:
-    // Room for the text in bold as well: a style that marks the current tab in bold then
-    // neither clips it nor moves the other tabs when the current one changes.
+    // The current tab has room for its text in bold: a style that marks it so does not clip it.
     QSize tabSizeHint(int index) const override;
     QSize minimumTabSizeHint(int index) const override;
 };

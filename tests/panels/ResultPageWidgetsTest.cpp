@@ -131,10 +131,10 @@ TEST(TabBarFrame, EveryTabHoldsItsTextInTheClientStyle)
         }
     } restore;
     qApp->setStyleSheet(TeskResources::ClientStyleSheet());
-    QFont painted;
-    painted.setPixelSize(14);
-    painted.setWeight(QFont::DemiBold);
-    const QFontMetrics painted_metrics(painted);
+    QFont plain;
+    plain.setPixelSize(14);
+    QFont bold = plain;
+    bold.setWeight(QFont::DemiBold);
     constexpr int kPadding = 2 * 12;
     const QStringList texts = {"All Recordings(350)", "Person(403)", "Event Tag(35)",
                                "Manual Tag(1234)", "Other Tag(35)"};
@@ -154,7 +154,8 @@ TEST(TabBarFrame, EveryTabHoldsItsTextInTheClientStyle)
         for (int current = 0; current < bar->count(); ++current) {
             bar->setCurrentIndex(current);
             for (int i = 0; i < bar->count(); ++i) {
-                const int needed = painted_metrics.horizontalAdvance(bar->tabText(i)) + kPadding;
+                const QFontMetrics painted(i == current ? bold : plain);
+                const int needed = painted.horizontalAdvance(bar->tabText(i)) + kPadding;
                 EXPECT_GE(bar->tabRect(i).width(), needed)
                     << bar->tabText(i).toStdString() << " with tab " << current << " current";
             }

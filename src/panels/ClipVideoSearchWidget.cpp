@@ -643,11 +643,11 @@ void ClipVideoSearchWidget::UpdateTabBarWidth()
         auto &ui = ptr_data_->ui_;
         if (!ui.ptr_tab_bar_widget_->isVisible())
             return;
-        const QMargins margins = ui.ptr_top_tool_layout_->contentsMargins();
-        const int available = ui.ptr_top_tool_widget_->width() - ui.ptr_aux_btn_->width() -
-                              margins.left() - margins.right() - ui.ptr_top_tool_layout_->spacing();
-        ui.ptr_tab_bar_widget_->setFixedWidth(
-            qMin(ui.ptr_tab_bar_widget_->GetTabbarAdjustWidth(), available));
+        // As wide as the tabs need, and narrower with the row (the playback opens beside it):
+        // a fixed width would hold the row wider than the room it has, under the playback.
+        // The line then lists the tabs that do not fit in its menu.
+        ui.ptr_tab_bar_widget_->setMinimumWidth(1);
+        ui.ptr_tab_bar_widget_->setMaximumWidth(ui.ptr_tab_bar_widget_->GetTabbarAdjustWidth());
     });
 }
 

@@ -643,11 +643,11 @@ void ClipVideoSearchWidget::UpdateTabBarWidth()
         auto &ui = ptr_data_->ui_;
         if (!ui.ptr_tab_bar_widget_->isVisible())
             return;
-        // As wide as the tabs need, and narrower with the row (the playback opens beside it):
-        // a fixed width would hold the row wider than the room it has, under the playback.
-        // The line then lists the tabs that do not fit in its menu.
-        ui.ptr_tab_bar_widget_->setMinimumWidth(1);
-        ui.ptr_tab_bar_widget_->setMaximumWidth(ui.ptr_tab_bar_widget_->GetTabbarAdjustWidth());
+        const QMargins margins = ui.ptr_top_tool_layout_->contentsMargins();
+        const int available = ui.ptr_top_tool_widget_->width() - ui.ptr_aux_btn_->width() -
+                              margins.left() - margins.right() - ui.ptr_top_tool_layout_->spacing();
+        ui.ptr_tab_bar_widget_->setFixedWidth(
+            qMin(ui.ptr_tab_bar_widget_->GetTabbarAdjustWidth(), available));
     });
 }
 
@@ -860,10 +860,18 @@ bool ClipVideoSearchWidget::eventFilter(QObject *watched, QEvent *event)
     auto &ui = ptr_data_->ui_;
     if (watched == ui.ptr_bottom_data_widget_ && event->type() == QEvent::Resize) {
         UpdateDefaultTipWidgetSize();
-    } else if (watched == ui.ptr_playback_widget_ && event->type() == QEvent::Show &&
-               ui.ptr_playback_widget_->property(kAutoShowWidget).toBool()) {
-        ui.ptr_playback_widget_->setProperty(kAutoShowWidget, false);
-        ui.ptr_expand_collapse_->SetExpandCollapseStatus(false);
+    } else if (watched == ui.ptr_playback_widget_ &&
+               (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        // The playback beside the results takes or gives back width: the tab line's fixed
+        // width is let go first, so that the row can take its new width, and fitted to it
+        // once it has.
+        ui.ptr_tab_bar_widget_->setMinimumWidth(1);
+        UpdateTabBarWidth();
+        if (event->type() == QEvent::Show &&
+            ui.ptr_playback_widget_->property(kAutoShowWidget).toBool()) {
+            ui.ptr_playback_widget_->setProperty(kAutoShowWidget, false);
+            ui.ptr_expand_collapse_->SetExpandCollapseStatus(false);
+        }
     }
     return QFrame::eventFilter(watched, event);
 }

@@ -870,6 +870,8 @@ bool CDemoTour::Unlock(QString &why)
         why = QStringLiteral("the locked tab still counts %1").arg(tabs->tabText(tab));
         return false;
     }
+    // The page reloads its results after the count; the screenshot shows it reloaded.
+    QTest::qWait(kSettleMs);
     return true;
 }
 

@@ -356,6 +356,9 @@ void CTimeLapseTasksWidget::OnTaskResult(const QString &guid_text, bool is_succe
     entry.b_success_ = is_success;
     entry.outcome = text;
     entry.work.reset();
+    // The row keeps what the person needs; the manager's task would stay for as long as the
+    // window lives, one more with every task.
+    CTimeLapsePhotoManager::Instance().DeleteTimeLapseTask({guid});
     d.ptr_table_->item(entry.row, ColumnState)
         ->setText(is_success ? StateName(TaskFinished) : text);
     d.ptr_table_->item(entry.row, ColumnState)->setToolTip(text);
@@ -397,6 +400,9 @@ void CTimeLapseTasksWidget::OnPauseClicked()
         return;
     std::string guid =
         d.ptr_table_->item(row, ColumnCamera)->data(Qt::UserRole).toString().toStdString();
+    const auto found = d.tasks.find(guid);
+    if (found == d.tasks.end() || found->second.is_done_)
+        return;
     auto &manager = CTimeLapsePhotoManager::Instance();
     const TimeLapseTaskState state = manager.GetTimeLapseTaskState(guid);
     if (state == TaskFinished)

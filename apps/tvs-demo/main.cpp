@@ -22,6 +22,10 @@
 
 #include <cstdio>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 using namespace TeskVideoSearch;
 
 namespace {
@@ -171,6 +175,15 @@ std::shared_ptr<teskrecordserver::CRecordingServer> OpenStore(const DemoOptions 
 
 int main(int argc, char **argv)
 {
+    // glibc raises its mmap threshold to the size of the largest block freed so far (up to
+    // 32 MB) and then keeps twice that free at the top of every thread's arena. One freed
+    // screenshot or video frame of a few MB makes each worker's arena hold on to ~10 MB that
+    // no later allocation of that thread needs: resident memory then grows for as long as new
+    // threads pick other arenas. A fixed threshold (glibc's own default) sends large buffers
+    // to mmap, which returns them when freed.
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     QElapsedTimer since_start;
     since_start.start();
     QApplication app(argc, argv);

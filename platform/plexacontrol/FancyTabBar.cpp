@@ -23,6 +23,8 @@ CFancyTabBarPanel::CFancyTabBarPanel(QWidget *parent)
     setExpanding(false);
     setUsesScrollButtons(false);
     setElideMode(Qt::ElideNone);
+    // The tab bar keeps its tabs' sizes when the current tab changes; the bold room moves.
+    connect(this, &QTabBar::currentChanged, this, [this]() { setElideMode(elideMode()); });
 }
 
 void CFancyTabBarPanel::setMenuBtnText(const QString &text)
@@ -33,6 +35,38 @@ void CFancyTabBarPanel::setMenuBtnText(const QString &text)
 QString CFancyTabBarPanel::menuBtnText()
 {
     return MenuText();
+}
+
+QSize CFancyTabBarPanel::tabSizeHint(int index) const
+{
+    QSize size = QTabBar::tabSizeHint(index);
+    if (index != currentIndex())
+        return size;
+    QFont bold = font();
+    bold.setWeight(QFont::Bold);
+    const QString text = tabText(index);
+    const int extra = QFontMetrics(bold).size(Qt::TextShowMnemonic, text).width() -
+                      fontMetrics().size(Qt::TextShowMnemonic, text).width();
+    if (extra <= 0)
+        return size;
+    switch (shape()) {
+    case RoundedWest:
+    case RoundedEast:
+    case TriangularWest:
+    case TriangularEast:
+        size.rheight() += extra;
+        break;
+    default:
+        size.rwidth() += extra;
+        break;
+    }
+    return size;
+}
+
+QSize CFancyTabBarPanel::minimumTabSizeHint(int index) const
+{
+    // The texts are never elided: a tab is never narrower than its text.
+    return tabSizeHint(index);
 }
 
 CFancyTabBarLine::CFancyTabBarLine(QWidget *parent)
@@ -93,6 +127,23 @@ void CFancyTabBarLine::UpdateMenuButton()
     const bool overflow = button_mode_ == ButtonModeMenu && ptr_tab_bar_ &&
                           ptr_tab_bar_->count() > 0 && ptr_tab_bar_->sizeHint().width() > width();
     ptr_menu_btn_->setVisible(overflow);
+    // While the tabs do not fit, the last ones end at the menu button or the line's end; one
+    // that would be cut there is not shown at all (the menu lists it), rather than with half
+    // its text.
+    if (!overflow) {
+        ptr_tab_bar_->clearMask();
+        return;
+    }
+    const int limit =
+        (ptr_menu_btn_->isVisible() ? ptr_menu_btn_->x() : width()) - ptr_tab_bar_->x();
+    int shown = 0;
+    for (int i = 0; i < ptr_tab_bar_->count(); ++i) {
+        const QRect tab = ptr_tab_bar_->tabRect(i);
+        if (tab.right() >= limit)
+            break;
+        shown = tab.right() + 1;
+    }
+    ptr_tab_bar_->setMask(QRegion(0, 0, qMax(1, shown), ptr_tab_bar_->height()));
 }
 
 void CFancyTabBarLine::ShowTabMenu()

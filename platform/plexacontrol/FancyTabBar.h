@@ -17,6 +17,11 @@ public:
     // Text of the menu button of every bar that lists the tabs which do not fit.
     static void setMenuBtnText(const QString &text);
     static QString menuBtnText();
+
+protected:
+    // The current tab has room for its text in bold: a style that marks it so does not clip it.
+    QSize tabSizeHint(int index) const override;
+    QSize minimumTabSizeHint(int index) const override;
 };
 
 // A line that holds a tab bar at its left and stretches behind it; pages keep the bar

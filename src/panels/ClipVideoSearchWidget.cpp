@@ -855,10 +855,18 @@ bool ClipVideoSearchWidget::eventFilter(QObject *watched, QEvent *event)
     auto &ui = ptr_data_->ui_;
     if (watched == ui.ptr_bottom_data_widget_ && event->type() == QEvent::Resize) {
         UpdateDefaultTipWidgetSize();
-    } else if (watched == ui.ptr_playback_widget_ && event->type() == QEvent::Show &&
-               ui.ptr_playback_widget_->property(kAutoShowWidget).toBool()) {
-        ui.ptr_playback_widget_->setProperty(kAutoShowWidget, false);
-        ui.ptr_expand_collapse_->SetExpandCollapseStatus(false);
+    } else if (watched == ui.ptr_playback_widget_ &&
+               (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        // The playback beside the results takes or gives back width: the tab line's fixed
+        // width is let go first, so that the row can take its new width, and fitted to it
+        // once it has.
+        ui.ptr_tab_bar_widget_->setMinimumWidth(1);
+        UpdateTabBarWidth();
+        if (event->type() == QEvent::Show &&
+            ui.ptr_playback_widget_->property(kAutoShowWidget).toBool()) {
+            ui.ptr_playback_widget_->setProperty(kAutoShowWidget, false);
+            ui.ptr_expand_collapse_->SetExpandCollapseStatus(false);
+        }
     }
     return QFrame::eventFilter(watched, event);
 }

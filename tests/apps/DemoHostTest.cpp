@@ -9,6 +9,7 @@
 
 #include "ToolSupport.h"
 #include "mirelog/Log.h"
+#include "timelapse/TimeLapsePhotoManager.h"
 
 #include <gtest/gtest.h>
 
@@ -259,4 +260,7 @@ TEST(TimeLapseTasks, AFinishedVideoNeverTakesTheNameOfAnExistingFile)
     // Two videos and nothing else: the working folders are gone.
     EXPECT_EQ(after.size(), 2) << qPrintable(QStringList(after.keys()).join(", "));
     EXPECT_EQ(tasks.TaskCount(), 2);
+    // The rows stay; the manager lets the finished tasks go instead of keeping one per task.
+    const std::string guid = finished.front().at(0).toString().toStdString();
+    EXPECT_EQ(CTimeLapsePhotoManager::Instance().GetTimeLapseTaskState(guid), TaskWaiting);
 }

@@ -768,13 +768,14 @@ TEST_F(ClipVideoSearchWidgetTest, LifecycleFromEmptyToResultsAndBack)
 
     // Export: the side panel slides in with the ticked results; plays wait until it goes.
     CGridThumbnailWidget *tile = nullptr;
+    QCheckBox *tick = nullptr;
+    // A tile builds its check box once it is in view.
     ASSERT_TRUE(WaitFor([&] {
         const auto tiles = Page(TagVideo)->findChildren<CGridThumbnailWidget *>();
         tile = tiles.isEmpty() ? nullptr : tiles.first();
-        // A tile builds its check box once painted.
-        return tile && tile->isVisible() && tile->HasForm();
+        tick = tile ? tile->findChild<QCheckBox *>("ptr_checkbox_") : nullptr;
+        return tile && tile->isVisible() && tick && tick->isVisible();
     }));
-    auto *tick = tile->findChild<QCheckBox *>("ptr_checkbox_");
     QTest::mouseClick(tick, Qt::LeftButton, {}, QPoint(tick->height() / 2, tick->height() / 2));
     auto *export_button = Page(TagVideo)->findChild<QPushButton *>("ptr_download_button_");
     ASSERT_TRUE(WaitFor([&] { return export_button->isEnabled(); }));

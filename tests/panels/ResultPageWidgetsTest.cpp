@@ -3,9 +3,12 @@
 #include "panels/CustomMultiComBox.h"
 #include "panels/CustomTabBarFrame.h"
 
+#include "resources/Resources.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -102,6 +105,57 @@ TEST(TabBarFrame, AdjustWidthFollowsTheTabs)
     EXPECT_EQ(frame.CreateTabBar(), bar);
     frame.resize(two + 40, bar->sizeHint().height());
     TestSupport::SaveShot(&frame, "cond-tabbar.png");
+}
+
+// The client's style paints the tab texts at 14 px, the current one demi-bold, inside 12 px of
+// padding on either side; the bar must measure them so whatever the application's font (9 pt
+// on an X server, 12 pt offscreen), or the texts are clipped at both ends.
+TEST(TabBarFrame, EveryTabHoldsItsTextInTheClientStyle)
+{
+    struct Restore
+    {
+        QFont font = QApplication::font();
+        QString sheet = qApp->styleSheet();
+        ~Restore()
+        {
+            QApplication::setFont(font);
+            qApp->setStyleSheet(sheet);
+        }
+    } restore;
+    qApp->setStyleSheet(TeskResources::ClientStyleSheet());
+    QFont plain;
+    plain.setPixelSize(14);
+    QFont bold = plain;
+    bold.setWeight(QFont::DemiBold);
+    constexpr int kPadding = 2 * 12;
+    const QStringList texts = {"All Recordings(350)", "Person(403)", "Event Tag(35)",
+                               "Manual Tag(1234)", "Other Tag(35)"};
+    for (const qreal points : {9.0, 12.0}) {
+        SCOPED_TRACE(points);
+        QFont font = restore.font;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        CCustomTabBarFrame frame;
+        auto *bar = frame.CreateTabBar();
+        for (const QString &text : texts)
+            bar->addTab(text);
+        frame.setFixedWidth(frame.GetTabbarAdjustWidth());
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        // Every tab becomes the current one in turn; none may clip its text then.
+        for (int current = 0; current < bar->count(); ++current) {
+            bar->setCurrentIndex(current);
+            for (int i = 0; i < bar->count(); ++i) {
+                const QFontMetrics painted(i == current ? bold : plain);
+                const int needed = painted.horizontalAdvance(bar->tabText(i)) + kPadding;
+                EXPECT_GE(bar->tabRect(i).width(), needed)
+                    << bar->tabText(i).toStdString() << " with tab " << current << " current";
+            }
+        }
+        EXPECT_LE(bar->tabRect(bar->count() - 1).right(), frame.width());
+        TestSupport::SaveShot(&frame,
+                              points < 10 ? "tabbar-small-font.png" : "tabbar-large-font.png");
+    }
 }
 
 } // namespace

@@ -106,6 +106,19 @@ TEST(FancyTabBarLine, MenuButtonListsTabsOnlyWhileTheyDoNotFit)
     line.setFixedWidth(bar->sizeHint().width() / 2);
     EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
     EXPECT_TRUE(menu->text().startsWith("All"));
+    // What shows of the bar, left of the menu button: a tab is there whole or not at all.
+    QTest::qWait(50);
+    QRegion shown(QRect(0, 0, menu->x() - bar->x(), bar->height()));
+    if (!bar->mask().isEmpty())
+        shown &= bar->mask();
+    int whole = 0;
+    for (int i = 0; i < bar->count(); ++i) {
+        const QRect tab = bar->tabRect(i);
+        const bool is_whole = (shown & QRegion(tab)) == QRegion(tab);
+        EXPECT_TRUE(is_whole || !shown.intersects(tab)) << "tab " << i << " is cut";
+        whole += is_whole ? 1 : 0;
+    }
+    EXPECT_GE(whole, 1);
 
     bar->setTabText(0, "A");
     while (bar->count() > 1)

@@ -468,6 +468,10 @@ bool CMultiPageWidget::eventFilter(QObject *watched, QEvent *event)
             }
         }
         data_->ptr_pixmap_timer_->start();
+    } else if (ours && event->type() == QEvent::Show) {
+        // Tiles loaded while the view was hidden (another page or the list in front) asked for
+        // nothing; now they are seen.
+        data_->ptr_pixmap_timer_->start();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -6,6 +6,7 @@
 #include "TimeLapseTasksWidget.h"
 #include "TrackMapWidget.h"
 
+#include "data/CustomVideoData.h"
 #include "mirelog/Log.h"
 #include "panels/ClipVideoSearchWidget.h"
 #include "playback/ClipPlaybackWidget.h"
@@ -13,6 +14,7 @@
 #include "pluginmanager/ResourceData.h"
 #include "search/SearchTypes.h"
 #include "timebar/AnimationProgressBar.h"
+#include "views/GridThumbnailWidget.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -49,6 +51,7 @@ namespace {
 constexpr int kPumpMs = 20;
 // Time for a played clip to show its first frames before its screenshot.
 constexpr int kSettleMs = 600;
+constexpr int kPicturesWaitMs = 10000;
 constexpr int kWheelStep = 120;
 // How often the tour looks for a modal dialog to answer.
 constexpr int kModalWatchMs = 50;
@@ -63,6 +66,23 @@ QList<QWidget *> VisibleOfClass(QWidget *root, const char *class_name)
             found.append(child);
     }
     return found;
+}
+
+// True once every tile in view on `page` shows its picture or its failure: a screenshot taken
+// then shows what the operator sees a moment after the results come.
+bool TilesInViewSettled(QWidget *page)
+{
+    bool any = false;
+    for (QWidget *tile : VisibleOfClass(page, "TeskVideoSearch::CGridThumbnailWidget")) {
+        if (tile->visibleRegion().isEmpty())
+            continue;
+        any = true;
+        const int state =
+            static_cast<TeskVideoSearch::CGridThumbnailWidget *>(tile)->ThumbnailState();
+        if (state != TeskVideoSearch::ThumbnailLoaded && state != TeskVideoSearch::ThumbnailFailed)
+            return false;
+    }
+    return any;
 }
 
 QWidget *VisibleTopLevelOfClass(const char *class_name)
@@ -539,6 +559,9 @@ bool CDemoTour::Search(QString &why)
         why = "the search found nothing at all";
         return false;
     }
+    // Pictures come a few at a time and a first run decodes them cold; the shot may go without.
+    QWidget *page = CurrentPage(data_->ptr_window_->Panel());
+    (void)WaitFor([page]() { return page && TilesInViewSettled(page); }, kPicturesWaitMs);
     return true;
 }
 
@@ -613,11 +636,7 @@ bool CDemoTour::SwitchPresentations(QString &why)
         return false;
     }
     // Thumbnails are fetched in the background; the screenshot should show pictures.
-    WaitFor(
-        [page]() {
-            return !VisibleOfClass(page, "TeskVideoSearch::CGridThumbnailWidget").isEmpty();
-        },
-        10000);
+    (void)WaitFor([page]() { return TilesInViewSettled(page); }, kPicturesWaitMs);
     QTest::qWait(kSettleMs);
     return true;
 }

@@ -109,6 +109,18 @@ struct PageFixture
     }
     std::shared_ptr<CVideoDataManager> Manager() { return page.DataManager(); }
 
+    // Zooms the time bar to its closest level, which cuts the recordings into the most rows,
+    // and waits for the re-split page; the rows shown then, or -1 when it never came.
+    int ResplitAtClosestLevel()
+    {
+        QSignalSpy changed(&page, &CAbstractSearchWidget::SignalResultDataChanged);
+        Child<CBaseFileProgressBar>("ptr_bottom_time_widget_")
+            ->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
+        if (!QTest::qWaitFor([&] { return changed.count() == 2; }, kWaitMs))
+            return -1;
+        return Manager()->GetDataNum();
+    }
+
     VideoDataType kind;
     std::shared_ptr<CVideoSearchController> controller;
     // The host's hooks with their base answers: thumbnails supported, the play window's scale.
@@ -363,11 +375,7 @@ TEST(SearchPages, BandsOfEveryRowArriveOnceAndAClearStopsThem)
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
     fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
     auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
-    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
-    // The closest level cuts the day into the most rows.
-    bar->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 2; }, kWaitMs));
-    const int total = fixture.Manager()->GetDataNum();
+    const int total = fixture.ResplitAtClosestLevel();
     ASSERT_GT(total, 300);
     CameraFilesList rows;
     CVideoFileParam param;
@@ -462,10 +470,7 @@ TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
     // The closest level of the pages, so that neighbouring recordings lie outside the click's
     // tolerance; it cuts the recordings again.
     auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
-    QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
-    bar->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 2; }, kWaitMs));
-    const int total = fixture.Manager()->GetDataNum();
+    const int total = fixture.ResplitAtClosestLevel();
     ASSERT_GT(total, 2);
 
     // A row beyond the first page of the grid, found on its own in the controller's rows.

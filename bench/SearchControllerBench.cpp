@@ -2,7 +2,9 @@
 #include "search/VideoSearchController.h"
 
 #include "doubles/ScriptedRecordingSource.h"
+#include "playcontroller/RearrageRecordFile.h"
 #include "pluginmanager/PluginManager.h"
+#include "quorbase/Util.h"
 #include "testkit/TestKit.h"
 
 #include <benchmark/benchmark.h>
@@ -191,6 +193,61 @@ void BM_VCAPersonOrVehicleFileNum(benchmark::State &state)
     state.counters["person"] = person;
 }
 BENCHMARK(BM_VCAPersonOrVehicleFileNum)->Unit(benchmark::kMicrosecond);
+
+// One camera's answer as the user-interface thread splits it: a week of recordings of 20 to 80
+// minutes with gaps, cut into three-hour segments.
+PlaybackFileVector WeekOfRecordings()
+{
+    PlaybackFileVector files;
+    int64_t begin = 1'780'000'000;
+    const int64_t end = begin + 7 * 86400;
+    for (int i = 0; begin < end; ++i) {
+        const int64_t length = 1200 + (i * 7919) % 3600;
+        auto file = std::make_shared<teskplaycontroller::CDeviceFile>(begin, begin + length,
+                                                                      "rec" + std::to_string(i));
+        file->SetFileISOBeginTime(Quor::Base::TimeUtil::TimeT2ISODatetime(begin, 3600, false));
+        file->SetFileISOEndTime(
+            Quor::Base::TimeUtil::TimeT2ISODatetime(begin + length, 3600, false));
+        file->SetFileSize(length * 250'000);
+        files.append(file);
+        begin += length + 60 + (i * 104729) % 1800;
+    }
+    return files;
+}
+
+void BM_SplitOneCamera(benchmark::State &state)
+{
+    CVideoSearchController controller;
+    CVideoSplitInfo info;
+    CResourceKey key;
+    key.SetVal_site_id("site");
+    key.SetVal_resource_id(CameraId(0));
+    info.GetDataPtr()->camera_info.camera_key = *key.GetDataPtr();
+    info.GetDataPtr()->split_time_duration = 10800;
+    info.GetDataPtr()->qvc_playback_files = WeekOfRecordings();
+    int segments = 0;
+    for (auto _ : state)
+        segments = controller.SplitCustomFiles(info);
+    state.counters["files"] = info.GetDataPtr()->qvc_playback_files.size();
+    state.counters["segments"] = segments;
+}
+BENCHMARK(BM_SplitOneCamera)->Unit(benchmark::kMicrosecond);
+
+void BM_RearrangeOneCamera(benchmark::State &state)
+{
+    teskplaycontroller::VideoFileSplitParam request;
+    const PlaybackFileVector files = WeekOfRecordings();
+    request.vc_files.assign(files.begin(), files.end());
+    request.begin_time = files.first()->GetFileBegTime();
+    request.end_time = files.last()->GetFileEndTime();
+    request.split_length = 10800;
+    for (auto _ : state) {
+        teskplaycontroller::SegmentFileMap map;
+        teskplaycontroller::CRearrageRecordFileImpl::RearrageRecordFilesByLength(map, request);
+        benchmark::DoNotOptimize(map);
+    }
+}
+BENCHMARK(BM_RearrangeOneCamera)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

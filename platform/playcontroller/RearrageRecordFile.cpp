@@ -13,38 +13,57 @@ namespace {
 constexpr int64_t kMaxWindows = 10'000'000;
 constexpr size_t kISODateTimeLength = 19;
 
-// The ISO text of `new_time` written the way `text` writes `time`: same zone offset, same
-// separator and the same kind of suffix. Empty when `text` cannot be read.
-std::string ShiftISOText(const std::string &text, int64_t time, int64_t new_time)
+// How a file's ISO text is written: its zone offset, separator and kind of suffix. Read once
+// per file, however many windows cut it.
+struct ISOForm
 {
+    bool readable = false;
+    int offset = 0;
+    char separator = 'T';
+    bool zulu = false;
+    bool suffixed = false;
+};
+
+ISOForm ReadISOForm(const std::string &text, int64_t time)
+{
+    ISOForm form;
     if (text.size() < kISODateTimeLength)
-        return {};
+        return form;
     const int64_t wall_clock =
         Quor::Base::TimeUtil::ISODatetime2TimeT(text.substr(0, kISODateTimeLength));
     if (wall_clock < 0)
-        return {};
-    const int offset = static_cast<int>(wall_clock - time);
-    std::string shifted =
-        Quor::Base::TimeUtil::TimeT2ISODatetime(new_time, offset, text.back() == 'Z');
-    if (shifted.size() < kISODateTimeLength)
-        return {};
-    shifted[10] = text[10];
-    if (text.size() == kISODateTimeLength)
-        shifted.resize(kISODateTimeLength);
-    return shifted;
+        return form;
+    form.readable = true;
+    form.offset = static_cast<int>(wall_clock - time);
+    form.separator = text[10];
+    form.zulu = text.back() == 'Z';
+    form.suffixed = text.size() > kISODateTimeLength;
+    return form;
 }
 
-std::shared_ptr<CPlaybackFile> CutFile(const std::shared_ptr<CPlaybackFile> &file, int64_t begin,
-                                       int64_t end)
+// The ISO text of `time` written in `form`; empty when the original could not be read.
+std::string WriteISOText(const ISOForm &form, int64_t time)
 {
-    if (begin == file->GetFileBegTime() && end == file->GetFileEndTime())
-        return file;
+    if (!form.readable)
+        return {};
+    std::string text = Quor::Base::TimeUtil::TimeT2ISODatetime(time, form.offset, form.zulu);
+    if (text.size() < kISODateTimeLength)
+        return {};
+    text[10] = form.separator;
+    if (!form.suffixed)
+        text.resize(kISODateTimeLength);
+    return text;
+}
+
+std::shared_ptr<CPlaybackFile> CutFile(const std::shared_ptr<CPlaybackFile> &file,
+                                       const ISOForm &begin_form, const ISOForm &end_form,
+                                       int64_t begin, int64_t end)
+{
     std::shared_ptr<CPlaybackFile> part = file->Clone();
     part->SetFileBegTime(begin);
     part->SetFileEndTime(end);
-    part->SetFileISOBeginTime(
-        ShiftISOText(file->GetFileISOBeginTime(), file->GetFileBegTime(), begin));
-    part->SetFileISOEndTime(ShiftISOText(file->GetFileISOEndTime(), file->GetFileEndTime(), end));
+    part->SetFileISOBeginTime(WriteISOText(begin_form, begin));
+    part->SetFileISOEndTime(WriteISOText(end_form, end));
     const int64_t length = file->GetFileEndTime() - file->GetFileBegTime();
     if (length > 0)
         part->SetFileSize(static_cast<int64_t>(static_cast<long double>(file->GetFileSize()) *
@@ -106,12 +125,17 @@ void CRearrageRecordFileImpl::RearrageRecordFilesByLength(SegmentFileMap &out,
             continue;
         }
         const int64_t last = (end - 1 - origin) / length;
+        if (first == last) {
+            out[static_cast<unsigned long long>(first)].push_back(file);
+            continue;
+        }
+        const ISOForm begin_form = ReadISOForm(file->GetFileISOBeginTime(), begin);
+        const ISOForm end_form = ReadISOForm(file->GetFileISOEndTime(), end);
         for (int64_t window = first; window <= last; ++window) {
             const int64_t window_begin = origin + window * length;
-            const int64_t part_begin = std::max(begin, window_begin);
-            const int64_t part_end = std::min(end, window_begin + length);
             out[static_cast<unsigned long long>(window)].push_back(
-                CutFile(file, part_begin, part_end));
+                CutFile(file, begin_form, end_form, std::max(begin, window_begin),
+                        std::min(end, window_begin + length)));
         }
     }
     // Parts arrive in the begin order of their files; cut parts that start together at a window

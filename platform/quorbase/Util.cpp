@@ -2,7 +2,6 @@
 
 #include <QUuid>
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -13,14 +12,34 @@ std::string GuidUtil::CreateGuid()
     return QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
 }
 
+namespace {
+
+// Zero-padded decimal digits; formatting by hand because these texts are written for every cut
+// of a recording and snprintf dominated the split of a week's results.
+char *PutDigits(char *out, unsigned value, int width)
+{
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return out + width;
+}
+
+char *PutOffset(char *out, int seconds)
+{
+    *out++ = seconds < 0 ? '-' : '+';
+    const long magnitude = seconds < 0 ? -static_cast<long>(seconds) : seconds;
+    out = PutDigits(out, static_cast<unsigned>((magnitude / 3600) % 100), 2);
+    *out++ = ':';
+    return PutDigits(out, static_cast<unsigned>((magnitude % 3600) / 60), 2);
+}
+
+} // namespace
+
 std::string TimeUtil::TimeDifference2Str(int seconds)
 {
-    const char sign = seconds < 0 ? '-' : '+';
-    const long magnitude = seconds < 0 ? -static_cast<long>(seconds) : seconds;
-    char text[16];
-    std::snprintf(text, sizeof text, "%c%02ld:%02ld", sign, (magnitude / 3600) % 100,
-                  (magnitude % 3600) / 60);
-    return text;
+    char text[8];
+    return std::string(text, PutOffset(text, seconds));
 }
 
 // Howard Hinnant's civil-date algorithms: exact for the whole proleptic Gregorian calendar.
@@ -151,12 +170,27 @@ std::string TimeUtil::TimeT2ISODatetime(int64_t t, int offset_seconds, bool use_
     int year;
     unsigned month, day;
     CivilFromDays(days, year, month, day);
+    int year_width = 4;
+    for (unsigned rest_of_year = static_cast<unsigned>(year); rest_of_year > 9999;
+         rest_of_year /= 10)
+        ++year_width;
     char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", year, month, day,
-                  static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60),
-                  static_cast<int>(rest % 60));
-    return std::string(text) +
-           (use_z && offset_seconds == 0 ? "Z" : TimeDifference2Str(offset_seconds));
+    char *out = PutDigits(text, static_cast<unsigned>(year), year_width);
+    *out++ = '-';
+    out = PutDigits(out, month, 2);
+    *out++ = '-';
+    out = PutDigits(out, day, 2);
+    *out++ = 'T';
+    out = PutDigits(out, static_cast<unsigned>(rest / 3600), 2);
+    *out++ = ':';
+    out = PutDigits(out, static_cast<unsigned>(rest % 3600 / 60), 2);
+    *out++ = ':';
+    out = PutDigits(out, static_cast<unsigned>(rest % 60), 2);
+    if (use_z && offset_seconds == 0)
+        *out++ = 'Z';
+    else
+        out = PutOffset(out, offset_seconds);
+    return std::string(text, out);
 }
 
 bool FileSystem::DeleteFileW(const char *path)

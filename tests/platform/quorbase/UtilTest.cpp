@@ -23,6 +23,18 @@ TEST(TimeUtil, TimeDifferenceText)
     EXPECT_EQ(TimeUtil::TimeDifference2Str(20700), "+05:45");
 }
 
+TEST(TimeUtil, WritesIsoDateTimes)
+{
+    EXPECT_EQ(TimeUtil::TimeT2ISODatetime(1796479200, 0, true), "2026-12-05T14:00:00Z");
+    EXPECT_EQ(TimeUtil::TimeT2ISODatetime(1796479200, 0), "2026-12-05T14:00:00+00:00");
+    EXPECT_EQ(TimeUtil::TimeT2ISODatetime(1796479200, 28800, true), "2026-12-05T22:00:00+08:00");
+    // West of Greenwich the wall clock can fall on the day before.
+    EXPECT_EQ(TimeUtil::TimeT2ISODatetime(1796436000 + 59, -19800), "2026-12-04T20:30:59-05:30");
+    EXPECT_EQ(TimeUtil::TimeT2ISODatetime(951782400 + 86399, 0, true), "2000-02-29T23:59:59Z");
+    EXPECT_EQ(TimeUtil::TimeT2ISODatetime(253402300800, 0, true), "10000-01-01T00:00:00Z");
+    EXPECT_EQ(TimeUtil::TimeT2ISODatetime(-1, 0, true), "");
+}
+
 struct IsoCase
 {
     const char *text;

@@ -26,6 +26,9 @@ constexpr int kMaxStoredFiles = 5000;
 // VCA results are pulled in small batches until this many are stored, then all at once.
 constexpr int kVCASmallBatchLimit = 150;
 constexpr int kVCASmallBatch = 50;
+// Camera answers handled in one turn of the event loop stop after this long; a service that
+// answers many cameras at once would otherwise freeze the interface until all are split.
+constexpr int64_t kAnswerTurnBudgetNs = 2'000'000;
 
 bool IsHandledSearchType(int type)
 {
@@ -209,6 +212,46 @@ void CVideoSearchController::UpdateSearchVideoSearchState(const VCAParam &param)
 
 void CVideoSearchController::OnUpdateCameraSearchState(
     teskplaycontroller::CCameraVideoSearchObserver::Param param)
+{
+    data_->pending_camera_answers_.push_back(std::move(param));
+    TakeCameraAnswers();
+}
+
+// Answers are handled in arrival order; once a turn has spent its budget the rest wait for the
+// next turn, so that timers, input and painting get the thread in between.
+void CVideoSearchController::TakeCameraAnswers()
+{
+    // A handler may run a nested event loop; the outer call goes on with what arrives meanwhile.
+    if (data_->is_taking_answers_)
+        return;
+    data_->is_taking_answers_ = true;
+    // Whatever else ran in this turn since the first answer (a page built, a view painted)
+    // counts against the budget too.
+    QElapsedTimer &turn = data_->answer_turn_clock_;
+    if (!turn.isValid())
+        turn.start();
+    auto &pending = data_->pending_camera_answers_;
+    while (!pending.empty() && turn.nsecsElapsed() < kAnswerTurnBudgetNs) {
+        const CameraParam param = std::move(pending.front());
+        pending.pop_front();
+        DealCameraSearchState(param);
+    }
+    data_->is_taking_answers_ = false;
+    if (!data_->ptr_answer_turn_timer_) {
+        data_->ptr_answer_turn_timer_ = new QTimer(this);
+        data_->ptr_answer_turn_timer_->setSingleShot(true);
+        data_->ptr_answer_turn_timer_->setInterval(0);
+        connect(data_->ptr_answer_turn_timer_, &QTimer::timeout, this, [this] {
+            data_->answer_turn_clock_.invalidate();
+            if (!data_->pending_camera_answers_.empty())
+                TakeCameraAnswers();
+        });
+    }
+    if (!data_->ptr_answer_turn_timer_->isActive())
+        data_->ptr_answer_turn_timer_->start();
+}
+
+void CVideoSearchController::DealCameraSearchState(const CameraParam &param)
 {
     if (param.search_guid != data_->search_condition_.search_guid) {
         // Only the end of the search that a restart waits for matters from an older search. It

@@ -86,6 +86,8 @@ private slots:
 
 private:
     // Camera search answers.
+    void TakeCameraAnswers();
+    void DealCameraSearchState(const CameraParam &param);
     void DealSingleCameraSearchSuccessed(const CameraParam &param);
     void DealSingleCameraSearchFailed(const CameraParam &param);
     void DealAllSearchFinished(const CameraParam &param);

@@ -10,11 +10,13 @@
 #include "playcontroller/CameraVideoSearchManager.h"
 #include "playcontroller/VCAIncrementalManager.h"
 
+#include <QElapsedTimer>
 #include <QFuture>
 #include <QList>
 #include <QTimer>
 
 #include <atomic>
+#include <deque>
 
 namespace TeskVideoSearch {
 
@@ -38,6 +40,15 @@ struct VideoSearchControllerData
     bool is_support_vca_config_ = false;
     // Counts and pages of the stores (user-interface thread).
     CStoreQueries store_queries_;
+    // Camera answers not yet handled, in arrival order: a burst is taken a slice per turn of
+    // the event loop (user-interface thread).
+    std::deque<teskplaycontroller::CCameraVideoSearchObserver::Param> pending_camera_answers_;
+    // Started by the first answer handled in the current turn of the event loop.
+    QElapsedTimer answer_turn_clock_;
+    // Zero-interval, single-shot: it fires once the turn's posted events are done, which is
+    // where the next turn's budget begins.
+    QTimer *ptr_answer_turn_timer_ = nullptr;
+    bool is_taking_answers_ = false;
     // Re-split workers still running; the controller waits for them before it goes away.
     QList<QFuture<void>> split_workers_;
 };

@@ -1,5 +1,7 @@
 #include "ControllerTestSupport.h"
 
+#include <QTimer>
+
 #include <thread>
 
 using namespace ControllerTest;
@@ -167,6 +169,61 @@ TEST_F(SearchRoadTest, CancelWithoutRestartIsSilent)
     teskplaycontroller::CCameraVideoSearchCondition running;
     controller_->GetCurrentSearchParam(running);
     EXPECT_TRUE(running.GetVal_search_guid().empty());
+}
+
+// A service that answers many cameras before the interface thread gets round to them must not
+// hold that thread for the whole burst: the event loop comes round between slices of answers,
+// and the answers still arrive in order with the finish last.
+TEST_F(SearchRoadTest, BurstOfAnswersIsTakenOverSeveralTurns)
+{
+    const std::string hold = CScriptedRecordingSource::CameraHoldPoint("s1", "c1");
+    source_->AddHold(hold);
+    ASSERT_TRUE(Search("burst", teskplaycontroller::VideoSearchRecord, {"c1"}, 600));
+    ASSERT_TRUE(source_->WaitUntilHeld(hold));
+
+    constexpr int kCameras = 40;
+    std::thread service([&] {
+        for (int i = 0; i < kCameras; ++i) {
+            CVideoSearchController::CameraParam done;
+            done.search_guid = "burst";
+            done.state_type = teskplaycontroller::CameraStateDone;
+            done.resource_key.site_id = "s1";
+            done.resource_key.resource_id = "burst-" + std::to_string(i);
+            done.vc_data_result = DeviceFiles(2000, 1000, 50);
+            controller_->UpdateCameraSearchState(done);
+        }
+        CVideoSearchController::CameraParam finished;
+        finished.search_guid = "burst";
+        finished.state_type = teskplaycontroller::CameraStateFinished;
+        controller_->UpdateCameraSearchState(finished);
+    });
+    service.join();
+
+    int turns = 0;
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&] { ++turns; });
+    turn.start(0);
+    std::vector<int> turn_of_answer;
+    QObject::connect(controller_.get(), &CVideoSearchController::SignalSearchResult,
+                     [&](const ClipSearchEvent &) { turn_of_answer.push_back(turns); });
+    ASSERT_TRUE(WaitForEvent(ClipSearchFinished));
+
+    const auto events = Events();
+    ASSERT_EQ(events.size(), size_t(kCameras) + 1);
+    int segments = 0;
+    for (int i = 0; i < kCameras; ++i) {
+        EXPECT_EQ(events[size_t(i)].type, ClipSearchDataArrived);
+        // Each camera's recordings are split into segments as they arrive.
+        EXPECT_GT(events[size_t(i)].count, segments);
+        segments = events[size_t(i)].count;
+    }
+    EXPECT_EQ(events.back().type, ClipSearchFinished);
+    const auto cameras = controller_->GetSearchSuccessCameraInfo();
+    ASSERT_EQ(cameras.size(), kCameras);
+    EXPECT_EQ(cameras.back().GetVal_camera_key().GetVal_resource_id(), "burst-39");
+    ASSERT_EQ(turn_of_answer.size(), size_t(kCameras) + 1);
+    EXPECT_GT(turn_of_answer.back(), turn_of_answer.front())
+        << "every answer was handled in one turn of the event loop";
 }
 
 TEST_F(SearchRoadTest, CancelWithRestartStartsTheStoredSearchAgain)

@@ -27,11 +27,4 @@ TEST(Configuration, MinusOneLeavesFieldsAndChangeIsAnnounced)
               tesk_configuration::ConfigPageSearchDisplay);
 }
 
-TEST(Configuration, StoredFileIsWhereTheEnvironmentSays)
-{
-    EXPECT_TRUE(
-        tesk_configuration::ConfigFilePath().startsWith(qEnvironmentVariable("TESK_CONFIG_DIR")));
-    EXPECT_FALSE(CLocalSystemConfigManager::Instance().GetFileConfig().file_save_path.empty());
-}
-
 } // namespace

@@ -46,19 +46,18 @@ std::string Dump(const SegmentFileMap &map, int64_t origin)
     return text;
 }
 
-TEST(RearrageRecordFile, NothingForNoLengthOrNoFiles)
+// No length, no usable file or a span too long to cut: nothing, and what the map held is gone.
+TEST(RearrageRecordFile, NothingForNoLengthNoFilesOrAnAbsurdSpan)
 {
-    SegmentFileMap out;
-    out[3] = {File(0, 1)};
-    CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, Request(0, {File(0, 100)}));
-    EXPECT_TRUE(out.empty());
-    out[3] = {File(0, 1)};
-    CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, Request(-60, {File(0, 100)}));
-    EXPECT_TRUE(out.empty());
-    CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, Request(60, {}));
-    EXPECT_TRUE(out.empty());
-    CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, Request(60, {nullptr, File(9, 1)}));
-    EXPECT_TRUE(out.empty());
+    const VideoFileSplitParam requests[] = {
+        Request(0, {File(0, 100)}), Request(-60, {File(0, 100)}), Request(60, {}),
+        Request(60, {nullptr, File(9, 1)}), Request(1, {File(0, 4'000'000'000)})};
+    for (const VideoFileSplitParam &request : requests) {
+        SegmentFileMap out;
+        out[3] = {File(0, 1)};
+        CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, request);
+        EXPECT_TRUE(out.empty()) << request.split_length;
+    }
 }
 
 TEST(RearrageRecordFile, SegmentLayouts)
@@ -103,12 +102,15 @@ TEST(RearrageRecordFile, CutPartsAreClonesWithTheirOwnTimes)
     tag->SetFileISOBeginTime("1970-01-01T08:16:40+08:00");
     tag->SetFileISOEndTime("1970-01-01 08:21:40");
     auto whole = File(1300, 1350);
+    auto unreadable = File(1350, 1500);
+    unreadable->SetFileISOBeginTime("yesterday");
 
     SegmentFileMap out;
-    CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, Request(200, {tag, whole}));
-    ASSERT_EQ(out.size(), 2u);
+    CRearrageRecordFileImpl::RearrageRecordFilesByLength(out,
+                                                         Request(200, {tag, whole, unreadable}));
+    ASSERT_EQ(out.size(), 3u);
     ASSERT_EQ(out[0].size(), 1u);
-    ASSERT_EQ(out[1].size(), 2u);
+    ASSERT_EQ(out[1].size(), 3u);
 
     const auto first = std::dynamic_pointer_cast<CLabelFile>(out[0][0]);
     ASSERT_TRUE(first);
@@ -127,26 +129,11 @@ TEST(RearrageRecordFile, CutPartsAreClonesWithTheirOwnTimes)
     EXPECT_EQ(second->GetFileSize(), 1000);
     // A file wholly inside one window is handed on unchanged.
     EXPECT_EQ(out[1][1].get(), whole.get());
+    // An ISO text that does not read as a time is not carried over to a later part.
+    EXPECT_EQ(out[2][0]->GetFileISOBeginTime(), "");
     // The original is untouched.
     EXPECT_EQ(tag->GetFileEndTime(), 1300);
     EXPECT_EQ(tag->GetFileISOEndTime(), "1970-01-01 08:21:40");
-}
-
-TEST(RearrageRecordFile, UnreadableISOTextsAreNotCarriedOver)
-{
-    auto file = File(0, 200);
-    file->SetFileISOBeginTime("yesterday");
-    SegmentFileMap out;
-    CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, Request(100, {file}));
-    ASSERT_EQ(out.size(), 2u);
-    EXPECT_EQ(out[1][0]->GetFileISOBeginTime(), "");
-}
-
-TEST(RearrageRecordFile, AbsurdSpanGivesNothing)
-{
-    SegmentFileMap out;
-    CRearrageRecordFileImpl::RearrageRecordFilesByLength(out, Request(1, {File(0, 4'000'000'000)}));
-    EXPECT_TRUE(out.empty());
 }
 
 // Random recordings: every second of every file lands in exactly one segment, segments stay

@@ -31,12 +31,10 @@ TEST_F(CameraSearchManagerTest, AnswersOnItsOwnThreadOneCameraAtATime)
     CameraSearchAnswer failure;
     failure.failed = true;
     failure.param_error_type = 3;
-    failure.next_switch_other_storage = true;
     failure.pair_storage_info = {ResourceData::StorageLocationAuxiliary,
                                  ResourceData::StorageMediaCloud};
     failure.error_code = {0x20, 0x2002};
     failure.str_error_info = "unreachable";
-    failure.trace_id = "trace-7";
     source_->SetCameraAnswer("s1", "c2", failure);
     source_->SetCameraFiles("s1", "c3", DeviceFiles(1));
 
@@ -56,12 +54,10 @@ TEST_F(CameraSearchManagerTest, AnswersOnItsOwnThreadOneCameraAtATime)
     EXPECT_EQ(params[0].vc_data_result.size(), 2u);
     EXPECT_EQ(params[0].resource_key.site_id, "s1");
     EXPECT_EQ(params[1].param_error_type, 3);
-    EXPECT_TRUE(params[1].next_switch_other_storage);
     EXPECT_EQ(params[1].pair_storage_info.first, ResourceData::StorageLocationAuxiliary);
     EXPECT_EQ(params[1].pair_storage_info.second, ResourceData::StorageMediaCloud);
     EXPECT_EQ(params[1].error_code, (Quor::Base::Error::ErrorCode{0x20, 0x2002}));
     EXPECT_EQ(params[1].str_error_info, "unreachable");
-    EXPECT_EQ(params[1].trace_id, "trace-7");
     EXPECT_TRUE(params[1].vc_data_result.empty());
     EXPECT_EQ(params[2].vc_data_result.size(), 1u);
     for (const auto &thread : collector_.Threads())

@@ -24,18 +24,12 @@ GeneratorOptions ChangeOptions()
     return options;
 }
 
-std::string NewStoreDir(const char *name)
-{
-    static int number = 0;
-    return (TestSupport::ScratchDir() + "/" + name + "-" + QString::number(++number)).toStdString();
-}
-
 class RecordChangeTest : public ::testing::Test
 {
 public:
     void SetUp() override
     {
-        const auto status = server_.Open(NewStoreDir("changes"), ChangeOptions());
+        const auto status = server_.Open(RecordServerTest::FreshDir("changes"), ChangeOptions());
         ASSERT_TRUE(status.IsOk()) << status.Message();
         const auto cameras = server_.Catalogue().Cameras();
         ASSERT_GE(cameras.size(), 8u);
@@ -297,7 +291,7 @@ TEST(RecordChangeStream, ChildWriter)
 
 TEST(RecordChangeStream, KilledWriterLeavesWholeChanges)
 {
-    const std::string dir = NewStoreDir("stream");
+    const std::string dir = RecordServerTest::FreshDir("stream");
     std::vector<TagRow> tags;
     CameraRow camera;
     {

@@ -121,6 +121,24 @@ std::string Describe(const CPlaybackFile &file)
     return out.str();
 }
 
+CameraVideoSearchCondition Condition(VideoSearchType type, int64_t begin, int64_t end)
+{
+    CameraVideoSearchCondition condition;
+    condition.search_type = type;
+    condition.begin_time = begin;
+    condition.end_time = end;
+    return condition;
+}
+
+CameraSearchAnswer Search(CRecordingServer &server, const CameraRow &camera,
+                          const CameraVideoSearchCondition &condition, bool cancel = false)
+{
+    TeskCameraInfo info;
+    info.ptr_camera_for_play = CameraOf(camera);
+    const std::atomic<bool> cancelled{cancel};
+    return server.SearchCamera(condition, info, cancelled);
+}
+
 class SearchByKind : public ::testing::TestWithParam<KindCase>
 {};
 
@@ -145,10 +163,7 @@ TEST_P(SearchByKind, AnswersExactlyTheCatalogueRowsOfTheCameraAndSpan)
     for (const CameraRow &camera : server.Catalogue().Cameras()) {
         if (server.Catalogue().SearchFailure(camera.site_id, camera.id))
             continue;
-        CameraVideoSearchCondition condition;
-        condition.search_type = kind.type;
-        condition.begin_time = begin;
-        condition.end_time = end;
+        CameraVideoSearchCondition condition = Condition(kind.type, begin, end);
         if (kind.label_type >= 0) {
             condition.ptr_label_extra = std::make_shared<CLableExtra>();
             condition.ptr_label_extra->SetVal_label_type(kind.label_type);
@@ -158,10 +173,7 @@ TEST_P(SearchByKind, AnswersExactlyTheCatalogueRowsOfTheCameraAndSpan)
             condition.ptr_person_vehicle_extra = std::make_shared<CPersonVehicleExtra>();
             condition.ptr_person_vehicle_extra->SetVal_event_type(kind.event_type);
         }
-        TeskCameraInfo info;
-        info.ptr_camera_for_play = CameraOf(camera);
-        std::atomic<bool> cancelled{false};
-        const CameraSearchAnswer answer = server.SearchCamera(condition, info, cancelled);
+        const CameraSearchAnswer answer = Search(server, camera, condition);
         ASSERT_FALSE(answer.failed) << camera.id;
 
         std::vector<std::string> got;
@@ -201,10 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{"TagsNoExtra", VideoSearchTag, -1, "", -1, kTagSql},
                       KindCase{"TagsAllKinds", VideoSearchTag, 100, "", -1, kTagSql},
                       KindCase{"TagsManual", VideoSearchTag, 101, "", -1, kTagSql},
-                      KindCase{"TagsEventLinkage", VideoSearchTag, 102, "", -1, kTagSql},
                       KindCase{"TagsOther", VideoSearchTag, 103, "", -1, kTagSql},
                       KindCase{"TagsUnfiltered200", VideoSearchTag, 200, "", -1, kTagSql},
-                      KindCase{"TagsUnfiltered204", VideoSearchTag, 204, "", -1, kTagSql},
                       KindCase{"TagsByName", VideoSearchTag, 100, "in", -1, kTagSql},
                       KindCase{"TagsByKindAndName", VideoSearchTag, 102, "in", -1, kTagSql},
                       KindCase{"Locks", VideoSearchLock, -1, "", -1, kLockSql},
@@ -213,22 +223,19 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{"Vehicle", VideoSearchPersonVehicle, -1, "", 4, kEventSql}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(RecordingServer, ReversedPeriodAnswersNoFiles)
+TEST(RecordingServer, ReversedPeriodOrCancelledSearchAnswersNoFiles)
 {
     CRecordingServer &server = SmallStore();
     const CameraRow camera = server.Catalogue().Cameras().front();
+    const int64_t anchor = SmallOptions().anchor;
     for (VideoSearchType type :
          {VideoSearchRecord, VideoSearchTag, VideoSearchLock, VideoSearchPersonVehicle}) {
-        CameraVideoSearchCondition condition;
-        condition.search_type = type;
-        condition.begin_time = SmallOptions().anchor;
-        condition.end_time = SmallOptions().anchor - 2 * 86400;
-        TeskCameraInfo info;
-        info.ptr_camera_for_play = CameraOf(camera);
-        std::atomic<bool> cancelled{false};
-        const auto answer = server.SearchCamera(condition, info, cancelled);
+        const auto answer = Search(server, camera, Condition(type, anchor, anchor - 2 * 86400));
         EXPECT_FALSE(answer.failed);
         EXPECT_TRUE(answer.files.empty()) << type;
+        EXPECT_TRUE(
+            Search(server, camera, Condition(type, anchor - 86400, anchor), true).files.empty())
+            << type;
     }
 }
 
@@ -246,13 +253,9 @@ TEST(RecordingServer, ScriptedAndUnknownCamerasFail)
     unknown.id = "no-such-camera";
     for (const Expect &expect :
          {Expect{cameras[6], 2}, Expect{cameras[7], 3}, Expect{unknown, 0}}) {
-        CameraVideoSearchCondition condition;
-        condition.begin_time = SmallOptions().anchor - 86400;
-        condition.end_time = SmallOptions().anchor;
-        TeskCameraInfo info;
-        info.ptr_camera_for_play = CameraOf(expect.camera);
-        std::atomic<bool> cancelled{false};
-        const auto answer = server.SearchCamera(condition, info, cancelled);
+        const auto answer = Search(
+            server, expect.camera,
+            Condition(VideoSearchRecord, SmallOptions().anchor - 86400, SmallOptions().anchor));
         EXPECT_TRUE(answer.failed) << expect.camera.id;
         EXPECT_EQ(answer.param_error_type, expect.param_error);
         EXPECT_TRUE(answer.error_code.IsError());
@@ -263,12 +266,7 @@ TEST(RecordingServer, ScriptedAndUnknownCamerasFail)
 
 TEST(RecordingServer, IsoTimesFollowTheDeviceZoneAcrossDaylightSaving)
 {
-    OrlPluginManager::COrlTimeZoneInfor europe;
-    europe.utc_bias = 3600;
-    europe.b_dst = true;
-    europe.daylight_bias = 3600;
-    europe.dst_begin = {3, 5, 0, 2};
-    europe.dst_end = {10, 5, 0, 2};
+    const OrlPluginManager::COrlTimeZoneInfor europe{3600, true, 3600, {3, 5, 0, 2}, {10, 5, 0, 2}};
     const int64_t spring = Quor::Base::TimeUtil::DaysFromCivil(2026, 3, 29) * 86400 + 3600;
     const int64_t autumn = Quor::Base::TimeUtil::DaysFromCivil(2026, 10, 25) * 86400 + 3600;
     struct Row
@@ -282,12 +280,8 @@ TEST(RecordingServer, IsoTimesFollowTheDeviceZoneAcrossDaylightSaving)
         EXPECT_EQ(IsoInZone(row.utc, europe), row.iso);
 
     // Southern summer: the saving period wraps the new year.
-    OrlPluginManager::COrlTimeZoneInfor south;
-    south.utc_bias = -4 * 3600;
-    south.b_dst = true;
-    south.daylight_bias = 3600;
-    south.dst_begin = {9, 1, 0, 0};
-    south.dst_end = {4, 1, 0, 0};
+    const OrlPluginManager::COrlTimeZoneInfor south{
+        -4 * 3600, true, 3600, {9, 1, 0, 0}, {4, 1, 0, 0}};
     const int64_t january = Quor::Base::TimeUtil::DaysFromCivil(2026, 1, 15) * 86400;
     const int64_t july = Quor::Base::TimeUtil::DaysFromCivil(2026, 7, 15) * 86400;
     EXPECT_EQ(IsoInZone(january, south), "2026-01-14T21:00:00-03:00");
@@ -511,17 +505,6 @@ protected:
     }
 };
 
-TEST_F(BadStore, GarbageFileIsNotACatalogue)
-{
-    const std::string dir = Dir("garbage");
-    QFile file(QString::fromStdString(CatalogueIn(dir)));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
-    file.close();
-    Expect(dir, StoreError::NotADatabase, "not a catalogue");
-    EXPECT_EQ(file.size(), 4096) << "a foreign file is left as it was";
-}
-
 TEST_F(BadStore, ForeignFilesAreRefusedAndLeftUntouched)
 {
     struct Case
@@ -529,16 +512,19 @@ TEST_F(BadStore, ForeignFilesAreRefusedAndLeftUntouched)
         const char *name;
         const char *file; // in the store folder
         QByteArray sql;   // run on it as SQLite when not empty
+        QByteArray bytes; // written to it otherwise
         StoreError error;
         const char *words;
     };
     const Case cases[] = {
         {"foreign SQLite", CRecordingServer::kCatalogueFile,
-         "CREATE TABLE contacts(name TEXT); INSERT INTO contacts VALUES('Ada');",
+         "CREATE TABLE contacts(name TEXT); INSERT INTO contacts VALUES('Ada');", "",
          StoreError::Foreign, "not a catalogue of this program"},
-        {"empty file", CRecordingServer::kCatalogueFile, "", StoreError::Foreign,
+        {"empty file", CRecordingServer::kCatalogueFile, "", "", StoreError::Foreign,
          "not a catalogue of this program"},
-        {"folder of other files", "notes.txt", "", StoreError::Foreign, "holds files"},
+        {"garbage", CRecordingServer::kCatalogueFile, "", QByteArray(4096, 'x'),
+         StoreError::NotADatabase, "not a catalogue"},
+        {"folder of other files", "notes.txt", "", "", StoreError::Foreign, "holds files"},
     };
     for (const Case &c : cases) {
         const std::string dir = Dir(c.name);
@@ -549,7 +535,9 @@ TEST_F(BadStore, ForeignFilesAreRefusedAndLeftUntouched)
             ASSERT_EQ(sqlite3_exec(db, c.sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
             sqlite3_close(db);
         } else {
-            QFile(QString::fromStdString(file)).open(QIODevice::WriteOnly);
+            QFile raw(QString::fromStdString(file));
+            ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+            raw.write(c.bytes);
         }
         QFile before(QString::fromStdString(file));
         ASSERT_TRUE(before.open(QIODevice::ReadOnly));
@@ -561,7 +549,7 @@ TEST_F(BadStore, ForeignFilesAreRefusedAndLeftUntouched)
 
         CRecordingServer server;
         const CStoreStatus status = server.Open(dir);
-        EXPECT_EQ(status.Error(), StoreError::Foreign) << c.name << ": " << status.Message();
+        EXPECT_EQ(status.Error(), c.error) << c.name << ": " << status.Message();
         EXPECT_NE(status.Message().find(c.words), std::string::npos) << status.Message();
         EXPECT_NE(status.Message().find(dir), std::string::npos) << status.Message();
         ASSERT_TRUE(before.open(QIODevice::ReadOnly));
@@ -615,26 +603,16 @@ TEST(RecordingServer, ACatalogueThatFailsMidwayFailsTheCameraAnswer)
     ASSERT_EQ(sqlite3_exec(db, "DROP TABLE locks", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 
-    for (VideoSearchType type : {VideoSearchRecord, VideoSearchLock}) {
-        CameraVideoSearchCondition condition;
-        condition.search_type = type;
-        condition.begin_time = SmallOptions().anchor - 86400;
-        condition.end_time = SmallOptions().anchor;
-        TeskCameraInfo info;
-        info.ptr_camera_for_play = CameraOf(camera);
-        std::atomic<bool> cancelled{false};
-        const auto answer = server.SearchCamera(condition, info, cancelled);
-        if (type == VideoSearchRecord) {
-            EXPECT_FALSE(answer.failed) << "the recordings are still readable";
-            EXPECT_FALSE(answer.files.empty());
-            continue;
-        }
-        EXPECT_TRUE(answer.failed);
-        EXPECT_TRUE(answer.files.empty());
-        EXPECT_TRUE(answer.error_code.IsError());
-        EXPECT_NE(answer.str_error_info.find(dir), std::string::npos) << answer.str_error_info;
-        EXPECT_NE(answer.str_error_info.find("locks"), std::string::npos) << answer.str_error_info;
-    }
+    const int64_t end = SmallOptions().anchor;
+    const auto recordings = Search(server, camera, Condition(VideoSearchRecord, end - 86400, end));
+    EXPECT_FALSE(recordings.failed) << "the recordings are still readable";
+    EXPECT_FALSE(recordings.files.empty());
+    const auto locks = Search(server, camera, Condition(VideoSearchLock, end - 86400, end));
+    EXPECT_TRUE(locks.failed);
+    EXPECT_TRUE(locks.files.empty());
+    EXPECT_TRUE(locks.error_code.IsError());
+    EXPECT_NE(locks.str_error_info.find(dir), std::string::npos) << locks.str_error_info;
+    EXPECT_NE(locks.str_error_info.find("locks"), std::string::npos) << locks.str_error_info;
 }
 
 // A catalogue this program cannot take over: a newer version, or one it cannot write.
@@ -693,8 +671,6 @@ TEST_F(BadStore, OlderSchemaIsMigrated)
     EXPECT_EQ(catalogue.Count("record_changes"), 0);
 }
 
-QProcess *StartChild(const char *variable, const std::string &value, const char *test);
-
 GeneratorOptions SlowCreationOptions()
 {
     auto options = SmallOptions(41);
@@ -703,20 +679,66 @@ GeneratorOptions SlowCreationOptions()
     return options;
 }
 
-TEST(StoreSharing, ChildSlowCreator)
+GeneratorOptions SharedCreationOptions()
 {
-    const QByteArray dir = qgetenv("TVS_STORE_CHILD_SLOW");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "only run as the child of KilledCreatorLeavesASoundStore";
+    auto options = SmallOptions(31);
+    options.cameras = 4;
+    return options;
+}
+
+// Appends operation-log rows; run in this process and in a child started from the same binary.
+void AppendLogRows(const std::string &db, const char *who, int rows)
+{
+    CRecordCatalogue catalogue;
+    const auto opened = catalogue.Open(db);
+    ASSERT_TRUE(opened.IsOk()) << opened.Message();
+    for (int i = 0; i < rows; ++i) {
+        OperationLogRow entry;
+        entry.time = i;
+        entry.code = 127009;
+        entry.camera_id = who;
+        entry.text = std::string(who) + " " + std::to_string(i);
+        const auto status = catalogue.AppendOperationLog(entry);
+        ASSERT_TRUE(status.IsOk()) << status.Message();
+    }
+}
+
+constexpr int kRowsPerProcess = 300;
+
+// The other process of a StoreSharing test: TVS_STORE_CHILD holds its role ("slow", "create" or
+// "write") and, after a space, the store folder or catalogue it works on.
+TEST(StoreSharing, Child)
+{
+    const QString job = qEnvironmentVariable("TVS_STORE_CHILD");
+    const int space = job.indexOf(' ');
+    if (space < 0)
+        GTEST_SKIP() << "only run as the child of another StoreSharing test";
+    const QString role = job.left(space);
+    const std::string path = job.mid(space + 1).toStdString();
+    if (role == "write")
+        return AppendLogRows(path, "child", kRowsPerProcess);
     CRecordingServer server;
-    server.Open(dir.toStdString(), SlowCreationOptions());
+    const auto status =
+        server.Open(path, role == "slow" ? SlowCreationOptions() : SharedCreationOptions());
+    EXPECT_TRUE(status.IsOk()) << status.Message();
+}
+
+QProcess *StartChild(const char *role, const std::string &path)
+{
+    auto *child = new QProcess;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TVS_STORE_CHILD", QString(role) + ' ' + QString::fromStdString(path));
+    child->setProcessEnvironment(environment);
+    child->setProcessChannelMode(QProcess::ForwardedChannels);
+    child->start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_filter=StoreSharing.Child")});
+    return child;
 }
 
 TEST(StoreSharing, KilledCreatorLeavesNoHalfStore)
 {
     const QString dir = TestSupport::ScratchDir() + "/killed";
-    std::unique_ptr<QProcess> child(
-        StartChild("TVS_STORE_CHILD_SLOW", dir.toStdString(), "ChildSlowCreator"));
+    std::unique_ptr<QProcess> child(StartChild("slow", dir.toStdString()));
     ASSERT_TRUE(child->waitForStarted(30000));
     const QString partial = QString::fromStdString(
         CRecordingServer::PartialStoreDir(dir.toStdString(), child->processId()));
@@ -748,66 +770,10 @@ TEST(StoreSharing, KilledCreatorLeavesNoHalfStore)
     EXPECT_GT(server.Catalogue().Count("recordings"), 0);
 }
 
-// Appends operation-log rows; run in this process and in a child started from the same binary.
-void AppendLogRows(const std::string &db, const char *who, int rows)
-{
-    CRecordCatalogue catalogue;
-    const auto opened = catalogue.Open(db);
-    ASSERT_TRUE(opened.IsOk()) << opened.Message();
-    for (int i = 0; i < rows; ++i) {
-        OperationLogRow entry;
-        entry.time = i;
-        entry.code = 127009;
-        entry.camera_id = who;
-        entry.text = std::string(who) + " " + std::to_string(i);
-        const auto status = catalogue.AppendOperationLog(entry);
-        ASSERT_TRUE(status.IsOk()) << status.Message();
-    }
-}
-
-constexpr int kRowsPerProcess = 300;
-
-TEST(StoreSharing, ChildWriter)
-{
-    const QByteArray db = qgetenv("TVS_STORE_CHILD_DB");
-    if (db.isEmpty())
-        GTEST_SKIP() << "only run as the child of TwoProcessesWriteOneStore";
-    AppendLogRows(db.toStdString(), "child", kRowsPerProcess);
-}
-
-GeneratorOptions SharedCreationOptions()
-{
-    auto options = SmallOptions(31);
-    options.cameras = 4;
-    return options;
-}
-
-TEST(StoreSharing, ChildCreator)
-{
-    const QByteArray dir = qgetenv("TVS_STORE_CHILD_CREATE");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "only run as the child of TwoProcessesCreateOneStore";
-    CRecordingServer server;
-    const auto status = server.Open(dir.toStdString(), SharedCreationOptions());
-    ASSERT_TRUE(status.IsOk()) << status.Message();
-}
-
-QProcess *StartChild(const char *variable, const std::string &value, const char *test)
-{
-    auto *child = new QProcess;
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(variable, QString::fromStdString(value));
-    child->setProcessEnvironment(environment);
-    child->setProcessChannelMode(QProcess::ForwardedChannels);
-    child->start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--gtest_filter=StoreSharing.") + test});
-    return child;
-}
-
 TEST(StoreSharing, TwoProcessesCreateOneStore)
 {
     const std::string dir = (TestSupport::ScratchDir() + "/created-twice").toStdString();
-    std::unique_ptr<QProcess> child(StartChild("TVS_STORE_CHILD_CREATE", dir, "ChildCreator"));
+    std::unique_ptr<QProcess> child(StartChild("create", dir));
     ASSERT_TRUE(child->waitForStarted(30000));
     CRecordingServer server;
     const auto status = server.Open(dir, SharedCreationOptions());
@@ -817,8 +783,7 @@ TEST(StoreSharing, TwoProcessesCreateOneStore)
 
     // One sample, not two: the same rows as a store made alone.
     CRecordingServer alone;
-    ASSERT_TRUE(alone.Open((TestSupport::ScratchDir() + "/created-once").toStdString(),
-                           SharedCreationOptions()));
+    ASSERT_TRUE(alone.Open(RecordServerTest::FreshDir("created-once"), SharedCreationOptions()));
     EXPECT_EQ(server.Catalogue().IntegrityCheck(), "ok");
     EXPECT_EQ(Dump(CatalogueFile(server)), Dump(CatalogueFile(alone)));
 }
@@ -832,7 +797,7 @@ TEST(StoreSharing, TwoProcessesWriteOneStore)
         CRecordCatalogue create;
         ASSERT_TRUE(create.Open(db));
     }
-    std::unique_ptr<QProcess> child(StartChild("TVS_STORE_CHILD_DB", db, "ChildWriter"));
+    std::unique_ptr<QProcess> child(StartChild("write", db));
     ASSERT_TRUE(child->waitForStarted(30000));
     AppendLogRows(db, "parent", kRowsPerProcess);
     ASSERT_TRUE(child->waitForFinished(120000));
@@ -854,18 +819,13 @@ TEST(StoreSharing, TwoProcessesWriteOneStore)
 namespace {
 
 // Every camera's answer to a 2-day search of `type`, as text.
-std::vector<std::string> AnswersOfAllCameras(CRecordingServer &server, VideoSearchType type,
-                                             const std::atomic<bool> &cancelled)
+std::vector<std::string> AnswersOfAllCameras(CRecordingServer &server, VideoSearchType type)
 {
     std::vector<std::string> out;
-    CameraVideoSearchCondition condition;
-    condition.search_type = type;
-    condition.begin_time = SmallOptions().anchor - 2 * 86400;
-    condition.end_time = SmallOptions().anchor;
+    const auto condition =
+        Condition(type, SmallOptions().anchor - 2 * 86400, SmallOptions().anchor);
     for (const CameraRow &camera : server.Catalogue().Cameras()) {
-        TeskCameraInfo info;
-        info.ptr_camera_for_play = CameraOf(camera);
-        const auto answer = server.SearchCamera(condition, info, cancelled);
+        const auto answer = Search(server, camera, condition);
         out.push_back(camera.id + (answer.failed ? " failed" : " ok"));
         for (const auto &file : answer.files)
             out.push_back(Describe(*file));
@@ -876,12 +836,11 @@ std::vector<std::string> AnswersOfAllCameras(CRecordingServer &server, VideoSear
 TEST(RecordingServer, ConcurrentSearchesAgreeWithASingleOne)
 {
     CRecordingServer &server = SmallStore();
-    const std::atomic<bool> running{false};
     const VideoSearchType types[] = {VideoSearchRecord, VideoSearchTag, VideoSearchLock,
                                      VideoSearchPersonVehicle};
     std::map<int, std::vector<std::string>> expected;
     for (VideoSearchType type : types)
-        expected[type] = AnswersOfAllCameras(server, type, running);
+        expected[type] = AnswersOfAllCameras(server, type);
 
     std::vector<std::thread> threads;
     std::atomic<int> mismatches{0};
@@ -889,7 +848,7 @@ TEST(RecordingServer, ConcurrentSearchesAgreeWithASingleOne)
         threads.emplace_back([&, t] {
             for (int round = 0; round < 5; ++round) {
                 const VideoSearchType type = types[(t + round) % 4];
-                if (AnswersOfAllCameras(server, type, running) != expected[type])
+                if (AnswersOfAllCameras(server, type) != expected[type])
                     ++mismatches;
             }
         });
@@ -897,13 +856,6 @@ TEST(RecordingServer, ConcurrentSearchesAgreeWithASingleOne)
     for (auto &thread : threads)
         thread.join();
     EXPECT_EQ(mismatches.load(), 0);
-}
-
-TEST(RecordingServer, CancelledSearchReturnsWithoutFiles)
-{
-    const std::atomic<bool> cancelled{true};
-    for (const auto &line : AnswersOfAllCameras(SmallStore(), VideoSearchRecord, cancelled))
-        EXPECT_TRUE(line.find('|') == std::string::npos) << line;
 }
 
 } // namespace

@@ -90,23 +90,6 @@ TEST_F(CameraFilter, ProgrammaticTicksReportAtTheNextClosing)
     EXPECT_TRUE(filter_.IsItemChecked(1));
 }
 
-TEST(TabBarFrame, AdjustWidthFollowsTheTabs)
-{
-    CCustomTabBarFrame frame;
-    EXPECT_EQ(frame.GetTabbarAdjustWidth(), 1);
-    auto *bar = frame.CreateTabBar();
-    bar->addTab("All");
-    const int one = frame.GetTabbarAdjustWidth();
-    EXPECT_EQ(one, bar->sizeHint().width() + 1);
-    bar->addTab("Manual tag (1234)");
-    const int two = frame.GetTabbarAdjustWidth();
-    EXPECT_EQ(two, bar->width() + 1);
-    EXPECT_GT(two, one);
-    EXPECT_EQ(frame.CreateTabBar(), bar);
-    frame.resize(two + 40, bar->sizeHint().height());
-    TestSupport::SaveShot(&frame, "cond-tabbar.png");
-}
-
 // The client's style paints the tab texts at 14 px, the current one demi-bold, inside 12 px of
 // padding on either side; the bar must measure them so whatever the application's font (9 pt
 // on an X server, 12 pt offscreen), or the texts are clipped at both ends.

@@ -9,13 +9,11 @@
 #include "extension/VideoSearchExpandInterface.h"
 #include "search/CommonFunction.h"
 #include "search/SearchPlan.h"
-#include "search/VideoSearchCommonPort.h"
 #include "search/VideoSearchController.h"
 #include "timebar/BaseFileProgressBar.h"
 #include "timebar/TimeBarDelegate.h"
 #include "views/ListSightCheckModel.h"
 #include "views/ListSightTableView.h"
-#include "views/ListSightWidget.h"
 #include "views/MultiPageWidget.h"
 
 #include "plexacontrol/ComboBox.h"
@@ -28,7 +26,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
@@ -53,19 +50,20 @@ void InstallStore()
         StoreSearch::InstallStore("store", StoreSearch::DayOptions(7, 2, 4, kEnd));
 }
 
-std::vector<TestKit::CameraRef> Cameras()
-{
-    return TestKit::DirectoryCameras();
-}
-
 // The last day of the store over `cameras`, or a period before the store began.
 teskplaycontroller::CCameraVideoSearchCondition
-Condition(teskplaycontroller::VideoSearchType type, const std::vector<TestKit::CameraRef> &cameras,
+Condition(teskplaycontroller::VideoSearchType type,
+          const std::vector<TestKit::CameraRef> &cameras = TestKit::DirectoryCameras(),
           bool before_store = false)
 {
     const int64_t end = kEnd - (before_store ? 30 * 86400 : 0);
     return TestKit::CameraSearchCondition(Quor::Base::GuidUtil::CreateGuid(), type, cameras,
                                           end - 86400, end);
+}
+
+int LastTotal(const QSignalSpy &totals)
+{
+    return totals.isEmpty() ? -1 : totals.last().at(1).toInt();
 }
 
 // A shown page bound to its own controller, as the panel builds it.
@@ -86,14 +84,29 @@ struct PageFixture
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
     }
 
-    // Runs a search to its end; the totals the page reported meanwhile stay in `totals`.
-    void Search(teskplaycontroller::CCameraVideoSearchCondition condition)
+    // Runs a search to its end; the last total the page reported, -1 for none.
+    int Search(teskplaycontroller::CCameraVideoSearchCondition condition)
     {
         QSignalSpy results(controller.get(), &CVideoSearchController::SignalSearchResult);
+        QSignalSpy totals(&page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
         page.ClearSearchResult(true);
         page.StartSearchVideo(condition);
         EXPECT_TRUE(QTest::qWaitFor([&] { return StoreSearch::Finished(results); }, kWaitMs));
         QTest::qWait(0);
+        return LastTotal(totals);
+    }
+
+    // The controller's rows `begin` to `end` under the page's filter.
+    CameraFilesList Rows(int begin, int end)
+    {
+        CameraFilesList rows;
+        CVideoFileParam param;
+        param.SetVal_qvc_filter_camera_keys(Manager()->GetFilterCamera());
+        param.SetVal_data_type(kind);
+        param.SetVal_begin_index(begin);
+        param.SetVal_end_index(end);
+        controller->GetVideoFiles(rows, param);
+        return rows;
     }
 
     template<class T>
@@ -128,19 +141,14 @@ struct PageFixture
     Page page;
 };
 
-int LastTotal(const QSignalSpy &totals)
-{
-    return totals.isEmpty() ? -1 : totals.last().at(1).toInt();
-}
-
 // ---- searches ----------------------------------------------------------------------------
 
 TEST(SearchPages, SearchThatFindsNothingReportsZeroAndDisablesTheTimeBar)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras(), true));
-    EXPECT_EQ(LastTotal(totals), 0);
+    EXPECT_EQ(fixture.Search(Condition(teskplaycontroller::VideoSearchRecord,
+                                       TestKit::DirectoryCameras(), true)),
+              0);
     EXPECT_FALSE(fixture.Child<QWidget>("ptr_time_progress_widget_")->isEnabled());
     EXPECT_FALSE(fixture.Loading());
     EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
@@ -158,7 +166,7 @@ TEST(SearchPages, APageIsBoundOnce)
     CTagVideoSearchWidget unbound;
     unbound.LoadWidget(nullptr, TagVideo, FilterVcaNone);
     EXPECT_EQ(unbound.DataManager(), nullptr);
-    auto condition = Condition(teskplaycontroller::VideoSearchTag, Cameras());
+    auto condition = Condition(teskplaycontroller::VideoSearchTag);
     unbound.StartSearchVideo(condition); // nothing to prepare, and no crash
     CClipPlaybackParam param;
     param.SetVal_current_data_id(0);
@@ -182,7 +190,7 @@ TEST(SearchPages, RefusedSearchEndsTheLoadingStateWithZero)
 TEST(SearchPages, TooMuchDataTipShowsUntilClosed)
 {
     PageFixture<CLockVideoSearchWidget> fixture(LockVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
+    fixture.Search(Condition(teskplaycontroller::VideoSearchLock));
     auto *tip = fixture.Child<QWidget>("ptr_max_main_widget_");
     EXPECT_FALSE(tip->isVisible());
     // The controller's answer when it stopped a search at its limit of stored files.
@@ -196,7 +204,7 @@ TEST(SearchPages, TooMuchDataTipShowsUntilClosed)
     EXPECT_FALSE(tip->isVisible());
     // A new search starts without it.
     fixture.page.OnSearchResult(capped);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchLock, Cameras()));
+    fixture.Search(Condition(teskplaycontroller::VideoSearchLock));
     EXPECT_FALSE(tip->isVisible());
 }
 
@@ -204,10 +212,8 @@ TEST(SearchPages, TooMuchDataTipShowsUntilClosed)
 TEST(SearchPages, FinishedSearchFillsTheViewsAndServesPlaybackAndExport)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
-    const auto cameras = Cameras();
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, cameras));
-    const int total = LastTotal(totals);
+    const auto cameras = TestKit::DirectoryCameras();
+    const int total = fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, cameras));
     ASSERT_GT(total, 0);
     EXPECT_EQ(fixture.Manager()->GetDataNum(), total);
     EXPECT_EQ(fixture.Child<CCustomMultiComBox>("ptr_camera_combox_")->GetCheckedData().size(),
@@ -225,13 +231,7 @@ TEST(SearchPages, FinishedSearchFillsTheViewsAndServesPlaybackAndExport)
             return !selected.isEmpty();
         },
         kWaitMs));
-    CameraFilesList rows;
-    CVideoFileParam param;
-    param.SetVal_qvc_filter_camera_keys(fixture.Manager()->GetFilterCamera());
-    param.SetVal_data_type(RegularVideo);
-    param.SetVal_begin_index(total - 1);
-    param.SetVal_end_index(total - 1);
-    fixture.controller->GetVideoFiles(rows, param);
+    const CameraFilesList rows = fixture.Rows(total - 1, total - 1);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(selected.size(), rows.front().second.size());
     EXPECT_EQ(selected.front().dtStart, rows.front().second.front()->GetFileBegTime());
@@ -243,11 +243,7 @@ TEST(SearchPages, FinishedSearchFillsTheViewsAndServesPlaybackAndExport)
     ASSERT_TRUE(fixture.page.GetPlaybackParam(first));
     EXPECT_FALSE(first.GetVal_b_previous_btn_enable());
     EXPECT_TRUE(first.GetVal_b_next_btn_enable());
-    EXPECT_EQ(first.GetVal_time_type(), fixture.Manager()->GetDataTimeType());
-    EXPECT_EQ(first.GetVal_play_widget_height_widget_scale(),
-              fixture.expand.GetPlayWidgetHeightWidgetScale());
-    EXPECT_EQ(first.GetVal_video_type(), RegularVideo);
-    EXPECT_EQ(first.GetVal_total_num(), fixture.Manager()->GetDataNum());
+    EXPECT_EQ(first.GetVal_total_num(), total);
     PlaybackFileVector files;
     grid->GetDataInfoByID(0)->GetFileDatas(files);
     ASSERT_FALSE(files.isEmpty());
@@ -291,7 +287,7 @@ TEST(SearchPages, FinishedSearchFillsTheViewsAndServesPlaybackAndExport)
 TEST(SearchPages, DeletingASearchedCameraClearsThePage)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    const auto cameras = Cameras();
+    const auto cameras = TestKit::DirectoryCameras();
     fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, {cameras.front()}));
     auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
@@ -311,7 +307,7 @@ TEST(SearchPages, DeletingASearchedCameraClearsThePage)
 TEST(SearchPages, SortAndFilterReportTheNewTotalAndAChangedResult)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
+    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord));
     QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
     QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
 
@@ -345,14 +341,17 @@ TEST(SearchPages, SortAndFilterReportTheNewTotalAndAChangedResult)
         EXPECT_TRUE(teskplaycontroller::IsSameKey(filtered[i], kept[i]));
 }
 
-TEST(SearchPages, OnlyANewLevelSplitsAgainAndShowsTheNewSegments)
+// Only a new level of the time bar splits the recordings again. The bands of the many rows it
+// gives reach the bar a share at a time: every row once, under its own number; a clear before
+// they have all come leaves the bar empty.
+TEST(SearchPages, ANewLevelSplitsAgainAndTheBandsOfEveryRowArriveOnce)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    const int before = fixture.Search(Condition(teskplaycontroller::VideoSearchRecord));
     QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    const int before = LastTotal(totals);
     QSignalSpy changed(&fixture.page, &CAbstractSearchWidget::SignalResultDataChanged);
     auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
+    auto *sort = fixture.Child<PlexaControl::CComboBox>("ptr_sort_combox_");
     // An unknown level, or the one the search was cut for (1800 s a day), changes nothing.
     emit bar->SignalLevelChanged(static_cast<CAnimationProgressBar::TotalValue>(42));
     emit bar->SignalLevelChanged(CAnimationProgressBar::LevelOneDay);
@@ -360,30 +359,15 @@ TEST(SearchPages, OnlyANewLevelSplitsAgainAndShowsTheNewSegments)
     bar->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelSixHours);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_FALSE(changed.at(0).at(0).toBool());
-    EXPECT_FALSE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
+    EXPECT_FALSE(sort->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 2; }, kWaitMs));
+    EXPECT_TRUE(sort->isEnabled());
     // 600 s segments instead of 1800 s: about three times the rows.
-    EXPECT_GT(LastTotal(totals), 2 * before);
-    EXPECT_EQ(fixture.Manager()->GetDataNum(), LastTotal(totals));
-    EXPECT_TRUE(fixture.Child<QWidget>("ptr_sort_combox_")->isEnabled());
-}
-
-// The bands of many rows reach the bar a share at a time: every row once, under its own
-// number. A clear before they have all come leaves the bar empty.
-TEST(SearchPages, BandsOfEveryRowArriveOnceAndAClearStopsThem)
-{
-    PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    auto *bar = fixture.Child<CBaseFileProgressBar>("ptr_bottom_time_widget_");
-    const int total = fixture.ResplitAtClosestLevel();
+    const int total = fixture.Manager()->GetDataNum();
+    EXPECT_EQ(LastTotal(totals), total);
+    EXPECT_GT(total, 2 * before);
     ASSERT_GT(total, 300);
-    CameraFilesList rows;
-    CVideoFileParam param;
-    param.SetVal_qvc_filter_camera_keys(fixture.Manager()->GetFilterCamera());
-    param.SetVal_data_type(RegularVideo);
-    param.SetVal_begin_index(0);
-    param.SetVal_end_index(total - 1);
-    fixture.controller->GetVideoFiles(rows, param);
+    const CameraFilesList rows = fixture.Rows(0, total - 1);
     ASSERT_EQ(rows.size(), total);
     int files = 0;
     for (const CameraFilesEntry &row : rows)
@@ -405,7 +389,7 @@ TEST(SearchPages, BandsOfEveryRowArriveOnceAndAClearStopsThem)
     }
 
     // Another order loads them again, and the page is cleared before they come.
-    fixture.Child<PlexaControl::CComboBox>("ptr_sort_combox_")->setCurrentIndex(1);
+    sort->setCurrentIndex(1);
     fixture.page.ClearSearchResult(true);
     for (int turn = 0; turn < 20; ++turn)
         QCoreApplication::processEvents();
@@ -418,9 +402,8 @@ TEST(SearchPages, SecondSplitShowsTheSegmentsOfOneRecordingAndStepsBack)
 {
     PanelsTest::EnglishTexts english;
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
+    const int searched = fixture.Search(Condition(teskplaycontroller::VideoSearchRecord));
     QSignalSpy totals(&fixture.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
-    fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, Cameras()));
-    const int searched = LastTotal(totals);
     auto *grid = fixture.Child<CMultiPageWidget>("ptr_thumbnail_widget_");
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
     const auto result = grid->GetDataInfoByID(0);
@@ -447,10 +430,7 @@ TEST(SearchPages, SecondSplitShowsTheSegmentsOfOneRecordingAndStepsBack)
     grid->GetDataInfoByID(0)->GetFileDatas(first_segment);
     ASSERT_FALSE(first_segment.isEmpty());
     EXPECT_LE(first_segment.back()->GetFileEndTime() - first_segment.front()->GetFileBegTime(), 60);
-    if (const QString dir = qEnvironmentVariable("TVS_PAGES_SCREENSHOTS"); !dir.isEmpty()) {
-        QTest::qWait(500);
-        fixture.page.grab().save(QDir(dir).filePath("all-second-split.png"));
-    }
+    TestSupport::SaveShot(&fixture.page, "all-second-split.png");
 
     // "Back" on the bar returns to the search's own rows.
     QTest::mouseClick(back->findChild<QWidget *>("ptr_left_widget_"), Qt::LeftButton);
@@ -465,7 +445,7 @@ TEST(SearchPages, SecondSplitShowsTheSegmentsOfOneRecordingAndStepsBack)
 TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
 {
     PageFixture<CAllVideoSearchWidget> fixture(RegularVideo);
-    const auto cameras = Cameras();
+    const auto cameras = TestKit::DirectoryCameras();
     fixture.Search(Condition(teskplaycontroller::VideoSearchRecord, {cameras.front()}));
     // The closest level of the pages, so that neighbouring recordings lie outside the click's
     // tolerance; it cuts the recordings again.
@@ -475,13 +455,7 @@ TEST(SearchPages, ClickedBandFocusesItsResultAndAsksForPlayback)
 
     // A row beyond the first page of the grid, found on its own in the controller's rows.
     const int wanted = total - 2;
-    CameraFilesList rows;
-    CVideoFileParam param;
-    param.SetVal_qvc_filter_camera_keys(fixture.Manager()->GetFilterCamera());
-    param.SetVal_data_type(RegularVideo);
-    param.SetVal_begin_index(wanted);
-    param.SetVal_end_index(wanted);
-    fixture.controller->GetVideoFiles(rows, param);
+    const CameraFilesList rows = fixture.Rows(wanted, wanted);
     ASSERT_EQ(rows.size(), 1);
     const PlaybackFilePtr file = rows.front().second.front();
     const int64_t middle = (file->GetFileBegTime() + file->GetFileEndTime()) / 2;
@@ -518,7 +492,7 @@ teskplaycontroller::CCameraVideoSearchCondition ConditionOfKind(VideoDataType ki
 {
     const QVector<CSearchGroup> groups = GroupKindsIntoSearches({kind});
     EXPECT_EQ(groups.size(), 1);
-    auto condition = Condition(groups.value(0).search_type, Cameras());
+    auto condition = Condition(groups.value(0).search_type);
     ApplySearchGroup(groups.value(0), condition);
     return condition;
 }
@@ -544,8 +518,7 @@ int SearchSharedPage(PageFixture<Page> &fixture)
     return LastTotal(totals);
 }
 
-// Shows both presentations and checks each holds the rows; with TVS_PAGES_SCREENSHOTS set,
-// grabs them there.
+// Shows both presentations and checks each holds the rows.
 template<class Page>
 void CheckBothPresentations(PageFixture<Page> &fixture, const QString &name, int total)
 {
@@ -554,15 +527,12 @@ void CheckBothPresentations(PageFixture<Page> &fixture, const QString &name, int
     auto *list = fixture.template Child<CListSightTableView>("ptr_group_view_");
     QTest::mouseClick(fixture.template Child<QPushButton>("ptr_thumbnail_btn_"), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid->GetDataInfoByID(0) != nullptr; }, kWaitMs));
-    const QString dir = qEnvironmentVariable("TVS_PAGES_SCREENSHOTS");
-    if (!dir.isEmpty()) {
+    if (qEnvironmentVariableIsSet("TVS_SCREENSHOT_DIR"))
         QTest::qWait(1500); // thumbnails arrive from the store's decoder
-        fixture.page.grab().save(QDir(dir).filePath(name + "-thumbnails.png"));
-    }
+    TestSupport::SaveShot(&fixture.page, name + "-thumbnails.png");
     QTest::mouseClick(fixture.template Child<QPushButton>("ptr_list_btn_"), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount() > 0; }, kWaitMs));
-    if (!dir.isEmpty())
-        fixture.page.grab().save(QDir(dir).filePath(name + "-list.png"));
+    TestSupport::SaveShot(&fixture.page, name + "-list.png");
     QTest::mouseClick(fixture.template Child<QPushButton>("ptr_thumbnail_btn_"), Qt::LeftButton);
 }
 
@@ -574,9 +544,7 @@ TEST(SearchPages, EveryKindOfPageShowsItsRowsInBothPresentations)
     qApp->setStyleSheet(TeskResources::ClientStyleSheet());
     {
         PageFixture<CAllVideoSearchWidget> all(RegularVideo);
-        QSignalSpy totals(&all.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
-        all.Search(ConditionOfKind(RegularVideo));
-        CheckBothPresentations(all, "all", LastTotal(totals));
+        CheckBothPresentations(all, "all", all.Search(ConditionOfKind(RegularVideo)));
         // The export button and the stored order share a key but not a text.
         if (english.IsLoaded()) {
             EXPECT_NE(all.Child<QPushButton>("ptr_download_button_")->text(),
@@ -585,9 +553,7 @@ TEST(SearchPages, EveryKindOfPageShowsItsRowsInBothPresentations)
     }
     {
         PageFixture<CLockVideoSearchWidget> locked(LockVideo);
-        QSignalSpy totals(&locked.page, &CAbstractSearchWidget::SignalUpdateDataTotalNum);
-        locked.Search(ConditionOfKind(LockVideo));
-        CheckBothPresentations(locked, "locked", LastTotal(totals));
+        CheckBothPresentations(locked, "locked", locked.Search(ConditionOfKind(LockVideo)));
     }
     {
         PageFixture<CTagVideoSearchWidget> manual(TagVideo);

@@ -68,16 +68,10 @@ TEST_P(TagConditionKinds, PerModeAndFoldState)
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, TagConditionKinds,
-    ::testing::Values(KindsCase{TagDisplaySimple, {}, {RegularVideo, TagVideo, LockVideo}, {}},
-                      KindsCase{TagDisplaySimple,
+    ::testing::Values(KindsCase{TagDisplaySimple,
                                 {"ptr_simple_lock_check_", "ptr_simple_manual_check_"},
                                 {RegularVideo, TagVideo, LockVideo},
                                 {TagVideo, LockVideo}},
-                      KindsCase{TagDisplayFull,
-                                {},
-                                {RegularVideo, PersonDetectVideo, VehicleDetectVideo,
-                                 EventAlarmVideo, TagVideo, LockVideo, OtherVideo},
-                                {}},
                       // Reported in the boxes' order, whatever order they were ticked in.
                       KindsCase{TagDisplayFull,
                                 {"ptr_other_tag_check_", "ptr_person_check_", "ptr_all_check_"},

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -32,7 +33,6 @@ struct SeenEvent
     QString error;
     bool vca_config = false;
     bool support_vca_config = false;
-    int media = -1;
 };
 
 using TestKit::CameraKey;
@@ -145,12 +145,6 @@ protected:
         return TestKit::CameraSearchCondition(guid, type, refs);
     }
 
-    static teskplaycontroller::CVCAIncrementalCondition VCACondition(const std::string &guid,
-                                                                     int number)
-    {
-        return TestKit::VCASearchCondition(guid, number);
-    }
-
     bool Search(const std::string &guid, teskplaycontroller::VideoSearchType type,
                 const std::vector<std::string> &cameras, int split = 0)
     {
@@ -170,7 +164,6 @@ protected:
             seen.error = data.GetVal_vca_error_info();
             seen.vca_config = data.GetVal_vca_config();
             seen.support_vca_config = data.GetVal_support_vca_config();
-            seen.media = data.GetVal_vca_currentsearch_mediatype();
             events.push_back(seen);
         }
         return events;
@@ -186,41 +179,26 @@ protected:
 
     bool WaitForEvent(int type)
     {
-        return QTest::qWaitFor(
-            [&] {
-                for (const auto &event : Events()) {
-                    if (event.type == type)
-                        return true;
-                }
-                return false;
-            },
-            10000);
+        return QTest::qWaitFor([&] { return Contains(EventTypes(), type); }, 10000);
     }
-
     bool WaitForCameraState(const std::string &guid, int state)
     {
-        return QTest::qWaitFor(
-            [&] {
-                for (const auto &seen : camera_states_) {
-                    if (seen.first == guid && seen.second == state)
-                        return true;
-                }
-                return false;
-            },
-            10000);
+        return QTest::qWaitFor([&] { return Contains(camera_states_, {guid, state}); }, 10000);
     }
-
     bool WaitForVCAState(int state)
     {
         return QTest::qWaitFor(
             [&] {
-                for (const auto &seen : vca_states_) {
-                    if (seen.second == state)
-                        return true;
-                }
-                return false;
+                return std::any_of(vca_states_.begin(), vca_states_.end(),
+                                   [&](const auto &seen) { return seen.second == state; });
             },
             10000);
+    }
+
+    template<class T>
+    static bool Contains(const std::vector<T> &seen, const T &wanted)
+    {
+        return std::find(seen.begin(), seen.end(), wanted) != seen.end();
     }
 
     // Lets every answer already queued reach the controller.

@@ -28,6 +28,14 @@ struct CameraScript
 
 using TestKit::CameraKey;
 
+// True once the search that `results` watches has reported its end.
+inline bool Ended(const QSignalSpy &results)
+{
+    return std::any_of(results.begin(), results.end(), [](const QList<QVariant> &arguments) {
+        return arguments.at(0).value<ClipSearchEvent>().GetEventType() == ClipSearchFinished;
+    });
+}
+
 // Fills a controller's stores the way the pages do: a camera search answered by a scripted
 // recording source, waited for until the controller reports the end.
 class CStoreFiller
@@ -79,14 +87,7 @@ public:
     }
 
     // True once the search started last has reported its end.
-    bool Finished() const
-    {
-        return spy_ &&
-               std::any_of(spy_->begin(), spy_->end(), [](const QList<QVariant> &arguments) {
-                   return arguments.at(0).value<ClipSearchEvent>().GetEventType() ==
-                          ClipSearchFinished;
-               });
-    }
+    bool Finished() const { return spy_ && Ended(*spy_); }
 
     // False when the search did not finish in time.
     bool Finish()

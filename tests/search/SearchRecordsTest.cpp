@@ -19,48 +19,6 @@ static_assert(std::is_same<unsigned __int64, uint64_t>::value, "unsigned __int64
 [[maybe_unused]] void (CVideoSearchController::*const kHostDeleteUnlock)(
     CResourceKey &, const __int64 &, const __int64 &) = &CVideoSearchController::DeleteUnlockFile;
 
-TEST(ValueRecords, ANullStructureIsAdoptedAndReadsAsTheDefaults)
-{
-    CVideoFileParam adopted{std::shared_ptr<VideoFileParam>()};
-    EXPECT_EQ(adopted.GetDataPtr(), nullptr);
-    EXPECT_EQ(adopted.GetVal_data_type(), TagVideo);
-    EXPECT_EQ(adopted.GetVal_end_index(), 0);
-    CVideoFileParam copy(adopted);
-    // A nested record and a vector of them are read from the defaults too.
-    CCameraBaseInfo info{std::shared_ptr<CameraBaseInfo>()};
-    EXPECT_TRUE(info.GetVal_camera_key().GetVal_resource_id().empty());
-    EXPECT_TRUE(adopted.GetVal_qvc_filter_camera_keys().isEmpty());
-
-    // The first setter gives the record a structure of its own; the defaults stay untouched.
-    adopted.SetVal_begin_index(7);
-    ASSERT_NE(adopted.GetDataPtr(), nullptr);
-    EXPECT_EQ(adopted.GetVal_begin_index(), 7);
-    EXPECT_EQ(copy.GetVal_begin_index(), 0);
-    EXPECT_EQ(CVideoFileParam{std::shared_ptr<VideoFileParam>()}.GetVal_begin_index(), 0);
-}
-
-// The search roads check the VCA states that map to events (the controller never emits a
-// camera failure or interruption); here the Qt event type, the camera states, and the states
-// that map to none.
-TEST(ClipSearchEvent, EveryEventIsOfTheOneQtTypeAndUnknownStatesMapToNone)
-{
-    EXPECT_EQ(static_cast<int>(ClipSearchEvent().type()), 1000);
-    EXPECT_EQ(ClipSearchEvent().GetEventType(), ClipSearchNone);
-
-    teskplaycontroller::CCameraVideoSearchObserver::Param camera;
-    for (int state : {0, 1, 2, 3, 4, 5}) {
-        camera.state_type = state;
-        const ClipSearchEvent event(camera);
-        EXPECT_EQ(event.GetEventType(), state <= 4 ? state : ClipSearchNone) << state;
-        EXPECT_EQ(static_cast<int>(event.type()), 1000);
-    }
-    teskplaycontroller::CVCAIncrementalObserver::Param vca;
-    for (int state : {3, 5, 7}) {
-        vca.state_type = state;
-        EXPECT_EQ(ClipSearchEvent(vca).GetEventType(), ClipSearchNone) << state;
-    }
-}
-
 class Emitter : public QObject
 {
     Q_OBJECT

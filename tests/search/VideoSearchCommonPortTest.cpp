@@ -1,29 +1,12 @@
 #include "search/VideoSearchCommonPort.h"
 
 #include "configuration/Configuration.h"
-#include "pluginmanager/PluginManager.h"
 
 #include <gtest/gtest.h>
 
 using namespace TeskVideoSearch;
 
 namespace {
-
-TEST(CommonPort, CameraInfoComesFromThePluginManager)
-{
-    auto &directory = OrlPluginManager::CCameraDirectory::Instance();
-    directory.Clear();
-    OrlPluginManager::Camera camera;
-    camera.id = "c1";
-    camera.site_id = "s1";
-    camera.name = "Gate";
-    directory.AddCamera(camera);
-    EXPECT_EQ(CVideoSearchCommonPort::GetCameraInfo("s1", "c1").GetName(), "Gate");
-    EXPECT_EQ(CVideoSearchCommonPort::GetCameraInfo("s2", "c1").GetName(), "");
-    directory.SetCameraListAvailable(false);
-    EXPECT_EQ(CVideoSearchCommonPort::GetCameraInfo("s1", "c1").GetName(), "");
-    directory.Clear();
-}
 
 TEST(CommonPort, PresentationSettingPerKind)
 {

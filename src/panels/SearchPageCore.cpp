@@ -35,12 +35,16 @@ constexpr int kMovieSide = 54;
 const char *const kWaitingMovie = ":/Images/TeskUIDataController/Public/Gif/Waiting_M_4.gif";
 const char *const kResultObjectName = "ptr_result_widget_";
 const char *const kTimeProgressObjectName = "ptr_time_progress_widget_";
-// A time-bar load makes bands this many rows at a time until its slice of a turn is used up.
-// Handing them to the bar costs about as much again, more the more bands it adds and already
-// shows, so a slice adds at most kTimeBarRowsPerSlice rows.
-constexpr int kTimeBarRowsPerStep = 128;
+// A time-bar load makes bands for at most this many rows in one turn, and stops sooner once its
+// slice of the turn is used up; handing them to the bar costs about as much again.
 constexpr int kTimeBarRowsPerSlice = 512;
 constexpr qint64 kTimeBarSliceMs = 2;
+
+int64_t RowBegin(const CameraFilesEntry &row)
+{
+    return row.second.isEmpty() || !row.second.front() ? INT64_MIN
+                                                       : row.second.front()->GetFileBegTime();
+}
 
 void Repolish(QWidget *widget, const QString &object_name)
 {
@@ -356,12 +360,30 @@ void CSearchPageCore::RefillCameraFilter()
     }
 }
 
+// Orders the heap of time-bar cursors with the earliest next row on top.
+bool CSearchPageCore::BeginsLater(const TimeBarCursor &a, const TimeBarCursor &b)
+{
+    return a.begin != b.begin ? a.begin > b.begin : a.row > b.row;
+}
+
 void CSearchPageCore::LoadTimeBar(bool stop_loading)
 {
     // A load that was to end the loading state and is replaced hands that on.
     time_bar_stops_loading_ = stop_loading || (time_bar_rows_ && time_bar_stops_loading_);
     time_bar_rows_ = std::make_shared<const CameraFilesList>(RowsOfPage());
-    time_bar_next_row_ = 0;
+    // The rows come in the page's order, by camera for instance: runs that each go forward in
+    // time. Taking them merged in time order lets the bar add each slice near its end instead
+    // of merging it into everything shown so far.
+    const CameraFilesList &rows = *time_bar_rows_;
+    time_bar_cursors_.clear();
+    for (int row = 0; row < rows.size();) {
+        const int run_begin = row;
+        for (++row; row < rows.size() && RowBegin(rows.at(row)) >= RowBegin(rows.at(row - 1));
+             ++row) {
+        }
+        time_bar_cursors_.push_back({RowBegin(rows.at(run_begin)), run_begin, row});
+    }
+    std::make_heap(time_bar_cursors_.begin(), time_bar_cursors_.end(), BeginsLater);
     form_.time_bar->AddTimeSliderFile({});
     ApplyTimeBarRange();
     time_bar_timer_->start();
@@ -371,6 +393,7 @@ void CSearchPageCore::StopTimeBarLoad()
 {
     time_bar_timer_->stop();
     time_bar_rows_.reset();
+    time_bar_cursors_.clear();
 }
 
 void CSearchPageCore::LoadTimeBarSlice()
@@ -378,22 +401,34 @@ void CSearchPageCore::LoadTimeBarSlice()
     if (!time_bar_rows_)
         return;
     const CameraFilesList &rows = *time_bar_rows_;
+    auto &cursors = time_bar_cursors_;
     QElapsedTimer clock;
     clock.start();
     std::vector<std::shared_ptr<TimeSliderFile>> bands;
-    const int end = std::min(rows.size(), time_bar_next_row_ + kTimeBarRowsPerSlice);
-    while (time_bar_next_row_ < end) {
-        const int count = std::min(kTimeBarRowsPerStep, end - time_bar_next_row_);
-        const auto step =
-            page_->GetTimeSliderFile(rows.mid(time_bar_next_row_, count), time_bar_next_row_);
+    int taken = 0;
+    while (!cursors.empty() && taken < kTimeBarRowsPerSlice && clock.elapsed() < kTimeBarSliceMs) {
+        std::pop_heap(cursors.begin(), cursors.end(), BeginsLater);
+        TimeBarCursor cursor = cursors.back();
+        cursors.pop_back();
+        // The run's rows up to where another run's next row comes first, in one go.
+        const int64_t next_other = cursors.empty() ? INT64_MAX : cursors.front().begin;
+        const int first = cursor.row;
+        do {
+            ++cursor.row;
+            ++taken;
+        } while (cursor.row < cursor.run_end && taken < kTimeBarRowsPerSlice &&
+                 RowBegin(rows.at(cursor.row)) <= next_other);
+        const auto step = page_->GetTimeSliderFile(rows.mid(first, cursor.row - first), first);
         bands.insert(bands.end(), step.begin(), step.end());
-        time_bar_next_row_ += count;
-        if (clock.elapsed() >= kTimeBarSliceMs)
-            break;
+        if (cursor.row < cursor.run_end) {
+            cursor.begin = RowBegin(rows.at(cursor.row));
+            cursors.push_back(cursor);
+            std::push_heap(cursors.begin(), cursors.end(), BeginsLater);
+        }
     }
     if (!bands.empty())
         form_.time_bar->AppendTimeSliderFiles(bands);
-    if (time_bar_next_row_ < rows.size()) {
+    if (!cursors.empty()) {
         time_bar_timer_->start();
         return;
     }

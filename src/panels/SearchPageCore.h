@@ -167,12 +167,21 @@ private:
     bool is_split_mode_ = false;
     // The count of the last progress answer, kept while a split shows other rows.
     int last_count_ = 0;
-    // The time-bar load in progress: its rows, the first row without bands, and whether its
-    // end ends the bar's loading state. Its slices run from a timer, so that they take turns
-    // with the other timers and input rather than with every posted event at once.
+    // The time-bar load in progress: its rows, where each run of rows in time order has got to,
+    // and whether its end ends the bar's loading state. Its slices run from a timer, so that
+    // they take turns with the other timers and input rather than with every posted event at
+    // once.
+    struct TimeBarCursor
+    {
+        int64_t begin; // of the run's next row
+        int row;
+        int run_end;
+    };
+    static bool BeginsLater(const TimeBarCursor &a, const TimeBarCursor &b);
     QTimer *time_bar_timer_ = nullptr;
     std::shared_ptr<const CameraFilesList> time_bar_rows_;
-    int time_bar_next_row_ = 0;
+    // A heap, the cursor whose next row begins first on top.
+    std::vector<TimeBarCursor> time_bar_cursors_;
     bool time_bar_stops_loading_ = false;
     // The result type the display buttons show; their icons are made only when it changes.
     int buttons_show_type_ = -1;

@@ -142,3 +142,7 @@ TESK_VALUE_CLASS(TESKVIDEOSEARCH_EXPORT, CVideoOperationInitParam, VideoOperatio
                  TESK_FIELDS_VideoOperationInitParam)
 
 } // namespace TeskVideoSearch
+
+// Bands are kept by the ten thousand in QVectors that grow as a load goes on: moving them when
+// the storage grows is a copy of bytes, not one copy construction per band.
+Q_DECLARE_TYPEINFO(TeskVideoSearch::TimeBarParam, Q_MOVABLE_TYPE);

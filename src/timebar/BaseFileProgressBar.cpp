@@ -165,17 +165,23 @@ bool CBaseFileProgressBar::MergeIntoLookup(
         bands.push_back(FileBand(*file));
     }
     // As an ordered map would keep them: sorted by key, the first of equal keys, also when the
-    // files come in several lists.
+    // files come in several lists. Only the tail from the first new key on is merged, so a
+    // load that comes in time order costs what it adds, not what the bar already holds.
     const auto added = d.file_lookup_.begin() + static_cast<std::ptrdiff_t>(old_size);
     std::stable_sort(added, d.file_lookup_.end(), by_key);
-    std::inplace_merge(d.file_lookup_.begin(), added, d.file_lookup_.end(), by_key);
-    d.file_lookup_.erase(std::unique(d.file_lookup_.begin(), d.file_lookup_.end(), same_key),
-                         d.file_lookup_.end());
-    d.lookup_max_end_.clear();
-    d.lookup_max_end_.reserve(d.file_lookup_.size());
-    int64_t running_max = INT64_MIN;
-    for (const auto &entry : d.file_lookup_) {
-        running_max = std::max(running_max, std::get<1>(entry.first));
+    if (added == d.file_lookup_.end())
+        return true;
+    const auto tail = std::lower_bound(d.file_lookup_.begin(), added, *added, by_key);
+    const size_t tail_begin = static_cast<size_t>(tail - d.file_lookup_.begin());
+    std::inplace_merge(tail, added, d.file_lookup_.end(), by_key);
+    d.file_lookup_.erase(
+        std::unique(d.file_lookup_.begin() + static_cast<std::ptrdiff_t>(tail_begin),
+                    d.file_lookup_.end(), same_key),
+        d.file_lookup_.end());
+    d.lookup_max_end_.resize(tail_begin);
+    int64_t running_max = tail_begin > 0 ? d.lookup_max_end_.back() : INT64_MIN;
+    for (size_t i = tail_begin; i < d.file_lookup_.size(); ++i) {
+        running_max = std::max(running_max, std::get<1>(d.file_lookup_[i].first));
         d.lookup_max_end_.push_back(running_max);
     }
     return true;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <map>
 
 namespace TeskVideoSearch {
 
@@ -111,16 +113,27 @@ void TimeBarRunIndex::Build(const QVector<TimeBarParam> &sorted_bars, const int 
     end.clear();
     max_end.clear();
     color.clear();
-    int64_t running_max = INT64_MIN;
     for (const TimeBarParam &bar : sorted_bars) {
-        if (only_type && bar.iTimeType != *only_type)
-            continue;
-        begin.push_back(bar.dtStart);
-        end.push_back(std::max(bar.dtEnd, bar.dtStart));
-        running_max = std::max(running_max, end.back());
-        max_end.push_back(running_max);
-        color.push_back(bar.barColor.isValid() ? bar.barColor.rgb() : QColor(33, 150, 243).rgb());
+        if (!only_type || bar.iTimeType == *only_type)
+            Append(bar);
     }
+}
+
+void TimeBarRunIndex::Append(const TimeBarParam &bar)
+{
+    begin.push_back(bar.dtStart);
+    end.push_back(std::max(bar.dtEnd, bar.dtStart));
+    max_end.push_back(max_end.empty() ? end.back() : std::max(max_end.back(), end.back()));
+    color.push_back(bar.barColor.isValid() ? bar.barColor.rgb() : QColor(33, 150, 243).rgb());
+}
+
+void TimeBarRunIndex::Truncate(size_t count)
+{
+    const size_t kept = begin.size() - std::min(count, begin.size());
+    begin.resize(kept);
+    end.resize(kept);
+    max_end.resize(kept);
+    color.resize(kept);
 }
 
 CTimeBarDelegate::CTimeBarDelegate(QObject *parent, const QList<int> &types)
@@ -137,16 +150,43 @@ CTimeBarDelegate::~CTimeBarDelegate() = default;
 void CTimeBarDelegate::AddTimeBars(const QVector<TimeBarParam> &bars)
 {
     auto &d = *d_ptr_;
+    if (bars.isEmpty())
+        return;
+    if (d.file_index_.empty()) {
+        for (int type : d.types_)
+            d.file_index_[type];
+    }
     QVector<TimeBarParam> added = bars;
     std::stable_sort(added.begin(), added.end(), BeginsEarlier);
+    // Bands that begin no later than the first new one stay where they are; only the tail after
+    // them is merged with the new bands, and only its part of each type's index is redone. A
+    // load that comes in time order so costs what it adds, not what the bar already shows.
+    const int tail =
+        static_cast<int>(std::upper_bound(d.qvc_file_bars_.cbegin(), d.qvc_file_bars_.cend(),
+                                          added.front(), BeginsEarlier) -
+                         d.qvc_file_bars_.cbegin());
+    std::map<int, size_t> tail_of_type;
+    for (int i = tail; i < d.qvc_file_bars_.size(); ++i)
+        ++tail_of_type[d.qvc_file_bars_.at(i).iTimeType];
+    for (const auto &[type, count] : tail_of_type) {
+        const auto found = d.file_index_.find(type);
+        if (found != d.file_index_.end())
+            found->second.Truncate(count);
+    }
     QVector<TimeBarParam> merged;
-    merged.reserve(d.qvc_file_bars_.size() + added.size());
-    std::merge(d.qvc_file_bars_.begin(), d.qvc_file_bars_.end(), added.begin(), added.end(),
+    merged.reserve(d.qvc_file_bars_.size() - tail + added.size());
+    std::merge(std::make_move_iterator(d.qvc_file_bars_.begin() + tail),
+               std::make_move_iterator(d.qvc_file_bars_.end()),
+               std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
                std::back_inserter(merged), BeginsEarlier);
-    d.qvc_file_bars_.swap(merged);
-    d.file_index_.clear();
-    for (int type : d.types_)
-        d.file_index_[type].Build(d.qvc_file_bars_, &type);
+    // No reserve to the exact size: that would copy every band on every slice.
+    d.qvc_file_bars_.resize(tail);
+    for (TimeBarParam &bar : merged) {
+        const auto found = d.file_index_.find(bar.iTimeType);
+        if (found != d.file_index_.end())
+            found->second.Append(bar);
+        d.qvc_file_bars_.append(std::move(bar));
+    }
 }
 
 QVector<TimeBarParam> CTimeBarDelegate::TimeBars() const

@@ -21,6 +21,10 @@ struct TimeBarRunIndex
     std::vector<QRgb> color;
 
     void Build(const QVector<TimeBarParam> &sorted_bars, const int *only_type);
+    // Adds a band that begins no earlier than the last one.
+    void Append(const TimeBarParam &bar);
+    // Drops the last `count` bands.
+    void Truncate(size_t count);
 };
 
 struct TimeBarDelegateData

@@ -19,6 +19,8 @@
 #include <QSignalSpy>
 #include <QTranslator>
 
+#include <random>
+
 using namespace TeskVideoSearch;
 using namespace TimeBarTest;
 
@@ -254,6 +256,58 @@ TEST_F(BaseFileProgressBarTest, FindPlayFileByTimeToleratesHalfAScaleUnit)
     ASSERT_EQ(found.size(), 1);
     EXPECT_EQ(found.front()->GetFileIndex(), "1-1");
     EXPECT_EQ(bar_->FindPlayFileByTime(5050).size(), 2); // the repeated key counts once
+}
+
+// A load in slices that mostly go forward in time, as the pages hand them over, of several kinds
+// with overlaps and repeats: the bar holds and paints exactly what one list would give it.
+TEST_F(BaseFileProgressBarTest, SlicesInTimeOrderPaintAsOneList)
+{
+    std::mt19937 rng(7);
+    const TimeSliderFileType kinds[] = {SliderRegular, SliderAlarm, SliderMotion, SliderTag};
+    std::vector<std::shared_ptr<TimeSliderFile>> files;
+    int64_t begin = kNoon - 11 * 3600;
+    for (int i = 0; i < 600; ++i) {
+        begin += static_cast<int64_t>(rng() % 150);
+        // Now and then a file from further back, as another camera's rows would bring.
+        const int64_t start = rng() % 10 == 0 ? begin - static_cast<int64_t>(rng() % 3000) : begin;
+        const std::string index = std::to_string(i % 580) + "-" + std::to_string(i % 580);
+        files.push_back(std::make_shared<TimeSliderFile>(
+            index, "f", start, start + 30 + static_cast<int64_t>(rng() % 900), kinds[rng() % 4],
+            "c"));
+    }
+    CClockedBar whole(parent_.get());
+    whole.setGeometry(bar_->geometry());
+    OrlPluginManager::COrlTimeZoneInfor utc;
+    whole.SetDeviceTimeZoneInfor(utc);
+    whole.SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
+    whole.SetPlayBackTime(kNoon);
+    whole.AddTimeSliderFile(files);
+
+    bar_->AddTimeSliderFile({});
+    for (size_t from = 0; from < files.size();) {
+        const size_t to = std::min(files.size(), from + 1 + rng() % 80);
+        bar_->AppendTimeSliderFiles({files.begin() + static_cast<std::ptrdiff_t>(from),
+                                     files.begin() + static_cast<std::ptrdiff_t>(to)});
+        from = to;
+    }
+    const auto bands = bar_->TimeBarDelegate()->TimeBars();
+    const auto expected = whole.TimeBarDelegate()->TimeBars();
+    ASSERT_EQ(bands.size(), expected.size());
+    for (int i = 0; i < bands.size(); ++i) {
+        ASSERT_EQ(bands[i].dtStart, expected[i].dtStart) << i;
+        ASSERT_EQ(bands[i].dtEnd, expected[i].dtEnd) << i;
+        ASSERT_EQ(bands[i].iTimeType, expected[i].iTimeType) << i;
+    }
+    for (int64_t t = kNoon - 11 * 3600; t < kNoon + 14 * 3600; t += 997)
+        ASSERT_EQ(bar_->FindPlayFileByTime(t).size(), whole.FindPlayFileByTime(t).size()) << t;
+    // Close up, where painting starts from the first band in view and stops after the last.
+    for (CClockedBar *each : {static_cast<CClockedBar *>(bar_), &whole})
+        each->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelTwoHours);
+    for (int64_t t = kNoon - 10 * 3600; t < kNoon + 13 * 3600; t += 1800) {
+        bar_->SetPlayBackTime(t);
+        whole.SetPlayBackTime(t);
+        ASSERT_EQ(Grab(), whole.grab().toImage().convertToFormat(QImage::Format_RGB32)) << t;
+    }
 }
 
 // Files handed over in several lists end as they would in one: bands in order of begin, equal

@@ -28,7 +28,7 @@ constexpr int kVCASmallBatchLimit = 150;
 constexpr int kVCASmallBatch = 50;
 // Camera answers handled in one turn of the event loop stop after this long; a service that
 // answers many cameras at once would otherwise freeze the interface until all are split.
-constexpr int64_t kAnswerTurnBudgetNs = 2'000'000;
+constexpr int64_t kAnswerTurnBudgetNs = 1'000'000;
 
 bool IsHandledSearchType(int type)
 {

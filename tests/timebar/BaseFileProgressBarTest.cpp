@@ -76,6 +76,31 @@ protected:
         QTest::mouseRelease(bar_, Qt::LeftButton, {}, pos);
     }
 
+    // A bar beside the one under test, set up alike, to be given the same files in one list.
+    std::unique_ptr<CClockedBar> Twin()
+    {
+        auto twin = std::make_unique<CClockedBar>(parent_.get());
+        twin->setGeometry(bar_->geometry());
+        OrlPluginManager::COrlTimeZoneInfor utc;
+        twin->SetDeviceTimeZoneInfor(utc);
+        twin->SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
+        twin->SetPlayBackTime(kNoon);
+        return twin;
+    }
+
+    // The bar under test holds the same bands as `other`, in the same order.
+    void ExpectSameBands(CClockedBar &other)
+    {
+        const auto bands = bar_->TimeBarDelegate()->TimeBars();
+        const auto expected = other.TimeBarDelegate()->TimeBars();
+        ASSERT_EQ(bands.size(), expected.size());
+        for (int i = 0; i < bands.size(); ++i) {
+            EXPECT_EQ(bands[i].dtStart, expected[i].dtStart) << i;
+            EXPECT_EQ(bands[i].dtEnd, expected[i].dtEnd) << i;
+            EXPECT_EQ(bands[i].iTimeType, expected[i].iTimeType) << i;
+        }
+    }
+
     std::unique_ptr<QWidget> parent_;
     CClockedBar *bar_ = nullptr;
 };
@@ -275,12 +300,8 @@ TEST_F(BaseFileProgressBarTest, SlicesInTimeOrderPaintAsOneList)
             index, "f", start, start + 30 + static_cast<int64_t>(rng() % 900), kinds[rng() % 4],
             "c"));
     }
-    CClockedBar whole(parent_.get());
-    whole.setGeometry(bar_->geometry());
-    OrlPluginManager::COrlTimeZoneInfor utc;
-    whole.SetDeviceTimeZoneInfor(utc);
-    whole.SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
-    whole.SetPlayBackTime(kNoon);
+    const auto twin = Twin();
+    CClockedBar &whole = *twin;
     whole.AddTimeSliderFile(files);
 
     bar_->AddTimeSliderFile({});
@@ -290,14 +311,7 @@ TEST_F(BaseFileProgressBarTest, SlicesInTimeOrderPaintAsOneList)
                                      files.begin() + static_cast<std::ptrdiff_t>(to)});
         from = to;
     }
-    const auto bands = bar_->TimeBarDelegate()->TimeBars();
-    const auto expected = whole.TimeBarDelegate()->TimeBars();
-    ASSERT_EQ(bands.size(), expected.size());
-    for (int i = 0; i < bands.size(); ++i) {
-        ASSERT_EQ(bands[i].dtStart, expected[i].dtStart) << i;
-        ASSERT_EQ(bands[i].dtEnd, expected[i].dtEnd) << i;
-        ASSERT_EQ(bands[i].iTimeType, expected[i].iTimeType) << i;
-    }
+    ExpectSameBands(whole);
     for (int64_t t = kNoon - 11 * 3600; t < kNoon + 14 * 3600; t += 997)
         ASSERT_EQ(bar_->FindPlayFileByTime(t).size(), whole.FindPlayFileByTime(t).size()) << t;
     // Close up, where painting starts from the first band in view and stops after the last.
@@ -319,9 +333,8 @@ TEST_F(BaseFileProgressBarTest, FilesAddedInSeveralListsEndAsInOne)
         File("3-3", 300, 400),     File("2-2", 5000, 5100),  File("4-4", 5000, 5100),
         File("5-5", 20000, 20500), File("6-6", 300, 350),    File("7-7", 99000, 99999)};
     // Its twin, to compare with: the tolerance of a look-up follows the bar's width.
-    CClockedBar whole(parent_.get());
-    whole.setGeometry(bar_->geometry());
-    whole.SetCurrentTimeSliderLevel(CAnimationProgressBar::LevelOneDay);
+    const auto twin = Twin();
+    CClockedBar &whole = *twin;
     whole.AddTimeSliderFile(files);
     for (const std::vector<size_t> &cuts :
          std::vector<std::vector<size_t>>{{1, 2, 3, 4, 5, 6, 7, 8}, {3, 5}, {8}}) {
@@ -332,13 +345,7 @@ TEST_F(BaseFileProgressBarTest, FilesAddedInSeveralListsEndAsInOne)
             from = cut;
         }
         bar_->AppendTimeSliderFiles({files.begin() + from, files.end()});
-        const auto bands = bar_->TimeBarDelegate()->TimeBars();
-        const auto expected = whole.TimeBarDelegate()->TimeBars();
-        ASSERT_EQ(bands.size(), expected.size());
-        for (int i = 0; i < bands.size(); ++i) {
-            EXPECT_EQ(bands[i].dtStart, expected[i].dtStart) << i;
-            EXPECT_EQ(bands[i].dtEnd, expected[i].dtEnd) << i;
-        }
+        ExpectSameBands(whole);
         for (int64_t t : {0, 320, 5050, 7000, 20200, 50000, 99500, 200000}) {
             QStringList found;
             for (const auto &file : bar_->FindPlayFileByTime(t))
